@@ -1,0 +1,78 @@
+#include "UserDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+QString ApplicationTitle() { return QStringLiteral("QUILLORA"); }
+
+class TQtUserDialogs final : public TUserDialogs {
+public:
+  void Message(QWidget* parent, const QString& text) override {
+    QMessageBox::information(parent, ApplicationTitle(), text, QMessageBox::Ok);
+  }
+
+  bool Confirm(QWidget* parent, const QString& text) override {
+    return QMessageBox::question(parent, ApplicationTitle(), text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+  }
+
+  void Error(QWidget* parent, const QString& text) override {
+    QMessageBox::critical(parent, ApplicationTitle(), text, QMessageBox::Ok);
+  }
+
+  QString OpenFile(QWidget* parent, const TFileDialogRequest& r) override {
+    QFileDialog dialog(parent, r.Title, r.InitialDir);
+    Prepare(dialog, r);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(r.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    return dialog.exec() == QDialog::Accepted ? First(dialog) : QString();
+  }
+
+  QString SaveFile(QWidget* parent, const TFileDialogRequest& r) override {
+    QFileDialog dialog(parent, r.Title, r.InitialDir);
+    Prepare(dialog, r);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Overwrite questions are asked by the callers where they are wanted.
+    if (!r.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    for (;;) {
+      if (dialog.exec() != QDialog::Accepted) return QString();
+      const QString path = First(dialog);
+      if (r.NoReadOnly) {
+        const QFileInfo info(path);
+        if (info.exists() && !info.isWritable()) {
+          Message(parent, QStringLiteral("Файл \"%1\" доступен только для чтения.").arg(path));
+          continue;
+        }
+      }
+      return path;
+    }
+  }
+
+private:
+  static void Prepare(QFileDialog& dialog, const TFileDialogRequest& r) {
+    if (!r.Filters.isEmpty()) dialog.setNameFilters(r.Filters);
+    if (!r.DefaultExtension.isEmpty()) dialog.setDefaultSuffix(r.DefaultExtension);
+    if (!r.FileName.isEmpty()) dialog.selectFile(r.FileName);
+  }
+
+  static QString First(const QFileDialog& dialog) {
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
+  }
+};
+
+TUserDialogs* installed = nullptr;
+
+} // namespace
+
+TUserDialogs& Dialogs() {
+  static TQtUserDialogs qtDialogs;
+  return installed ? *installed : qtDialogs;
+}
+
+void SetDialogs(TUserDialogs* dialogs) { installed = dialogs; }
