@@ -1,0 +1,36 @@
+#pragma once
+
+// Capture through the Windows waveform-audio input: the wave mapper opened for
+// 8000 Hz mono 8-bit PCM with no callback. The driver fills the one queued
+// buffer by itself; the owner polls the position and the header's done bit.
+
+#include <memory>
+
+#include "capture/CaptureDevice.h"
+
+class TWaveInCapture : public TCaptureDevice {
+public:
+  TWaveInCapture();
+  ~TWaveInCapture() override;
+  TWaveInCapture(const TWaveInCapture&) = delete;
+  TWaveInCapture& operator=(const TWaveInCapture&) = delete;
+
+  // An open device is closed first, so a repeated open never leaks a handle.
+  bool Open() override;
+  // A buffer still queued from before is returned and unprepared first.
+  bool AddBuffer(uint8_t* data, int size) override;
+  bool Start() override;
+  // Bytes recorded into the queued buffer, 0..its size; 0 with none queued.
+  int Position() override;
+  bool BufferDone() override;
+  // Returns the buffer and unprepares its header, so the caller may free it.
+  void Reset() override;
+  // Returns any queued buffer before the device is closed.
+  void Close() override;
+
+private:
+  struct TWaveIn;  // the device handle and the wave-buffer header
+  std::unique_ptr<TWaveIn> in_;
+};
+
+std::unique_ptr<TCaptureDevice> CreateWaveInCaptureDevice();
