@@ -1,0 +1,3 @@
+#include "capture/CaptureDevice.h"
+
+TCaptureDevice::~TCaptureDevice() = default;

@@ -1,0 +1,60 @@
+#include "sensor/Inst.h"
+
+#include <cmath>
+
+#include "recording/Instrecord.h"
+#include "sensor/Utils.h"
+
+TInstrument::TInstrument(TProbe& probe, TInstDataRecorder* recorder)
+    : probe_(probe), needleChannel_(false), recorder_(recorder) {
+  data_.Sensor = 0.0;
+  data_.Level = 0.0;
+  data_.Inst = 0.0;
+  data_.Gain = 100.0;
+  data_.Time = LocalDateTimeDays();
+  data_.Tag = -1;
+}
+
+TInstrument::~TInstrument() = default;
+
+void TInstrument::SetGain(double gain) {
+  if (std::isnan(gain) || gain < 1.0)
+    gain = 1.0;
+  else if (gain > 1000.0)
+    gain = 1000.0;
+  data_.Gain = gain;
+}
+
+bool TInstrument::Measure() {
+  const double margin = (Maximum - Minimum) * 0.05;
+  data_.Time = TimeOfDayDays();
+  const bool ok = probe_.Measure();
+  data_.Sensor = probe_.SensorValue();
+  data_.Level = probe_.Level;
+
+  // The needle's swing is held within ten scales, far outside what is shown.
+  needleChannel_.SpringLimit = 10.0 * (Maximum - Minimum);
+  const double x = (data_.Sensor - data_.Level) * data_.Gain + Offset;
+  double inst = needleChannel_.Spring(x);
+  if (!std::isfinite(inst)) inst = Offset;
+  if (inst < Minimum)
+    inst = Minimum;
+  else if (inst > Maximum)
+    inst = Maximum;
+  data_.Inst = inst;
+
+  if (probe_.LevelMode == TProbe::LevelFixed &&
+      (inst <= Minimum + margin || inst >= Maximum - margin))
+    probe_.SetLevel(Offset, data_.Sensor);
+
+  if (recorder_) recorder_->Write(data_);
+  return ok;
+}
+
+TGaugePM100::TGaugePM100(TProbe& probe, TInstDataRecorder* recorder)
+    : TInstrument(probe, recorder) {
+  Minimum = -100.0;
+  Maximum = 100.0;
+  Offset = 0.0;
+  Step = 10.0;
+}

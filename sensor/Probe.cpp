@@ -1,0 +1,130 @@
+#include "sensor/Probe.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sensor/Sens.h"
+
+namespace {
+
+constexpr int kMinDepth = 1;
+constexpr int kMaxDepth = 1024;
+
+// Spring constants: output scale, mass, stiffness.
+constexpr double kSpringScale = 10.0;
+constexpr double kSpringMass = 0.5;
+constexpr double kSpringStiffness = 5.0;
+
+}  // namespace
+
+TSignalChannel::TSignalChannel(bool windowed) : windowed_(windowed) {}
+
+TSignalChannel::~TSignalChannel() = default;
+
+void TSignalChannel::SetDepth(int depth) {
+  const int n = std::clamp(depth, kMinDepth, kMaxDepth);
+  const double average = sum_ / depth_;
+  sum_ = n * average;
+  depth_ = n;
+  if (windowed_ && depth_ > 1)
+    window_.assign(static_cast<std::size_t>(depth_), average);
+  else
+    window_.clear();
+}
+
+void TSignalChannel::SetWindowed(bool on) {
+  windowed_ = on;
+  if (on)
+    SetDepth(depth_);
+  else
+    window_.clear();
+}
+
+void TSignalChannel::SetSpringState(double position, double velocity) {
+  springPosition_ = position;
+  springVelocity_ = velocity;
+}
+
+double TSignalChannel::Spring(double x) {
+  if (!SpringEnabled) return x;
+  const double p = springPosition_;
+  const double v = springVelocity_;
+  const double a = x - (kSpringStiffness * p + Damping * v) / kSpringMass;
+  double np = p + v * TimeStep;
+  double nv = v + a * TimeStep;
+
+  // The explicit step diverges when damping × time step is large. Holding the
+  // state within the limit keeps the output finite; once sane parameters are
+  // set the spring settles again from wherever it was held.
+  const double limit = std::isfinite(SpringLimit) && SpringLimit > 0.0 ? SpringLimit : 1.0e6;
+  const double maxPosition = limit / kSpringScale;
+  const double maxVelocity = limit;
+  if (!std::isfinite(np) || !std::isfinite(nv)) {
+    np = 0.0;
+    nv = 0.0;
+  }
+  springPosition_ = std::clamp(np, -maxPosition, maxPosition);
+  springVelocity_ = std::clamp(nv, -maxVelocity, maxVelocity);
+  return springPosition_ * kSpringScale;
+}
+
+double TSignalChannel::Average(double x) {
+  if (depth_ < 2) return x;
+  if (!windowed_ || window_.size() != static_cast<std::size_t>(depth_)) {
+    sum_ = sum_ - sum_ / depth_ + x;
+    return sum_ / depth_;
+  }
+  double s = 0.0;
+  for (int i = 0; i + 1 < depth_; ++i) {
+    window_[i] = window_[i + 1];
+    s += window_[i];
+  }
+  window_[depth_ - 1] = x;
+  sum_ = s + x;
+  return sum_ / depth_;
+}
+
+double TSignalChannel::Filter(double x) { return Average(Spring(x)); }
+
+TProbe::TProbe(TSensor& sensor, bool windowed)
+    : sensor_(sensor), dataChannel_(windowed), levelChannel_(windowed) {
+  levelChannel_.SetDepth(5);
+}
+
+TProbe::~TProbe() = default;
+
+bool TProbe::Measure() {
+  if (!sensor_.Read()) {
+    sensorValue_ = 0.0;
+    Level = 0.0;
+    return false;
+  }
+  const double reading = sensor_.Reading;
+  sensorValue_ = dataChannel_.Filter(reading);
+
+  const double savedSum = levelChannel_.Sum();
+  double y = levelChannel_.Spring(reading);
+  if (LevelMode == LevelTracking) {
+    // A depth-5 exponential average whatever the channel's own depth, kept in
+    // the channel's sum so its average stays the level.
+    const int depth = levelChannel_.Depth();
+    double s = levelChannel_.Sum() / depth * 5.0;
+    s = s - s / 5.0 + y;
+    y = s / 5.0;
+    levelChannel_.SetSum(y * depth);
+  } else {
+    y = levelChannel_.Average(y);
+  }
+
+  if (LevelMode == LevelFixed)
+    levelChannel_.SetSum(savedSum);
+  else
+    Level = y;
+  return true;
+}
+
+void TProbe::SetLevel(double position, double value) {
+  Level = value;
+  levelChannel_.SetSum(levelChannel_.Depth() * value);
+  if (resetFilter_) levelChannel_.SetSpringState(position * 0.1, 0.0);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+// Signal conditioning: the signal channel (spring filter and averaging) and
+// the probe that turns sensor readings into a sensor value and a level.
+
+#include <cstdint>
+#include <vector>
+
+class TSensor;
+
+// A second-order spring filter followed by an averaging stage.
+class TSignalChannel {
+public:
+  explicit TSignalChannel(bool windowed = false);
+  virtual ~TSignalChannel();
+
+  // Clamps to 1..1024 and keeps the current average.
+  virtual void SetDepth(int depth);
+  // Running (false) or windowed (true) averaging.
+  virtual void SetWindowed(bool on);
+  // One spring step when SpringEnabled, else x unchanged.
+  virtual double Spring(double x);
+  // One averaging step.
+  virtual double Average(double x);
+  // Average(Spring(x)).
+  virtual double Filter(double x);
+
+  double Damping = 3.1;
+  double TimeStep = 0.22;
+  bool SpringEnabled = false;
+  // Largest magnitude of the spring's output. The spring state is held within
+  // it (and reset to rest when it turns non-finite), so parameters that make
+  // the step unstable give a bounded swing instead of a runaway.
+  double SpringLimit = 1.0e6;
+
+  bool Windowed() const { return windowed_; }
+  int Depth() const { return depth_; }
+  double Sum() const { return sum_; }
+  double CurrentAverage() const { return sum_ / depth_; }
+  const std::vector<double>& Window() const { return window_; }
+  double SpringPosition() const { return springPosition_; }
+  double SpringVelocity() const { return springVelocity_; }
+
+  void SetSum(double sum) { sum_ = sum; }
+  void SetSpringState(double position, double velocity);
+
+private:
+  bool windowed_;
+  int32_t depth_ = 1;
+  double sum_ = 0.0;
+  std::vector<double> window_;
+  double springPosition_ = 0.0;
+  double springVelocity_ = 0.0;
+};
+
+class TProbe {
+public:
+  enum : uint8_t { LevelAuto = 0, LevelTracking = 1, LevelFixed = 2 };
+
+  // The sensor is not owned. windowed is passed to both channels.
+  explicit TProbe(TSensor& sensor, bool windowed = false);
+  virtual ~TProbe();
+
+  // One reading: updates the sensor value and, by LevelMode, the level.
+  // False (sensor value and Level zeroed) when the sensor's read fails.
+  virtual bool Measure();
+  // Re-centres: Level = value, the level channel's average = value, its
+  // spring at rest at position × 0.1.
+  virtual void SetLevel(double position, double value);
+
+  double Level = 0.0;
+  uint8_t LevelMode = LevelAuto;  // 0 auto, 1 tracking, 2 fixed
+
+  double SensorValue() const { return sensorValue_; }
+  TSensor& Sensor() { return sensor_; }
+  const TSensor& Sensor() const { return sensor_; }
+  TSignalChannel& DataChannel() { return dataChannel_; }
+  TSignalChannel& LevelChannel() { return levelChannel_; }
+
+private:
+  TSensor& sensor_;
+  TSignalChannel dataChannel_;
+  TSignalChannel levelChannel_;
+  double sensorValue_ = 0.0;
+  bool resetFilter_ = true;
+};

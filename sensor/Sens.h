@@ -1,0 +1,75 @@
+#pragma once
+
+// The sensor: one reading per poll, the peak amplitude of the sound input
+// since the poll before, scaled to Minimum..Maximum.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "capture/CaptureDevice.h"
+
+class TSensor {
+public:
+  TSensor();
+  virtual ~TSensor();
+
+  bool Invert = false;    // stored and persisted; changes no reading
+  bool NoSensor = false;  // no device is opened and every reading is Minimum
+  double Minimum = 0.0;
+  double Maximum = 0.0;
+  double Step = 0.0;
+  double Reading = 0.0;   // the last reading
+
+  // Capture period in milliseconds last asked for.
+  int32_t Period() const { return period_; }
+
+  virtual bool Start(int periodMs);
+  virtual void Stop();
+  virtual void Rearm(int periodMs);
+  // Takes a reading into Reading; true when one was taken.
+  virtual bool Read() = 0;
+
+protected:
+  int32_t period_ = 0;
+};
+
+// Records from the default sound input into one buffer per capture, long
+// enough for one period; the device fills it once and stops. Read() looks at
+// the bytes recorded between the two previous polls (one poll behind the
+// device) and skips bytes still at the zero fill.
+class TAudioSensor_OneRun : public TSensor {
+public:
+  // No device given: the platform's default capture back end.
+  explicit TAudioSensor_OneRun(void* ownerWindow,
+                               std::unique_ptr<TCaptureDevice> device = {});
+  ~TAudioSensor_OneRun() override;
+
+  bool Start(int periodMs) override;
+  void Stop() override;
+  // Not capturing: a new capture. Capturing with the buffer full: a new
+  // capture with the stored period. Otherwise nothing.
+  void Rearm(int periodMs) override;
+  bool Read() override;  // always true
+
+  virtual bool StartCapture(int periodMs);
+  virtual void StopCapture();
+  virtual void CloseDevice();
+
+  // State, for the tests and the windows.
+  bool IsRunning() const { return running_; }
+  int BufferSize() const { return static_cast<int>(buffer_.size()); }
+  const uint8_t* BufferData() const { return buffer_.data(); }
+  int32_t ScanStart() const { return scanStart_; }
+  int32_t ScanEnd() const { return scanEnd_; }
+  void* OwnerWindow() const { return ownerWindow_; }
+  TCaptureDevice& Device() { return *device_; }
+
+private:
+  void* ownerWindow_;
+  std::unique_ptr<TCaptureDevice> device_;
+  std::vector<uint8_t> buffer_;
+  int32_t scanEnd_ = 0;
+  int32_t scanStart_ = 0;
+  bool running_ = false;
+};
