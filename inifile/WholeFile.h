@@ -1,0 +1,19 @@
+#pragma once
+// Reading a file whole and replacing one whole without ever leaving it
+// half-written. Paths are UTF-8 (wide file API on Windows).
+
+#include <string>
+
+enum class TReadStatus { Ok, Missing, Failed };
+
+// Reads the whole file into contents. Missing when the file (or a folder of
+// its path) does not exist; Failed, with detail set, when it exists but
+// cannot be read (including a folder given as the file).
+TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::string& detail);
+
+// Writes contents to a temporary file in the target's folder, flushes it to
+// the disk and renames it over the target. On failure the temporary is
+// removed, the target is left as it was, detail says why and the result is
+// false. An existing target keeps its permission bits; a symbolic link is
+// followed, so the file it names is replaced, not the link.
+bool ReplaceWholeFile(const std::string& path, const std::string& contents, std::string& detail);
