@@ -1,0 +1,33 @@
+#!/bin/bash
+# Installs the Debian packages that building, running or testing needs, when
+# they are missing. Usage: scripts/deps.sh build|run|test
+set -euo pipefail
+
+what="${1:-build}"
+
+build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
+  libsimpleini-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  fonts-liberation fonts-dejavu-core)
+run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib)
+test_pkgs=(pulseaudio pulseaudio-utils sox xvfb xdotool x11-utils imagemagick
+  python3 python3-xlib g++-mingw-w64-x86-64 wine64)
+
+pkgs=("${build_pkgs[@]}")
+case "$what" in
+  build) ;;
+  run) pkgs+=("${run_pkgs[@]}") ;;
+  test) pkgs+=("${test_pkgs[@]}") ;;
+  *) echo "usage: $0 build|run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"

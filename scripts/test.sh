@@ -1,0 +1,39 @@
+#!/bin/bash
+# Builds Quillora and runs every test: the unit and widget tests (ctest, on
+# Qt's offscreen platform), the real-sound tests against a PulseAudio server
+# with a virtual source that this script starts, a look at the program under
+# Xvfb, and the Windows build's tests under Wine. Installs what it needs.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root="$(pwd)"
+started=$(date +%s)
+
+scripts/deps.sh test || exit 1
+
+echo "== build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+cmake --build build -j2 || exit 1
+
+status=0
+
+echo "== sound server"
+pulse_env="$(scripts/pulse-start.sh)" || { echo "cannot start the PulseAudio server" >&2; exit 1; }
+eval "$pulse_env"
+trap 'scripts/pulse-stop.sh >/dev/null 2>&1 || true' EXIT
+
+echo "== the program under Xvfb"
+if ! QUILLORA_SHOTS="$root/build/screenshots" scripts/run.sh; then
+  echo "FAILED: the program did not start and close normally under Xvfb" >&2
+  status=1
+fi
+
+if [ "${QUILLORA_SKIP_WINE:-0}" != 1 ]; then
+  echo "== Windows build under Wine"
+  scripts/wine-tests.sh || status=1
+fi
+
+echo "== tests"
+ctest --test-dir build --output-on-failure --timeout 600 -j2 || status=1
+
+echo "test command took $(( $(date +%s) - started )) s"
+exit $status
