@@ -32,8 +32,7 @@ if [ "${QUILLORA_SKIP_WINE:-0}" != 1 ]; then
   scripts/wine-tests.sh || status=1
 fi
 
-echo "== tests"
+echo "== tests (set-up so far: $(( $(date +%s) - started )) s)"
 ctest --test-dir build --output-on-failure --timeout 600 -j2 || status=1
 
-echo "test command took $(( $(date +%s) - started )) s"
 exit $status
