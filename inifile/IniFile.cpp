@@ -85,17 +85,22 @@ bool IsPlainName(const std::string& n) {
   return !n.empty() && !IsBlank(n.front()) && !IsBlank(n.back()) && !HasLineBreakOrNul(n);
 }
 
-// Line ends of the text made CRLF, whatever they were.
-std::string WithCrlf(const std::string& text) {
+// The text as it goes to disk: every line end CRLF, whatever it was, and
+// runs of empty lines (SimpleIni puts two between sections) made one.
+std::string FileText(const std::string& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 16);
+  bool lineEmpty = true, lastLineEmpty = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c == '\r' || c == '\n') {
-      out += "\r\n";
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      if (!(lineEmpty && lastLineEmpty)) out += "\r\n";
+      lastLineEmpty = lineEmpty;
+      lineEmpty = true;
     } else {
       out += c;
+      lineEmpty = false;
     }
   }
   return out;
@@ -226,7 +231,7 @@ bool TIniFile::UpdateFile() {
   std::string text;
   if (d->ini.Save(text) < 0) return d->Refuse("the settings could not be formatted");
   std::string detail;
-  if (!ReplaceWholeFile(d->path, WithCrlf(text), detail)) return d->Refuse(detail);
+  if (!ReplaceWholeFile(d->path, FileText(text), detail)) return d->Refuse(detail);
   return d->Succeed();
 }
 

@@ -1,0 +1,66 @@
+#include "TempFolder.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <vector>
+
+#ifndef _WIN32
+#include <cstdlib>
+#endif
+
+namespace fs = std::filesystem;
+
+TTempFolder::TTempFolder() {
+#ifdef _WIN32
+  static unsigned counter = 0;
+  for (;;) {
+    const fs::path p = fs::temp_directory_path() /
+                       ("quillora-ini-" + std::to_string(std::rand()) + std::to_string(++counter));
+    if (fs::create_directory(p)) {
+      path_ = p.string();
+      break;
+    }
+  }
+#else
+  std::string tmpl = (fs::temp_directory_path() / "quillora-ini-XXXXXX").string();
+  if (!mkdtemp(&tmpl[0])) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+#endif
+}
+
+TTempFolder::~TTempFolder() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+std::string TTempFolder::File(const std::string& name) const {
+  return (fs::path(path_) / name).string();
+}
+
+std::string TTempFolder::Listing() const {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  std::string out;
+  for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
+  return out;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!f) throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(path, ec);
+}
