@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "ScriptedClock.h"
+#include "recording/Instrecord.h"
+#include "sensor/Inst.h"
+#include "sensor/Sens.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TScriptedSensor : public TSensor {
+public:
+  TScriptedSensor() { Maximum = 1.0; }
+  bool Read() override {
+    if (fail) return false;
+    Reading = next;
+    return true;
+  }
+  double next = 0.0;
+  bool fail = false;
+};
+
+// Sensor, probe and gauge with the level held where the test puts it.
+struct Chain {
+  Chain() : probe(sensor), gauge(probe, nullptr) {}
+  void Hold(double sensorValue, double level) {
+    sensor.next = sensorValue;
+    probe.LevelMode = TProbe::LevelFixed;
+    probe.SetLevel(0.0, level);
+  }
+  TScriptedSensor sensor;
+  TProbe probe;
+  TGaugePM100 gauge;
+};
+
+}  // namespace
+
+TEST(Instrument, GaugeScaleAndRecordDefaults) {
+  TScriptedClock clock;
+  clock.now = {2026, 3, 14, 12, 0, 0, 0};
+  Chain c;
+  EXPECT_EQ(c.gauge.Minimum, -100.0);
+  EXPECT_EQ(c.gauge.Maximum, 100.0);
+  EXPECT_EQ(c.gauge.Offset, 0.0);
+  EXPECT_EQ(c.gauge.Step, 10.0);
+  EXPECT_EQ(c.gauge.Gain(), 100.0);
+  EXPECT_EQ(c.gauge.Data().Tag, -1);
+  EXPECT_EQ(c.gauge.Data().Inst, 0.0);
+  EXPECT_GT(c.gauge.Data().Time, 1.0) << "date and time until the first measurement";
+  EXPECT_DOUBLE_EQ(c.gauge.Data().Time, LocalDateTimeDays());
+  EXPECT_EQ(&c.gauge.Probe(), &c.probe);
+  EXPECT_EQ(c.gauge.NeedleChannel().Depth(), 1);
+  ASSERT_TRUE(c.gauge.Measure());
+  EXPECT_DOUBLE_EQ(c.gauge.Data().Time, 0.5);
+}
+
+TEST(Instrument, BaseHasAnEmptyScale) {
+  TScriptedSensor s;
+  TProbe p(s);
+  TInstrument inst(p, nullptr);
+  EXPECT_EQ(inst.Minimum, 0.0);
+  EXPECT_EQ(inst.Maximum, 0.0);
+  EXPECT_EQ(inst.Step, 0.0);
+}
+
+TEST(Instrument, SetGainClamps) {
+  Chain c;
+  c.gauge.SetGain(0.5);
+  EXPECT_EQ(c.gauge.Gain(), 1.0);
+  c.gauge.SetGain(5000);
+  EXPECT_EQ(c.gauge.Gain(), 1000.0);
+  c.gauge.SetGain(250);
+  EXPECT_EQ(c.gauge.Gain(), 250.0);
+  c.gauge.SetGain(std::nan(""));
+  EXPECT_EQ(c.gauge.Gain(), 1.0);
+  c.gauge.SetGain(-INFINITY);
+  EXPECT_EQ(c.gauge.Gain(), 1.0);
+  c.gauge.SetGain(INFINITY);
+  EXPECT_EQ(c.gauge.Gain(), 1000.0);
+}
+
+TEST(Instrument, AmplifiedDifference) {
+  Chain c;
+  c.Hold(0.6, 0.3);
+  ASSERT_TRUE(c.gauge.Measure());
+  EXPECT_DOUBLE_EQ(c.gauge.Data().Sensor, 0.6);
+  EXPECT_DOUBLE_EQ(c.gauge.Data().Level, 0.3);
+  EXPECT_NEAR(c.gauge.Data().Inst, 30.0, 1e-9);
+  EXPECT_EQ(c.gauge.Data().Gain, 100.0);
+  EXPECT_EQ(c.gauge.Data().Tag, -1);
+
+  c.gauge.Offset = 5.0;
+  c.gauge.Measure();
+  EXPECT_NEAR(c.gauge.Data().Inst, 35.0, 1e-9);
+}
+
+TEST(Instrument, ClampsToTheScale) {
+  Chain c;
+  c.gauge.SetGain(1000);
+  c.Hold(0.5, 0.0);
+  c.probe.LevelMode = TProbe::LevelAuto;  // no re-centring
+  c.probe.SetLevel(0.0, 0.0);
+  c.probe.LevelChannel().SetDepth(1024);  // the level barely moves
+  c.gauge.Measure();
+  EXPECT_EQ(c.gauge.Data().Inst, 100.0);
+
+  c.sensor.next = 0.0;
+  c.probe.SetLevel(0.0, 0.5);
+  c.gauge.Measure();
+  EXPECT_EQ(c.gauge.Data().Inst, -100.0);
+}
+
+TEST(Instrument, FixedModeRecentresAtTheMargin) {
+  Chain c;
+  c.gauge.SetGain(180);
+  c.Hold(0.5, 0.0);
+  ASSERT_TRUE(c.gauge.Measure());
+  EXPECT_EQ(c.gauge.Data().Inst, 90.0);
+  EXPECT_EQ(c.probe.Level, 0.5) << "level jumps to the sensor value at exactly 90";
+  EXPECT_DOUBLE_EQ(c.probe.LevelChannel().CurrentAverage(), 0.5);
+  c.gauge.Measure();
+  EXPECT_EQ(c.gauge.Data().Inst, 0.0) << "driven back toward the offset";
+
+  Chain d;
+  d.gauge.SetGain(179.8);
+  d.Hold(0.5, 0.0);
+  d.gauge.Measure();
+  EXPECT_DOUBLE_EQ(d.gauge.Data().Inst, 89.9);
+  EXPECT_EQ(d.probe.Level, 0.0) << "no re-centring at 89.9";
+
+  Chain e;
+  e.gauge.SetGain(180);
+  e.Hold(0.0, 0.5);
+  e.gauge.Measure();
+  EXPECT_EQ(e.gauge.Data().Inst, -90.0);
+  EXPECT_EQ(e.probe.Level, 0.0);
+}
+
+TEST(Instrument, OtherModesNeverRecentre) {
+  for (uint8_t mode : {TProbe::LevelAuto, TProbe::LevelTracking}) {
+    Chain c;
+    c.gauge.SetGain(1000);
+    c.probe.LevelMode = mode;
+    c.sensor.next = 1.0;
+    c.gauge.Measure();
+    EXPECT_EQ(c.gauge.Data().Inst, 100.0);
+    EXPECT_DOUBLE_EQ(c.probe.Level, 0.2) << int(mode);
+  }
+}
+
+TEST(Instrument, NeedleSpringShapesTheValue) {
+  Chain c;
+  c.Hold(0.5, 0.0);
+  c.gauge.NeedleChannel().SpringEnabled = true;
+  c.gauge.Measure();
+  EXPECT_NEAR(c.gauge.Data().Inst, 0.0, 1e-12);
+  c.gauge.Measure();
+  EXPECT_NEAR(c.gauge.Data().Inst, 24.2, 1e-9);
+  c.gauge.Measure();
+  EXPECT_NEAR(c.gauge.Data().Inst, 39.5912, 1e-9);
+}
+
+// Damping 10 with time step 0.22 would let the needle run away; it must stay
+// a finite value on the scale and settle once the parameters are sane again.
+TEST(Instrument, UnstableNeedleStaysOnTheScaleAndRecovers) {
+  Chain c;
+  c.Hold(0.3, 0.0);  // 30 percent
+  TSignalChannel& needle = c.gauge.NeedleChannel();
+  needle.SpringEnabled = true;
+  needle.Damping = 10.0;
+  needle.TimeStep = 0.22;
+  for (int i = 0; i < 5000; ++i) {
+    c.gauge.Measure();
+    const double inst = c.gauge.Data().Inst;
+    ASSERT_TRUE(std::isfinite(inst)) << i;
+    ASSERT_GE(inst, -100.0);
+    ASSERT_LE(inst, 100.0);
+    ASSERT_TRUE(std::isfinite(needle.SpringPosition()));
+    ASSERT_TRUE(std::isfinite(needle.SpringVelocity()));
+  }
+  needle.Damping = 3.1;
+  needle.TimeStep = 0.22;
+  for (int i = 0; i < 300; ++i) c.gauge.Measure();
+  // Settled on its input again (the swing may have re-centred the level).
+  const TInstData& d = c.gauge.Data();
+  EXPECT_NEAR(d.Inst, (d.Sensor - d.Level) * d.Gain, 1e-6);
+  EXPECT_LT(std::fabs(needle.SpringVelocity()), 1e-6);
+}
+
+TEST(Instrument, EveryMeasureRefreshesTheTime) {
+  TScriptedClock clock;
+  Chain c;
+  clock.Set(8, 30, 0, 0);
+  c.gauge.Measure();
+  const double t0 = c.gauge.Data().Time;
+  clock.Set(8, 30, 0, 40);
+  c.gauge.Measure();
+  EXPECT_NEAR(c.gauge.Data().Time - t0, 40.0 / 86400000.0, 1e-15);
+  EXPECT_LT(c.gauge.Data().Time, 1.0);
+}
+
+TEST(Instrument, FailedMeasureStillRecordsZeros) {
+  const fs::path file = fs::temp_directory_path() / "quillora-inst-failed.data";
+  fs::remove(file);
+  TInstDataRecorder recorder(file.string(), 10, false);
+  TScriptedSensor s;
+  TProbe p(s);
+  TGaugePM100 g(p, &recorder);
+  s.next = 0.7;
+  ASSERT_TRUE(g.Measure());
+  EXPECT_EQ(recorder.Count(), 1);
+  s.fail = true;
+  EXPECT_FALSE(g.Measure());
+  EXPECT_EQ(g.Data().Sensor, 0.0);
+  EXPECT_EQ(g.Data().Level, 0.0);
+  EXPECT_EQ(recorder.Count(), 2);
+  recorder.Seek(0);
+  TInstData r;
+  ASSERT_TRUE(recorder.ReadNext(r));
+  EXPECT_EQ(r.Sensor, 0.7);
+  ASSERT_TRUE(recorder.ReadNext(r));
+  EXPECT_EQ(r.Sensor, 0.0);
+  EXPECT_EQ(r.Tag, -1);
+  recorder.Close();
+  fs::remove(file);
+}
