@@ -1,0 +1,60 @@
+#!/bin/sh
+# Starts a PulseAudio server with a virtual input for the capture tests:
+# a null sink "v" and, remapped from its monitor, the default source "vin"
+# (Qt offers no monitor source as an input device). A low-latency reader of
+# the monitor is kept running, or the null sink delivers in blocks of seconds.
+#
+# Idempotent: a server that already answers is reused. Prints the environment
+# to use (eval "$(scripts/pulse-start.sh)"). Exits non-zero when no server can
+# be started.
+set -eu
+
+: "${XDG_RUNTIME_DIR:=/tmp/quillora-pulse-$(id -u)}"
+export XDG_RUNTIME_DIR
+mkdir -p "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+export PULSE_SERVER
+
+say_env() {
+  echo "export XDG_RUNTIME_DIR='$XDG_RUNTIME_DIR'"
+  echo "export PULSE_SERVER='$PULSE_SERVER'"
+}
+
+wait_for_server() {
+  i=0
+  while [ "$i" -lt 100 ]; do
+    if pactl info >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+    i=$((i + 1))
+  done
+  return 1
+}
+
+if ! pactl info >/dev/null 2>&1; then
+  pulseaudio --daemonize=yes --system=false --exit-idle-time=-1 --disallow-exit -n \
+    --use-pid-file=yes \
+    --load=module-native-protocol-unix \
+    --load='module-null-sink sink_name=v' \
+    --load='module-remap-source master=v.monitor source_name=vin' >/dev/null 2>&1 || true
+  if ! wait_for_server; then
+    echo "pulse-start: no PulseAudio server answers in $XDG_RUNTIME_DIR" >&2
+    exit 1
+  fi
+fi
+
+pactl list short sources 2>/dev/null | grep -q '[[:space:]]vin[[:space:]]' || {
+  echo "pulse-start: the server has no source 'vin'" >&2
+  exit 1
+}
+pactl set-default-source vin
+
+# The reader that keeps the null sink's monitor at low latency; one only.
+reader_pid_file="$XDG_RUNTIME_DIR/quillora-monitor-reader.pid"
+if ! { [ -f "$reader_pid_file" ] && kill -0 "$(cat "$reader_pid_file")" 2>/dev/null; }; then
+  nohup pacat -r --latency-msec=10 -d v.monitor >/dev/null 2>&1 &
+  echo $! >"$reader_pid_file"
+  sleep 2  # let the stream settle before anyone records
+fi
+
+say_env
