@@ -1,0 +1,331 @@
+#include "indicators/Instgraph.h"
+
+#include <QLocale>
+#include <QPainter>
+#include <QPolygon>
+#include <QTime>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "sensor/Inst.h"
+#include "sensor/Sens.h"
+#include "sensor/Utils.h"
+
+const QRgb TInstGraph::ZeroLineColor = qRgb(192, 192, 192);
+const QRgb TInstGraph::LevelColor = qRgb(0, 0, 255);
+const QRgb TInstGraph::InstColor = qRgb(0, 0, 0);
+const QRgb TInstGraph::MarkerColor = qRgb(255, 0, 0);
+const QRgb TInstGraph::CursorColor = qRgb(192, 192, 192);
+
+TInstGraphTarget::~TInstGraphTarget() = default;
+qreal TInstGraphTarget::PixelRatio() const { return 1.0; }
+
+namespace {
+
+constexpr double kMsPerDay = 86400000.0;
+
+// Days from an earlier time of day to a later one; a later time below the
+// earlier one means midnight passed in between.
+double DaysBetween(double earlier, double later) {
+  double d = later - earlier;
+  if (d < 0.0) d += 1.0;
+  return d;
+}
+
+// The user's locale for numbers, without group separators (values shown in
+// hints and fields are plain numbers).
+QLocale NumberLocale() {
+  QLocale l;
+  l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
+  return l;
+}
+
+// The locale's long time format without its time zone part: a time of day
+// of a reading has no zone.
+QString TimeOfDayFormat(const QLocale& locale) {
+  const QString format = locale.timeFormat(QLocale::LongFormat);
+  QString out;
+  bool quoted = false;
+  for (int i = 0; i < format.size(); ++i) {
+    const QChar c = format.at(i);
+    if (c == QLatin1Char('\'')) quoted = !quoted;
+    if (!quoted && c == QLatin1Char('t')) {
+      while (!out.isEmpty() && out.back().isSpace()) out.chop(1);
+      continue;
+    }
+    out += c;
+  }
+  return out.trimmed();
+}
+
+void CopyFields(TInstData& to, const TInstData& from) {
+  std::memcpy(static_cast<void*>(&to), &from, TInstData::FieldBytes);
+}
+
+} // namespace
+
+TInstGraph::TInstGraph(TInstrument* instrument, bool vertical, TInstGraphTarget* target)
+    : instrument_(instrument), vertical_(vertical), target_(target) {
+  Init();
+}
+
+TInstGraph::~TInstGraph() = default;
+
+QSize TInstGraph::Area() const {
+  if (!target_) return QSize(0, 0);
+  const QSize s = target_->DrawingArea();
+  return QSize(std::max(0, s.width()), std::max(0, s.height()));
+}
+
+int TInstGraph::TimeExtent(const QSize& area) const {
+  return vertical_ ? area.height() : area.width();
+}
+
+int TInstGraph::ValueSpan(const QSize& area) const {
+  return (vertical_ ? area.width() : area.height()) - 10;
+}
+
+double TInstGraph::ScaleFraction(double value) const {
+  return (value - instrument_->Minimum) / (instrument_->Maximum - instrument_->Minimum);
+}
+
+double TInstGraph::SensorFraction(double value) const {
+  const TSensor& s = instrument_->Probe().Sensor();
+  return (value - s.Minimum) / (s.Maximum - s.Minimum);
+}
+
+int TInstGraph::ZeroPosition(int span) const {
+  return 5 + RoundToInt(ScaleFraction(instrument_->Offset) * span);
+}
+
+double TInstGraph::TimeDivisor() const {
+  if (TimeZoomOn && TimeZoomFactor > 0.0 && std::isfinite(TimeZoomFactor)) return TimeZoomFactor;
+  return 1.0;
+}
+
+int TInstGraph::IndexAt(int t) const { return RoundToInt(t * TimeDivisor()); }
+
+void TInstGraph::SetMarker1(int index) {
+  if (index < 0 || index >= WindowLength()) index = -1;
+  marker1_ = index;
+  marker2_ = -1;
+}
+
+int TInstGraph::SetMarker2(int index) {
+  if (marker1_ < 0) {
+    marker2_ = -1;
+    return marker2_;
+  }
+  if (index < 0 || index >= WindowLength()) index = -1;
+  if (index >= 0 && index < marker1_) {
+    marker2_ = marker1_;
+    marker1_ = index;
+  } else {
+    marker2_ = index;
+  }
+  return marker2_;
+}
+
+bool TInstGraph::MarkersValid() const {
+  const int n = WindowLength();
+  return marker1_ >= 0 && marker1_ < n && marker2_ >= 0 && marker2_ < n;
+}
+
+int TInstGraph::MarkerTimeMs() const {
+  if (!MarkersValid()) return 0;
+  return RoundToInt(DaysBetween(window_[marker1_].Time, window_[marker2_].Time) * kMsPerDay);
+}
+
+double TInstGraph::MarkerInstDelta() const {
+  if (!MarkersValid()) return 0.0;
+  return window_[marker2_].Inst - window_[marker1_].Inst;
+}
+
+double TInstGraph::MarkerSensorDelta() const {
+  if (!MarkersValid()) return 0.0;
+  return window_[marker2_].Sensor - window_[marker1_].Sensor;
+}
+
+void TInstGraph::Init() {
+  const QSize area = Area();
+  const qreal ratio = target_ ? target_->PixelRatio() : 1.0;
+  for (QImage& b : bitmaps_) {
+    b = QImage(area * ratio, QImage::Format_RGB32);
+    b.setDevicePixelRatio(ratio);
+  }
+  current_ = 0;
+  Clear();
+}
+
+void TInstGraph::Clear() {
+  window_.clear();
+  marker1_ = -1;
+  marker2_ = -1;
+  Redraw();
+}
+
+QPoint TInstGraph::MapPoint(int index, int span, double fraction) const {
+  const int t = RoundToInt(index / TimeDivisor());
+  int v = RoundToInt(span * fraction);
+  v = std::clamp(v, 0, std::max(span, 0));
+  v += 5;
+  if (vertical_) return QPoint(v, t);
+  return QPoint(t, span + 10 - v);
+}
+
+QImage& TInstGraph::FreeBitmap(const QSize& area, qreal ratio) {
+  // The image not shown last; a new one when someone still holds it or the
+  // area has changed.
+  const int next = 1 - current_;
+  QImage& b = bitmaps_[next];
+  const QSize pixels = area * ratio;
+  if (b.size() != pixels || b.devicePixelRatio() != ratio || !b.isDetached()) {
+    b = QImage(pixels, QImage::Format_RGB32);
+    b.setDevicePixelRatio(ratio);
+  }
+  current_ = next;
+  return b;
+}
+
+void TInstGraph::DrawCurve(QPainter& painter, int span, int extent, bool level) const {
+  const int n = WindowLength();
+  if (n == 0) return;
+  QPolygon points;
+  points.reserve(std::min(n, extent + 2));
+  for (int i = 0; i < n; ++i) {
+    const TInstData& r = window_[i];
+    const double f = level ? SensorFraction(r.Level) : ScaleFraction(r.Inst);
+    const QPoint p = MapPoint(i, span, f);
+    points.append(p);
+    // Records further along lie beyond the plot; the segment to this one
+    // already reaches its edge.
+    if ((vertical_ ? p.y() : p.x()) > extent) break;
+  }
+  if (points.size() == 1)
+    painter.drawPoint(points.first());
+  else
+    painter.drawPolyline(points);
+}
+
+void TInstGraph::Redraw() {
+  if (!instrument_) return;
+  const QSize area = Area();
+  const qreal ratio = target_ ? target_->PixelRatio() : 1.0;
+  const int W = area.width();
+  const int H = area.height();
+  const int T = TimeExtent(area);
+  const int V = ValueSpan(area);
+
+  QImage& bitmap = FreeBitmap(area, ratio);
+  if (!bitmap.isNull()) {
+    bitmap.fill(Qt::white);
+    QPainter painter(&bitmap);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen;
+    pen.setWidth(1);
+    pen.setCapStyle(Qt::SquareCap);
+
+    const int c = ZeroPosition(V);
+    pen.setColor(QColor(ZeroLineColor));
+    painter.setPen(pen);
+    if (vertical_)
+      painter.drawLine(c, 0, c, H);
+    else
+      painter.drawLine(0, c, W, c);
+
+    pen.setColor(QColor(LevelColor));
+    painter.setPen(pen);
+    DrawCurve(painter, V, T, true);
+
+    pen.setColor(QColor(InstColor));
+    painter.setPen(pen);
+    DrawCurve(painter, V, T, false);
+
+    pen.setColor(QColor(MarkerColor));
+    painter.setPen(pen);
+    for (const int m : {marker1_, marker2_}) {
+      if (m < 0 || m >= T) continue;
+      const QPoint a = MapPoint(m, V, 0.0);
+      const QPoint b = MapPoint(m, V, 1.0);
+      if ((vertical_ ? a.y() : a.x()) > T) continue;  // beyond the plot
+      painter.drawLine(a, b);
+    }
+
+    pen.setColor(QColor(CursorColor));
+    painter.setPen(pen);
+    if (vertical_)
+      painter.drawLine(cursorX_, 0, cursorX_, H);
+    else
+      painter.drawLine(0, cursorY_, W, cursorY_);
+  }
+  if (target_) target_->ShowPicture(bitmap);
+}
+
+void TInstGraph::AddReading(const TInstData& record) {
+  // With no room at all the newest record is still kept.
+  const int T = std::max(1, TimeExtent(Area()));
+  const int N = WindowLength();
+  if (N < T) {
+    window_.emplace_back();
+  } else {
+    const int d = N - T + 1;
+    window_.erase(window_.begin(), window_.begin() + d);
+    window_.emplace_back();
+    marker1_ -= d;
+    if (marker1_ < 0) {
+      marker1_ = -1;
+      marker2_ = -1;
+    } else {
+      marker2_ -= d;
+      if (marker2_ < 0) marker2_ = -1;
+    }
+  }
+  CopyFields(window_.back(), record);
+  Redraw();
+}
+
+void TInstGraph::EndHover() { Redraw(); }
+
+void TInstGraph::Hover(int x, int y) {
+  const int t = vertical_ ? y : x;
+  const int v = vertical_ ? x : y;
+  cursorX_ = x;
+  cursorY_ = y;
+
+  const int index = IndexAt(t);
+  if (instrument_ && index >= 0 && index < WindowLength()) {
+    const TInstData& r = window_[index];
+    const int V = ValueSpan(Area());
+    const int zero = ZeroPosition(V);
+    const QLocale locale = NumberLocale();
+
+    int msOfDay = RoundToInt(r.Time * kMsPerDay) % 86400000;
+    if (msOfDay < 0) msOfDay += 86400000;
+    const QTime time = QTime::fromMSecsSinceStartOfDay(msOfDay);
+
+    hint_ = QStringLiteral("Time = ") + locale.toString(time, TimeOfDayFormat(locale)) +
+            QLatin1Char('.') + QString::number(time.msec()) +
+            QStringLiteral("\nSensor = ") + locale.toString(r.Sensor, 'f', 3) +
+            QStringLiteral("\nLevel = ") + locale.toString(r.Level, 'f', 3) +
+            QStringLiteral("\nInst = ") + locale.toString(r.Inst, 'f', 1) +
+            QStringLiteral(" (") + locale.toString(std::fabs(r.Inst), 'f', 1) +
+            QStringLiteral("%)\nCursor = ") + locale.toString(double(zero - v), 'f', 1);
+  } else {
+    hint_.clear();
+  }
+  if (target_) target_->ShowHint(hint_);
+}
+
+double TInstGraph::ChangeOver(int ms, double TInstData::*field) const {
+  if (ms <= 0 || window_.empty()) return 0.0;
+  const TInstData& newest = window_.back();
+  for (auto r = window_.rbegin(); r != window_.rend(); ++r) {
+    const int e = RoundToInt(DaysBetween(r->Time, newest.Time) * kMsPerDay);
+    if (e >= ms) return newest.*field - (*r).*field;
+  }
+  return 0.0;
+}
+
+double TInstGraph::InstChangeOver(int ms) const { return ChangeOver(ms, &TInstData::Inst); }
+double TInstGraph::SensorChangeOver(int ms) const { return ChangeOver(ms, &TInstData::Sensor); }
