@@ -1,9 +1,460 @@
-// Placeholder bodies until the graph window is written; they do nothing.
 #include "Graph.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "AppFolder.h"
+#include "ImageView.h"
+#include "Main.h"
+#include "ReadingsExport.h"
+#include "SaveProgress.h"
+#include "UserDialogs.h"
+#include "WindowBounds.h"
+#include "indicators/Instgraph.h"
+#include "inifile/IniFile.h"
+#include "recording/Instrecord.h"
+#include "sensor/Inst.h"
+#include "sensor/Utils.h"
 
 TFGraph* FGraph = nullptr;
 
-TFGraph::TFGraph(QWidget* parent) : QWidget(parent) {}
-TFGraph::~TFGraph() = default;
-void TFGraph::AddReading(const TInstData&) {}
-void TFGraph::UpdateCounters() {}
+const char* const TFGraph::IniSection = "Graph Window";
+
+namespace {
+
+// Design bounds: outer position, client size.
+constexpr int kDesignLeft = 701;
+constexpr int kDesignTop = 133;
+constexpr int kDesignWidth = 641;
+constexpr int kDesignHeight = 313;
+
+QLabel* BoldLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  QFont f = label->font();
+  f.setBold(true);
+  label->setFont(f);
+  return label;
+}
+
+QLineEdit* Edit(const char* name, int width, int height, const QString& hint, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QLatin1String(name));
+  edit->setFixedSize(width, height);
+  edit->setToolTip(hint);
+  return edit;
+}
+
+QPushButton* SquareButton(const char* name, const QString& text, const QString& hint,
+                          QWidget* parent) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QLatin1String(name));
+  button->setFixedSize(25, 25);
+  button->setToolTip(hint);
+  button->setFocusPolicy(Qt::TabFocus);
+  return button;
+}
+
+QLocale NumberLocale() {
+  QLocale l;
+  l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
+  return l;
+}
+
+QString Quoted(const QString& path) {
+  return QLatin1Char('\'') + QDir::toNativeSeparators(path) + QLatin1Char('\'');
+}
+
+std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
+
+} // namespace
+
+// The image as the view's drawing area: its size, its picture and its hint.
+class TFGraph::TImageTarget final : public TInstGraphTarget {
+public:
+  explicit TImageTarget(TImageView* image) : Image(image) {}
+
+  QSize DrawingArea() const override { return Image->size(); }
+  qreal PixelRatio() const override { return Image->PixelRatio(); }
+  void ShowPicture(const QImage& picture) override { Image->SetImage(picture); }
+  void ShowHint(const QString& text) override {
+    Image->setToolTip(text);
+    if (text.isEmpty())
+      QToolTip::hideText();
+    else if (Image->isVisible())
+      QToolTip::showText(MousePos, text, Image);
+  }
+
+  QPoint MousePos;
+
+private:
+  TImageView* Image;
+};
+
+TFGraph::TFGraph(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("FGraph"));
+  setWindowTitle(QStringLiteral("График показаний Е-метра"));
+  BuildControls();
+  Target_ = std::make_unique<TImageTarget>(GraphWindow);
+  SaveInitialDir_ = AppDataFolder();
+  Bounds_ = new TWindowBounds(this);
+  ReadBounds();
+}
+
+TFGraph::~TFGraph() {
+  WriteBounds();
+  // The view draws onto the image; it goes before the image does.
+  View_.reset();
+}
+
+void TFGraph::BuildControls() {
+  auto* top = new QHBoxLayout;
+  top->setContentsMargins(0, 0, 0, 0);
+  top->setSpacing(7);
+
+  BSaveWindow = SquareButton("BSaveWindow", QStringLiteral("СО"),
+                             QStringLiteral("Сохранить показанную часть"), this);
+  BSaveAll = SquareButton("BSaveAll", QStringLiteral("СВ"),
+                          QStringLiteral("Сохранить все данные с датчика"), this);
+  BDeleteWindow = SquareButton("BDeleteWindow", QStringLiteral("УО"),
+                               QStringLiteral("Удалить/Очистить показанную часть"), this);
+  BDeleteAll = SquareButton("BDeleteAll", QStringLiteral("УВ"),
+                            QStringLiteral("Удалить/Очистить все данные с датчика"), this);
+  for (QPushButton* b : {BSaveWindow, BSaveAll, BDeleteWindow, BDeleteAll})
+    top->addWidget(b, 0, Qt::AlignTop);
+  top->addSpacing(8);
+
+  Label2 = BoldLabel(QStringLiteral("Масшт Врем"), this);
+  Label2->setObjectName(QStringLiteral("Label2"));
+  top->addWidget(Label2, 0, Qt::AlignTop);
+
+  CBEnTimeX = new QCheckBox(this);
+  CBEnTimeX->setObjectName(QStringLiteral("CBEnTimeX"));
+  CBEnTimeX->setToolTip(QStringLiteral("Разрешить масштаб времени"));
+  top->addWidget(CBEnTimeX, 0, Qt::AlignTop);
+
+  ETimeX = Edit("ETimeX", 41, 21, QStringLiteral("Масштаб времени, в разах"), this);
+  top->addWidget(ETimeX, 0, Qt::AlignTop);
+  top->addStretch(1);
+
+  GroupBox1 = new QGroupBox(QStringLiteral("Маркеры"), this);
+  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+  GroupBox1->setMinimumWidth(273);
+  auto* marks = new QHBoxLayout(GroupBox1);
+  marks->setContentsMargins(8, 2, 8, 6);
+  marks->setSpacing(6);
+  Label6 = BoldLabel(QStringLiteral("d-Врм"), GroupBox1);
+  Label6->setObjectName(QStringLiteral("Label6"));
+  EMarks_Time = Edit("EMarks_Time", 73, 19,
+                     QStringLiteral("Временная дистанция между маркерами, мс"), GroupBox1);
+  Label5 = BoldLabel(QStringLiteral("d-Сигн"), GroupBox1);
+  Label5->setObjectName(QStringLiteral("Label5"));
+  EMarks_Signal = Edit("EMarks_Signal", 81, 19,
+                       QStringLiteral("Разница сигналов между маркерами"), GroupBox1);
+  marks->addWidget(Label6);
+  marks->addWidget(EMarks_Time);
+  marks->addSpacing(3);
+  marks->addWidget(Label5);
+  marks->addWidget(EMarks_Signal);
+  top->addWidget(GroupBox1, 0, Qt::AlignTop);
+
+  GraphWindow = new TImageView(this);
+  GraphWindow->setObjectName(QStringLiteral("GraphWindow"));
+  GraphWindow->SetSizeHint(QSize(625, 209));
+  GraphWindow->setMinimumSize(1, 1);
+  GraphWindow->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+
+  auto* bottom = new QHBoxLayout;
+  bottom->setContentsMargins(0, 0, 0, 0);
+  bottom->setSpacing(7);
+  Label1 = BoldLabel(QStringLiteral("Сч. Зап."), this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  ERecordCount = Edit("ERecordCount", 81, 21,
+                      QStringLiteral("Счетчик записанных данных с датчика"), this);
+  ERecordCount->setReadOnly(true);
+  Label3 = BoldLabel(QStringLiteral("Время"), this);
+  Label3->setObjectName(QStringLiteral("Label3"));
+  ELapsedTime = Edit("ELapsedTime", 65, 21, QStringLiteral("Длительность записи, сек"), this);
+  ELapsedTime->setReadOnly(true);
+  bottom->addWidget(Label1);
+  bottom->addWidget(ERecordCount);
+  bottom->addSpacing(4);
+  bottom->addWidget(Label3);
+  bottom->addWidget(ELapsedTime);
+  bottom->addStretch(1);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 8, 8, 12);
+  layout->setSpacing(7);
+  layout->addLayout(top);
+  layout->addWidget(GraphWindow, 1);
+  layout->addLayout(bottom);
+
+  connect(BSaveWindow, &QPushButton::clicked, this, [this] { BSaveWindowClick(); });
+  connect(BSaveAll, &QPushButton::clicked, this, [this] { BSaveAllClick(); });
+  connect(BDeleteWindow, &QPushButton::clicked, this, [this] { BDeleteWindowClick(); });
+  connect(BDeleteAll, &QPushButton::clicked, this, [this] { BDeleteAllClick(); });
+  connect(CBEnTimeX, &QCheckBox::clicked, this, [this] { CBEnTimeXClick(); });
+  connect(ETimeX, &QLineEdit::textChanged, this, [this] { ETimeXChange(); });
+  connect(GraphWindow, &TImageView::Resized, this, [this] { FormResize(); });
+  connect(GraphWindow, &TImageView::MouseMoved, this, [this](QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    GraphWindowMouseMove(p.x(), p.y(), e->globalPosition().toPoint());
+  });
+  connect(GraphWindow, &TImageView::MousePressed, this, [this](QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    GraphWindowMouseDown(e->button(), p.x(), p.y());
+  });
+}
+
+void TFGraph::ReadBounds() {
+  const TIniFile ini(Utf8(SettingsFilePath()));
+  TBounds b;
+  b.Left = ini.ReadInteger(IniSection, "Position Left", kDesignLeft);
+  b.Top = ini.ReadInteger(IniSection, "Position Top", kDesignTop);
+  b.Width = ini.ReadInteger(IniSection, "Window Width", kDesignWidth);
+  b.Height = ini.ReadInteger(IniSection, "Window Height", kDesignHeight);
+  Bounds_->Place(b);
+}
+
+void TFGraph::WriteBounds() {
+  TIniFile ini(Utf8(SettingsFilePath()));
+  const TBounds& b = Bounds_->Saved;
+  const bool ok = ini.WriteInteger(IniSection, "Position Left", b.Left) &&
+                  ini.WriteInteger(IniSection, "Position Top", b.Top) &&
+                  ini.WriteInteger(IniSection, "Window Width", b.Width) &&
+                  ini.WriteInteger(IniSection, "Window Height", b.Height) && ini.UpdateFile();
+  if (!ok) Dialogs().Error(this, QString::fromStdString(ini.LastError()));
+}
+
+void TFGraph::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  FormActivate();
+}
+
+void TFGraph::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TFGraph::FormActivate() {
+  if (View_) {
+    TakeInstrument();
+    return;
+  }
+  TInstrument* model = FMain ? FMain->GaugeModel : nullptr;
+  View_ = std::make_unique<TInstGraph>(model, false, Target_.get());
+  View_->TimeZoomOn = CBEnTimeX->isChecked();
+  if (TimeFactorSet_) View_->TimeZoomFactor = TimeFactor_;
+}
+
+void TFGraph::TakeInstrument() {
+  // The chain may be built after the view; the view takes it once it exists.
+  if (View_ && !View_->Instrument() && FMain && FMain->GaugeModel)
+    View_->SetInstrument(FMain->GaugeModel);
+}
+
+TInstDataRecorder* TFGraph::Recorder() const { return FMain ? FMain->DataRecorder : nullptr; }
+
+void TFGraph::FormResize() {
+  if (View_) View_->Redraw();
+}
+
+void TFGraph::GraphWindowMouseMove(int x, int y, const QPoint& globalPos) {
+  if (!View_) return;
+  TakeInstrument();
+  if (!(FMain && FMain->Running)) View_->Redraw();
+  Target_->MousePos = globalPos.isNull() ? GraphWindow->mapToGlobal(QPoint(x, y)) : globalPos;
+  View_->Hover(x, y);
+}
+
+void TFGraph::GraphWindowMouseDown(Qt::MouseButton button, int x, int y) {
+  if (!View_) return;
+  if (button != Qt::LeftButton && button != Qt::RightButton) return;
+  TakeInstrument();
+  const int index = View_->IndexAt(View_->Vertical() ? y : x);
+  if (button == Qt::LeftButton)
+    View_->SetMarker1(index);
+  else
+    View_->SetMarker2(index);
+  View_->Redraw();
+  if (button == Qt::RightButton && View_->MarkersValid()) {
+    EMarks_Time->setText(QString::number(View_->MarkerTimeMs()));
+    EMarks_Signal->setText(NumberLocale().toString(std::fabs(View_->MarkerSensorDelta()), 'f', 3));
+  }
+}
+
+void TFGraph::ETimeXChange() {
+  double factor = 1.0;
+  if (!ParseDecimal(Utf8(ETimeX->text()), factor)) factor = 1.0;
+  TimeFactor_ = factor;
+  TimeFactorSet_ = true;
+  if (View_) View_->TimeZoomFactor = factor;
+}
+
+void TFGraph::CBEnTimeXClick() {
+  if (View_) View_->TimeZoomOn = CBEnTimeX->isChecked();
+}
+
+void TFGraph::AddReading(const TInstData& record) {
+  if (!View_) FormActivate();
+  TakeInstrument();
+  View_->AddReading(record);
+  if (View_->Marker1() < 0 && !EMarks_Time->text().isEmpty()) {
+    EMarks_Time->clear();
+    EMarks_Signal->clear();
+  }
+}
+
+void TFGraph::UpdateCounters() {
+  const TInstDataRecorder* recorder = Recorder();
+  if (!recorder) return;
+  ERecordCount->setText(QString::number(recorder->Count()));
+  ELapsedTime->setText(GeneralText5(recorder->ElapsedSeconds(), QLocale()));
+}
+
+void TFGraph::BSaveWindowClick() { SaveReadings(false); }
+
+void TFGraph::BSaveAllClick() {
+  if (FMain) FMain->BStopClick();
+  SaveReadings(true);
+}
+
+void TFGraph::BDeleteWindowClick() {
+  if (!Dialogs().Confirm(this, QStringLiteral("Delete data in the window?"))) return;
+  if (View_) View_->Clear();
+}
+
+void TFGraph::BDeleteAllClick() {
+  if (!Dialogs().Confirm(this, QStringLiteral("Delete all collected data?"))) return;
+  if (TInstDataRecorder* recorder = Recorder()) recorder->Clear();
+  if (View_) View_->Clear();
+  UpdateCounters();
+}
+
+bool TFGraph::SaveReadings(bool all) {
+  TInstDataRecorder* recorder = Recorder();
+  int n = 0;
+  if (all)
+    n = recorder ? recorder->Count() : 0;
+  else
+    n = View_ ? View_->WindowLength() : 0;
+  if (n <= 0) {
+    Dialogs().Message(this, QStringLiteral("Нет данных для сохранения."));
+    return false;
+  }
+
+  TFileDialogRequest request;
+  request.InitialDir = SaveInitialDir_;
+  request.DefaultExtension = QStringLiteral("txt");
+  request.Filters = QStringList{QStringLiteral("Text Files (*.txt)"),
+                                QStringLiteral("All Files (*.*)")};
+  request.OverwritePrompt = true;
+  request.PathMustExist = true;
+  request.NoReadOnly = true;
+  const QString path = Dialogs().SaveFile(this, request);
+  if (path.isEmpty()) return false;
+  SaveInitialDir_.clear();
+
+  // Readings may have come or gone while the dialog was open; only what is
+  // there now is written.
+  bool moved = false;
+  TExportResult result;
+  if (all) {
+    recorder = Recorder();
+    n = recorder ? std::min(n, recorder->Count()) : 0;
+    TSaveProgress& progress = SaveProgress();
+    progress.Begin(this, n);
+    result = TReadingsExport::Write(
+        path, n,
+        [&](int i, TInstData& record) {
+          if (i == 0) {
+            recorder->Seek(0);
+            moved = true;
+          }
+          return recorder->ReadNext(record);
+        },
+        &progress);
+    progress.End();
+    // Recording goes on at the end, whatever became of the file.
+    if (moved) recorder->Seek(recorder->Count());
+  } else {
+    n = std::min(n, View_->WindowLength());
+    const TInstGraph& view = *View_;
+    result = TReadingsExport::Write(path, n, [&view](int i, TInstData& record) {
+      record = view.Window()[static_cast<std::size_t>(i)];
+      return true;
+    });
+  }
+
+  switch (result) {
+  case TExportResult::Written:
+    return true;
+  case TExportResult::CannotCreate:
+    Dialogs().Message(this, QStringLiteral("Не удается создать файл ") + Quoted(path) +
+                                QLatin1Char('.'));
+    break;
+  case TExportResult::WriteFailed:
+    Dialogs().Message(this, QStringLiteral("Не удается записать файл ") + Quoted(path) +
+                                QStringLiteral(", данные сохранены не полностью."));
+    break;
+  case TExportResult::ReadFailed:
+    Dialogs().Message(this, QStringLiteral("Не удается прочитать записанные данные, файл ") +
+                                Quoted(path) + QStringLiteral(" не сохранен."));
+    break;
+  case TExportResult::Cancelled:
+    Dialogs().Message(this, QStringLiteral("Сохранение прервано, файл ") + Quoted(path) +
+                                QStringLiteral(" удален."));
+    break;
+  }
+  return false;
+}
+
+QString TFGraph::GeneralText5(double value, const QLocale& locale) {
+  char buffer[64];
+  if (!std::isfinite(value)) {
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, int(r.ptr - buffer));
+  }
+  if (value == 0.0) return QStringLiteral("0");
+
+  // The exponent after rounding to 5 significant digits decides the notation.
+  auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 4);
+  std::string sci(buffer, r.ptr);
+  const std::size_t e = sci.find('e');
+  const int exponent = std::stoi(sci.substr(e + 1));
+
+  std::string text;
+  if (exponent >= -5 && exponent < 5) {
+    r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
+                      4 - exponent);
+    text.assign(buffer, r.ptr);
+    if (text.find('.') != std::string::npos) {
+      while (text.back() == '0') text.pop_back();
+      if (text.back() == '.') text.pop_back();
+    }
+  } else {
+    std::string mantissa = sci.substr(0, e);
+    if (mantissa.find('.') != std::string::npos) {
+      while (mantissa.back() == '0') mantissa.pop_back();
+      if (mantissa.back() == '.') mantissa.pop_back();
+    }
+    const char sign = exponent < 0 ? '-' : '+';
+    const int magnitude = std::abs(exponent);
+    text = mantissa + 'E' + sign + (magnitude < 10 ? "0" : "") + std::to_string(magnitude);
+  }
+  QString out = QString::fromLatin1(text.data(), int(text.size()));
+  out.replace(QLatin1Char('.'), locale.decimalPoint());
+  return out;
+}

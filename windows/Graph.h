@@ -1,10 +1,26 @@
 #pragma once
 // The graph window: live strip chart, markers, zoom, export and deletion.
-// (Skeleton: the interface other windows use.)
+//
+// The graph view draws on the image GraphWindow; the window adds the marker
+// distances, the time zoom, saving the shown part or every recorded reading
+// to a text file, deleting them, and the recorder's counters.
 
+#include <QLocale>
+#include <QPoint>
+#include <QString>
 #include <QWidget>
+#include <memory>
 
 struct TInstData;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TImageView;
+class TInstGraph;
+class TInstDataRecorder;
+class TWindowBounds;
 
 class TFGraph : public QWidget {
   Q_OBJECT
@@ -12,8 +28,80 @@ public:
   explicit TFGraph(QWidget* parent = nullptr);
   ~TFGraph() override;
 
+  // Hands a reading to the view while the window is visible; the distances
+  // of markers that scrolled out are emptied.
   void AddReading(const TInstData& record);
+  // The recorder's record count and duration.
   void UpdateCounters();
+
+  QPushButton* BSaveWindow = nullptr;
+  QPushButton* BSaveAll = nullptr;
+  QPushButton* BDeleteWindow = nullptr;
+  QPushButton* BDeleteAll = nullptr;
+  QLabel* Label2 = nullptr;
+  QCheckBox* CBEnTimeX = nullptr;
+  QLineEdit* ETimeX = nullptr;
+  QGroupBox* GroupBox1 = nullptr;
+  QLabel* Label6 = nullptr;
+  QLineEdit* EMarks_Time = nullptr;
+  QLabel* Label5 = nullptr;
+  QLineEdit* EMarks_Signal = nullptr;
+  TImageView* GraphWindow = nullptr;
+  QLabel* Label1 = nullptr;
+  QLineEdit* ERecordCount = nullptr;
+  QLabel* Label3 = nullptr;
+  QLineEdit* ELapsedTime = nullptr;
+
+  // Creates the view the first time; later calls do nothing.
+  void FormActivate();
+  // Redraws the view at the image's new size.
+  void FormResize();
+  // Mouse over the image at (x, y); globalPos places the hover text.
+  void GraphWindowMouseMove(int x, int y, const QPoint& globalPos = QPoint());
+  // Left button: marker 1; right button: marker 2 and the distances.
+  void GraphWindowMouseDown(Qt::MouseButton button, int x, int y);
+  void ETimeXChange();
+  void CBEnTimeXClick();
+  void BSaveWindowClick();
+  void BSaveAllClick();
+  void BDeleteWindowClick();
+  void BDeleteAllClick();
+  // Saves the shown part or every recorded reading to a file the user
+  // chooses; true when the file was written.
+  bool SaveReadings(bool all);
+
+  // The view (null until the first activation).
+  TInstGraph* View() const { return View_.get(); }
+  // Folder the next save dialog opens in; empty: the last folder used.
+  const QString& SaveInitialDir() const { return SaveInitialDir_; }
+
+  // A value in the general format with 5 significant digits: fixed for at
+  // most 5 integer digits and magnitudes from 0.00001, else d.ddddE+xx;
+  // no trailing zeros; the locale's decimal separator.
+  static QString GeneralText5(double value, const QLocale& locale = QLocale());
+
+  // Section and keys of the window's bounds in the settings file.
+  static const char* const IniSection;
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+private:
+  class TImageTarget;
+
+  void BuildControls();
+  void ReadBounds();
+  void WriteBounds();
+  void TakeInstrument();
+  TInstDataRecorder* Recorder() const;
+
+  std::unique_ptr<TImageTarget> Target_;
+  std::unique_ptr<TInstGraph> View_;
+  TWindowBounds* Bounds_ = nullptr;
+  QString SaveInitialDir_;
+  double TimeFactor_ = 0.0;
+  bool TimeFactorSet_ = false;
 };
 
 extern TFGraph* FGraph;

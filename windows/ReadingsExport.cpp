@@ -1,0 +1,109 @@
+#include "ReadingsExport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <charconv>
+#include <vector>
+
+#include "SaveProgress.h"
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400.0;
+constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kLongestLine = 64;  // two numbers of %.7g, a tab, CRLF
+
+// "%1.7lg" in the C locale whatever the process locale is.
+char* PutNumber(char* at, char* end, double value) {
+  return std::to_chars(at, end, value, std::chars_format::general, 7).ptr;
+}
+
+char* PutLine(char* at, char* end, double seconds, double sensor) {
+  at = PutNumber(at, end, seconds);
+  *at++ = '\t';
+  at = PutNumber(at, end, sensor);
+  *at++ = '\r';
+  *at++ = '\n';
+  return at;
+}
+
+// Writes the whole buffer; false on any shortfall.
+bool WriteAll(QFile& file, const char* data, std::size_t size) {
+  while (size > 0) {
+    const qint64 n = file.write(data, static_cast<qint64>(size));
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Removes what was written of an abandoned file; only plain files, never a
+// device or anything else the name may point to.
+void RemovePartial(const QString& path) {
+  if (QFileInfo(path).isFile()) QFile::remove(path);
+}
+
+} // namespace
+
+QByteArray TReadingsExport::Line(double seconds, double sensor) {
+  char buffer[kLongestLine];
+  char* end = PutLine(buffer, buffer + sizeof buffer, seconds, sensor);
+  return QByteArray(buffer, static_cast<int>(end - buffer - 2));
+}
+
+TExportResult TReadingsExport::Write(const QString& path, int count, const TSource& source,
+                                     TSaveProgress* progress) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    return TExportResult::CannotCreate;
+
+  std::vector<char> chunk(kChunk + kLongestLine);
+  char* const begin = chunk.data();
+  char* const limit = begin + kChunk;
+  char* const end = begin + chunk.size();
+  static const char header[] = "Time\tTemp\r\n\r\n";
+  std::copy(header, header + sizeof header - 1, begin);
+  char* at = begin + sizeof header - 1;
+
+  TExportResult result = TExportResult::Written;
+  double t0 = 0.0;
+  double previous = 0.0;
+  double dayOffset = 0.0;
+  TInstData record;
+  for (int i = 0; i < count; ++i) {
+    if (!source(i, record)) {
+      result = TExportResult::ReadFailed;
+      break;
+    }
+    if (i == 0) {
+      t0 = record.Time;
+    } else if (record.Time < previous) {
+      dayOffset += 1.0;
+    }
+    previous = record.Time;
+    at = PutLine(at, end, (record.Time + dayOffset - t0) * kSecondsPerDay, record.Sensor);
+    if (at >= limit) {
+      if (!WriteAll(file, begin, static_cast<std::size_t>(at - begin))) {
+        result = TExportResult::WriteFailed;
+        break;
+      }
+      at = begin;
+    }
+    if (progress && (i + 1) % ProgressStep == 0 && !progress->Advance(i + 1)) {
+      result = TExportResult::Cancelled;
+      break;
+    }
+  }
+  if (result == TExportResult::Written && at > begin &&
+      !WriteAll(file, begin, static_cast<std::size_t>(at - begin)))
+    result = TExportResult::WriteFailed;
+  if (result == TExportResult::Written && !file.flush()) result = TExportResult::WriteFailed;
+  file.close();
+  if (result == TExportResult::Written && file.error() != QFileDevice::NoError)
+    result = TExportResult::WriteFailed;
+
+  if (result == TExportResult::Cancelled || result == TExportResult::ReadFailed)
+    RemovePartial(path);
+  return result;
+}
