@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,8 @@ protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir = fs::temp_directory_path() /
-          (std::string("quillora-rec-") + info->test_suite_name() + "-" + info->name());
+          (std::string("quillora-rec-") + info->test_suite_name() + "-" + info->name() + "-" +
+           std::to_string(std::random_device{}()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     path = (dir / "instrec.data").string();

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <random>
+#include <string>
 
 #include "ScriptedClock.h"
 #include "recording/Instrecord.h"
@@ -204,7 +206,8 @@ TEST(Instrument, EveryMeasureRefreshesTheTime) {
 }
 
 TEST(Instrument, FailedMeasureStillRecordsZeros) {
-  const fs::path file = fs::temp_directory_path() / "quillora-inst-failed.data";
+  const fs::path file = fs::temp_directory_path() /
+      ("quillora-inst-failed-" + std::to_string(std::random_device{}()) + ".data");
   fs::remove(file);
   TInstDataRecorder recorder(file.string(), 10, false);
   TScriptedSensor s;

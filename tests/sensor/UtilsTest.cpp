@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <random>
 
 #include "ScriptedClock.h"
 #include "sensor/Utils.h"
@@ -133,8 +134,10 @@ TEST(Folders, ExecutableDirEndsWithSeparatorAndHoldsTheProgram) {
 class DataDirTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    root = fs::temp_directory_path() / ("quillora-datadir-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root = fs::temp_directory_path() /
+           (std::string("quillora-datadir-") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+            std::to_string(std::random_device{}()));
     fs::remove_all(root);
     fs::create_directories(root);
   }
