@@ -43,7 +43,12 @@ if ! pactl info >/dev/null 2>&1; then
   fi
 fi
 
-pactl list short sources 2>/dev/null | grep -q '[[:space:]]vin[[:space:]]' || {
+# A server found running may lack the virtual devices: add them.
+pactl list short sinks 2>/dev/null | grep -q '^[0-9]*[[:space:]]v[[:space:]]' ||
+  pactl load-module module-null-sink sink_name=v >/dev/null
+pactl list short sources 2>/dev/null | grep -q '^[0-9]*[[:space:]]vin[[:space:]]' ||
+  pactl load-module module-remap-source master=v.monitor source_name=vin >/dev/null
+pactl list short sources 2>/dev/null | grep -q '^[0-9]*[[:space:]]vin[[:space:]]' || {
   echo "pulse-start: the server has no source 'vin'" >&2
   exit 1
 }
