@@ -60,15 +60,6 @@ TEST(Instrument, GaugeScaleAndRecordDefaults) {
   EXPECT_DOUBLE_EQ(c.gauge.Data().Time, 0.5);
 }
 
-TEST(Instrument, BaseHasAnEmptyScale) {
-  TScriptedSensor s;
-  TProbe p(s);
-  TInstrument inst(p, nullptr);
-  EXPECT_EQ(inst.Minimum, 0.0);
-  EXPECT_EQ(inst.Maximum, 0.0);
-  EXPECT_EQ(inst.Step, 0.0);
-}
-
 TEST(Instrument, SetGainClamps) {
   Chain c;
   c.gauge.SetGain(0.5);

@@ -122,13 +122,6 @@ TEST(Probe, SetLevelRecentresTheLevelChannel) {
   EXPECT_DOUBLE_EQ(p.Level, 0.4 * 0.8 + 0.9 * 0.2);
 }
 
-TEST(Probe, DirectLevelWriteLeavesTheChannel) {
-  TScriptedSensor s;
-  TProbe p(s);
-  p.Level = 0.8;
-  EXPECT_EQ(p.LevelChannel().Sum(), 0.0);
-}
-
 TEST(Probe, FailedReadZeroesAndReportsFalse) {
   TScriptedSensor s;
   TProbe p(s);

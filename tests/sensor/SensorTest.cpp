@@ -305,15 +305,3 @@ TEST(Sensor, DestructionStopsTheCapture) {
   EXPECT_EQ(resets, 1) << "the device stops writing before the buffer goes";
   EXPECT_GE(closes, 1);
 }
-
-TEST(Sensor, BaseClassStoresThePeriod) {
-  struct TBare : TSensor {
-    bool Read() override { return true; }
-  } bare;
-  EXPECT_EQ(bare.Minimum, 0.0);
-  EXPECT_EQ(bare.Maximum, 0.0);
-  EXPECT_TRUE(bare.Start(250));
-  EXPECT_EQ(bare.Period(), 250);
-  bare.Rearm(400);
-  EXPECT_EQ(bare.Period(), 400);
-}

@@ -5,18 +5,6 @@
 
 #include "sensor/Probe.h"
 
-TEST(SignalChannel, ConstructionDefaults) {
-  TSignalChannel c;
-  EXPECT_FALSE(c.Windowed());
-  EXPECT_EQ(c.Depth(), 1);
-  EXPECT_EQ(c.Sum(), 0.0);
-  EXPECT_EQ(c.Damping, 3.1);
-  EXPECT_EQ(c.TimeStep, 0.22);
-  EXPECT_FALSE(c.SpringEnabled);
-  EXPECT_EQ(c.SpringPosition(), 0.0);
-  EXPECT_EQ(c.SpringVelocity(), 0.0);
-}
-
 TEST(SignalChannel, SpringStepResponse) {
   TSignalChannel c;
   c.SpringEnabled = true;
