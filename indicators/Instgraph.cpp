@@ -196,11 +196,24 @@ void TInstGraph::DrawCurve(QPainter& painter, int span, int extent, bool level) 
   for (int i = 0; i < n; ++i) {
     const TInstData& r = window_[i];
     const double f = level ? SensorFraction(r.Level) : ScaleFraction(r.Inst);
-    const QPoint p = MapPoint(i, span, f);
+    QPoint p = MapPoint(i, span, f);
+    const int t = vertical_ ? p.y() : p.x();
+    if (t > extent + 1 && !points.isEmpty()) {
+      // Beyond the plot: the segment is cut just past its edge, and records
+      // further along are not drawn (at a small zoom factor their
+      // coordinates grow without bound).
+      const QPoint q = points.back();
+      const int tq = vertical_ ? q.y() : q.x();
+      const int vq = vertical_ ? q.x() : q.y();
+      const int vp = vertical_ ? p.x() : p.y();
+      const int edge = extent + 1;
+      const int v = vq + RoundToInt(double(vp - vq) * (edge - tq) / double(t - tq));
+      p = vertical_ ? QPoint(v, edge) : QPoint(edge, v);
+      points.append(p);
+      break;
+    }
     points.append(p);
-    // Records further along lie beyond the plot; the segment to this one
-    // already reaches its edge.
-    if ((vertical_ ? p.y() : p.x()) > extent) break;
+    if (t > extent) break;
   }
   if (points.size() == 1)
     painter.drawPoint(points.first());
