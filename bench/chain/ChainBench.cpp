@@ -215,6 +215,7 @@ namespace {
 // The console table, then each measured benchmark against its baseline.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
+  TRatioReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& r : runs)
