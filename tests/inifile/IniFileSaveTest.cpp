@@ -45,20 +45,31 @@ TEST_F(IniFileSave, MissingFolderMakesTheSaveFail) {
 }
 
 TEST_F(IniFileSave, AFolderInPlaceOfTheFileMakesTheSaveFail) {
-  std::filesystem::create_directory(path_);
+  std::filesystem::create_directory(std::filesystem::u8path(path_));
   TIniFile ini(path_);
   EXPECT_EQ(ini.ReadString("Main", "K", "def"), "def");
   ASSERT_TRUE(ini.WriteString("Main", "K", "1"));
   EXPECT_FALSE(ini.UpdateFile());
   EXPECT_EQ(ini.LastError(), "Unable to write to " + path_);
-  EXPECT_TRUE(std::filesystem::is_directory(path_));
+  EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::u8path(path_)));
   EXPECT_EQ(folder_.Listing(), "Quillora.ini");
   // A later save that succeeds clears the error.
-  std::filesystem::remove(path_);
+  std::filesystem::remove(std::filesystem::u8path(path_));
   TIniFile other(path_);
   other.WriteString("Main", "K", "1");
   EXPECT_TRUE(other.UpdateFile());
   EXPECT_EQ(other.LastError(), "");
+}
+
+TEST_F(IniFileSave, APathWithCyrillicLettersIsReadAndWritten) {
+  const std::string path = folder_.File("Настройки Quillora.ini");
+  WriteBytes(path, "[Main]\r\nPosition Left=5\r\n");
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadInteger("Main", "Position Left", 0), 5);
+  ini.WriteInteger("Main", "Position Left", 6);
+  ASSERT_TRUE(ini.UpdateFile()) << ini.LastErrorDetail();
+  EXPECT_EQ(ReadBytes(path), "[Main]\r\nPosition Left=6\r\n");
+  EXPECT_EQ(folder_.Listing(), "Настройки Quillora.ini");
 }
 
 #ifndef _WIN32
@@ -103,10 +114,10 @@ TEST_F(IniFileSave, AWriteFailingPartWayLeavesTheOldFileIntact) {
 TEST_F(IniFileSave, AFileThatExistsButCannotBeReadIsNeverOverwritten) {
   // A folder of the target's name cannot be read; even when it is replaced by
   // a file before the save, the object must not write its partial picture.
-  std::filesystem::create_directory(path_);
+  std::filesystem::create_directory(std::filesystem::u8path(path_));
   TIniFile ini(path_);
   ini.WriteString("Graph Window", "Position Left", "1");
-  std::filesystem::remove(path_);
+  std::filesystem::remove(std::filesystem::u8path(path_));
   const std::string full = "[Main]\r\nPosition Left=207\r\n";
   WriteBytes(path_, full);
   EXPECT_FALSE(ini.UpdateFile());

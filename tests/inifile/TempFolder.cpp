@@ -20,7 +20,7 @@ TTempFolder::TTempFolder() {
     const fs::path p = fs::temp_directory_path() /
                        ("quillora-ini-" + std::to_string(std::rand()) + std::to_string(++counter));
     if (fs::create_directory(p)) {
-      path_ = p.string();
+      path_ = p.u8string();
       break;
     }
   }
@@ -33,16 +33,17 @@ TTempFolder::TTempFolder() {
 
 TTempFolder::~TTempFolder() {
   std::error_code ec;
-  fs::remove_all(path_, ec);
+  fs::remove_all(fs::u8path(path_), ec);
 }
 
 std::string TTempFolder::File(const std::string& name) const {
-  return (fs::path(path_) / name).string();
+  return (fs::u8path(path_) / fs::u8path(name)).u8string();
 }
 
 std::string TTempFolder::Listing() const {
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(fs::u8path(path_)))
+    names.push_back(e.path().filename().u8string());
   std::sort(names.begin(), names.end());
   std::string out;
   for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
@@ -50,17 +51,17 @@ std::string TTempFolder::Listing() const {
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  std::ofstream f(fs::u8path(path), std::ios::binary | std::ios::trunc);
   f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!f) throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadBytes(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
+  std::ifstream f(fs::u8path(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 bool Exists(const std::string& path) {
   std::error_code ec;
-  return fs::exists(path, ec);
+  return fs::exists(fs::u8path(path), ec);
 }

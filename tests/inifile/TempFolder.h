@@ -1,6 +1,7 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with all its
-// contents when the object goes, and helpers for raw file bytes.
+// contents when the object goes, and helpers for raw file bytes. All paths
+// are UTF-8, as the INI layer takes them.
 
 #include <string>
 
