@@ -72,6 +72,7 @@ int DrumFontPixels(int points) { return RoundToInt(points * 96.0 / 72.0); }
 
 QFont DrumFont(int points) {
   QFont font(QStringLiteral("Arial"));
+  font.setStyleHint(QFont::SansSerif);  // a sans-serif face where Arial is missing
   font.setBold(true);
   font.setPixelSize(std::max(1, DrumFontPixels(points)));
   return font;
@@ -109,13 +110,13 @@ void PaintDrum(QImage& image, const TDrumScene& scene) {
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
-  painter.setPen(QPen(Qt::black, 1));
+  const QPen outline(Qt::black, 1);
+  const QPen text(TextBlue);
+  painter.setPen(outline);
+  const TTextFont atE(e);
 
   // The window's circle is white while its symbol can be taken at leisure:
   // no session, or a rest in slow mode.
-  const TTextFont atE(e);
-  const QPen outline(Qt::black, 1);
-  const QPen text(TextBlue);
   const bool windowSilver = scene.Running && (scene.Phase > 0 || scene.FastMode);
   for (std::size_t r = 0; r < layout.Places.size(); ++r) {
     const TDrumPlace& place = layout.Places[r];
