@@ -25,11 +25,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
-
-# Test programs run under Wine; ctest and gtest_discover_tests go through
-# this launcher (a wrapper that sets up the build's own Wine prefix is
-# configured by the top-level CMakeLists.txt).
-find_program(QUILLORA_WINE NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
-if(NOT QUILLORA_WINE)
-  find_program(QUILLORA_WINE NAMES wine64 wine)
-endif()
