@@ -1,0 +1,191 @@
+#pragma once
+// The instrument panel's indicators: the needle gauge of the instrument value
+// and the level dial of the probe's baseline level.
+//
+// Both paint the whole face with QPainter on an off-screen QImage and hand the
+// finished picture to a canvas. The canvas says how large the picture must be
+// (logical pixels), at which device pixel ratio it is shown and what the
+// screen's logical DPI is, so the same code draws for tests, benchmarks and
+// the panel window, sharp on high-DPI screens.
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <Qt>
+
+class TInstrument;
+
+// Where an indicator's picture goes: the image control it is drawn for.
+class TIndicatorCanvas {
+public:
+  virtual ~TIndicatorCanvas();
+  // Size of the image control in logical pixels.
+  virtual QSize LogicalSize() const = 0;
+  // Device pixels per logical pixel of the screen it is shown on.
+  virtual qreal PixelRatio() const { return 1.0; }
+  // The screen's logical pixels per inch.
+  virtual qreal LogicalDpi() const { return 96.0; }
+  // Position of the image control inside its parent (for tiled backgrounds).
+  virtual QPoint Origin() const { return QPoint(0, 0); }
+  // Colour of the parent control, the background where nothing else is drawn.
+  virtual QColor ParentColor() const { return QColor(192, 192, 192); }
+  // Receives the finished picture.
+  virtual void Show(const QImage& picture) = 0;
+};
+
+// Two pictures drawn in turn, so that the one being shown is not copied when
+// the next is painted.
+class TIndicatorBuffer {
+public:
+  // A picture of size × ratio device pixels shown at ratio, contents undefined.
+  QImage& Next(const QSize& size, qreal ratio);
+  // The picture handed out last.
+  const QImage& Last() const { return Pictures[Current]; }
+
+private:
+  QImage Pictures[2];
+  int Current = 0;
+};
+
+// Lengths and positions on the indicators are whole pixels: real values are
+// truncated toward zero. Values beyond any screen are held within ±1e6 first.
+int TruncPixels(double x);
+
+// Pixel size of a font of the given point size on a screen of the given DPI.
+int FontPixelSize(int points, qreal dpi);
+
+// The faces' text font: "Times New Roman", bold.
+QFont IndicatorFont(int points, qreal dpi);
+
+// ---------------------------------------------------------------------------
+
+// An indicator of the instrument model's reading.
+class TInstInd {
+public:
+  explicit TInstInd(const TInstrument& instrument);
+  virtual ~TInstInd();
+  TInstInd(const TInstInd&) = delete;
+  TInstInd& operator=(const TInstInd&) = delete;
+
+  // Repaints the whole face from the model's present state.
+  virtual void Draw() = 0;
+
+protected:
+  const TInstrument& Instrument;
+};
+
+// Where the gauge's parts lie for an image of a given size and screen DPI.
+struct TGaugeLayout {
+  double S = 1.0;       // scale factor from the 561 × 401 design
+  int Cx = 0, Cy = 0;   // pivot
+  int TickInner = 0;    // radius where the ticks begin
+  int TickOuter = 0;    // radius where they end
+  int LabelRadius = 0;  // radius of the label centres
+  int NeedleRadius = 0; // needle length
+  int HubRadius = 0;    // radius of the hub disc (not scaled by DPI)
+
+  // Length of L centimetres of screen, scaled by S.
+  static int Radius(double centimetres, double s, qreal dpi);
+  static TGaugeLayout For(int width, int height, qreal dpi);
+  // The point at radius r and fraction f of the scale (0 at the minimum,
+  // 1 at the maximum): the scale runs from 140° through 90° to 40°.
+  QPoint PointAt(int r, double f) const;
+};
+
+// The needle gauge: a 100-degree arc scale with 21 ticks (with the default
+// scale), labels every fifth division, the needle and the hub.
+class TInstIndGaugeV1 : public TInstInd {
+public:
+  // Draws once. scaleFile is loaded as the scale bitmap when it exists,
+  // else a 100 × 100 blue bitmap takes its place.
+  TInstIndGaugeV1(const TInstrument& instrument, TIndicatorCanvas& image,
+                  const QString& scaleFile = DefaultScaleFile());
+
+  void Draw() override;
+
+  // "scale.bmp" in the executable's folder.
+  static QString DefaultScaleFile();
+  // Kept for the face; the drawing is made of lines, text and ellipses alone.
+  const QImage& ScaleBitmap() const { return Scale; }
+  // The picture drawn last.
+  const QImage& Picture() const { return Buffer.Last(); }
+
+private:
+  TIndicatorCanvas& Image;
+  QImage Scale;
+  TIndicatorBuffer Buffer;
+};
+
+// ---------------------------------------------------------------------------
+
+// An indicator of the probe's level that also sets it.
+class TLevelCtrl {
+public:
+  explicit TLevelCtrl(TInstrument& instrument);
+  virtual ~TLevelCtrl();
+  TLevelCtrl(const TLevelCtrl&) = delete;
+  TLevelCtrl& operator=(const TLevelCtrl&) = delete;
+
+  virtual void Draw() = 0;
+
+protected:
+  TInstrument& Instrument;
+};
+
+// The level dial: a 270-degree sweep over the sensor's scale, clockwise over
+// the top with the gap at the bottom, a grey pointer at the level and the
+// ticks within two and a half divisions of it in white. A press in the ring
+// between the hub and the labels sets the level; holding the button drags it.
+class TLevelCtrlV1 : public TLevelCtrl {
+public:
+  // Radii of the dial in pixels; they do not scale with the image or screen.
+  static constexpr int MajorTickInner = 57;
+  static constexpr int MinorTickInner = 65;
+  static constexpr int TickOuter = 75;
+  static constexpr int LabelRadius = 93;
+  static constexpr int PointerBase = 35;
+  static constexpr int PointerTip = 65;
+  static constexpr int HubRadius = 35;
+  static constexpr int DiscRadius = 25;
+  static constexpr int RingInner = 25;   // the active ring, both ends excluded
+  static constexpr int RingOuter = 90;
+
+  // Draws once. caption is trimmed; its letter at the caption index (1-based)
+  // is drawn below the hub. backgroundTile (not owned, may be null) is tiled
+  // behind the dial in line with the same tile drawn on the parent.
+  TLevelCtrlV1(TInstrument& instrument, TIndicatorCanvas& image, const QString& caption,
+               const QImage* backgroundTile = nullptr);
+
+  void Draw() override;
+  // Turns a pointer position (image coordinates) into a new level and
+  // redraws; only while dragging and inside the active ring.
+  virtual void SetLevelAt(int X, int Y);
+  virtual void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+  virtual void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+  virtual void MouseMove(Qt::KeyboardModifiers shift, int X, int Y);
+
+  // Angle in radians of a position x divisions from the low end of n.
+  static double AngleAt(double x, int n);
+  // The point at radius r and angle a around (cx, cy).
+  static QPoint PointAt(int cx, int cy, double r, double a);
+
+  bool Dragging() const { return IsDragging; }
+  const QString& Caption() const { return CaptionText; }
+  int CaptionIndex() const { return CaptionPos; }
+  void SetCaptionIndex(int index) { CaptionPos = index; }
+  // The level text drawn last ("0.50" or "0,50" by the user's locale).
+  const QString& LevelText() const { return LastLevelText; }
+  const QImage& Picture() const { return Buffer.Last(); }
+
+private:
+  TIndicatorCanvas& Image;
+  const QImage* BackgroundTile;
+  bool IsDragging = false;
+  int CaptionPos = 1;
+  QString CaptionText;
+  TIndicatorBuffer Buffer;
+  QString LastLevelText;
+};
