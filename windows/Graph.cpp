@@ -150,7 +150,7 @@ void TFGraph::BuildControls() {
 
   GroupBox1 = new QGroupBox(QStringLiteral("Маркеры"), this);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-  GroupBox1->setMinimumWidth(273);
+  GroupBox1->setFixedSize(273, 49);
   auto* marks = new QHBoxLayout(GroupBox1);
   marks->setContentsMargins(8, 2, 8, 6);
   marks->setSpacing(6);
