@@ -1,9 +1,405 @@
-// Placeholder bodies until the instrument panel is written; they do nothing.
+// The instrument panel window: layout, the gain handler, the level modes,
+// the indicators' creation and the settings it keeps.
 #include "Display.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "AppFolder.h"
+#include "Graph.h"
+#include "ImageView.h"
+#include "Main.h"
+#include "UserDialogs.h"
+#include "WindowBounds.h"
+#include "indicators/Instdisplay.h"
+#include "inifile/IniFile.h"
+#include "sensor/Inst.h"
+#include "sensor/Probe.h"
+#include "sensor/Utils.h"
 
 TFDisplay* FDisplay = nullptr;
 
-TFDisplay::TFDisplay(QWidget* parent) : QWidget(parent) {}
-TFDisplay::~TFDisplay() = default;
-void TFDisplay::BAmpUpClick(QObject*) {}
-void TFDisplay::DrawIndicators() {}
+namespace {
+
+// Design bounds: client area 801 × 417 at (248, 132).
+constexpr int kDesignLeft = 248;
+constexpr int kDesignTop = 132;
+constexpr int kDesignWidth = 801;
+constexpr int kDesignHeight = 417;
+
+const char* const kWindowSection = "Display Window";
+const char* const kOptionsSection = "Display Options";
+
+const QColor kSilver(192, 192, 192);
+
+// An indicator's image control: the picture goes to the view, drawn for the
+// view's size and the pixel ratio and DPI of the screen it is on.
+class TViewCanvas final : public TIndicatorCanvas {
+public:
+  explicit TViewCanvas(TImageView* view) : View(view) {}
+
+  QSize LogicalSize() const override { return View->size(); }
+  qreal PixelRatio() const override { return View->PixelRatio(); }
+  qreal LogicalDpi() const override {
+    const QScreen* screen = View->screen();
+    return screen ? screen->logicalDotsPerInch() : 96.0;
+  }
+  QPoint Origin() const override { return View->pos(); }
+  QColor ParentColor() const override {
+    const QWidget* parent = View->parentWidget();
+    return parent ? parent->palette().color(QPalette::Window) : kSilver;
+  }
+  void Show(const QImage& picture) override { View->SetImage(picture); }
+
+private:
+  TImageView* View;
+};
+
+template <typename T>
+T* Named(T* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QFont Bold(QFont font) {
+  font.setBold(true);
+  return font;
+}
+
+// The number formed by the decimal digits at the end of text; 1 without any.
+double TrailingNumber(const QString& text) {
+  int start = text.size();
+  while (start > 0 && text.at(start - 1) >= QLatin1Char('0') && text.at(start - 1) <= QLatin1Char('9'))
+    --start;
+  if (start == text.size()) return 1.0;
+  return text.mid(start).toDouble();
+}
+
+TInstrument* Model() { return FMain ? static_cast<TInstrument*>(FMain->GaugeModel) : nullptr; }
+
+TProbe* Probe() {
+  TInstrument* model = Model();
+  return model ? &model->Probe() : nullptr;
+}
+
+} // namespace
+
+TFDisplay::TFDisplay(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("FDisplay"));
+  setWindowTitle(QStringLiteral("Инструментальная панель"));
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, kSilver);
+  setPalette(pal);
+  QFont base;
+  base.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
+                    QStringLiteral("Liberation Sans")});
+  base.setStyleHint(QFont::SansSerif);
+  base.setPixelSize(11);
+  setFont(base);
+
+  BuildWidgets();
+  FormCreate();
+}
+
+TFDisplay::~TFDisplay() {
+  FormDestroy();
+  if (FDisplay == this) FDisplay = nullptr;
+}
+
+QToolButton* TFDisplay::GainButton(const char* name, const QString& text, int width) {
+  auto* b = Named(new QToolButton(this), name);
+  b->setText(text);
+  b->setFont(Bold(font()));
+  b->setFixedSize(width, 17);
+  b->setFocusPolicy(Qt::NoFocus);
+  connect(b, &QToolButton::clicked, this, [this, b] { BAmpUpClick(b); });
+  return b;
+}
+
+void TFDisplay::BuildWidgets() {
+  const QFont bold = Bold(font());
+
+  IGauge = Named(new TImageView(this), "IGauge");
+  IGauge->SetSizeHint(QSize(561, 401));
+  IGauge->setMinimumSize(1, 1);
+  IGauge->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  connect(IGauge, &TImageView::Resized, this, &TFDisplay::FormResize);
+
+  ILevel = Named(new TImageView(this), "ILevel");
+  ILevel->setFixedSize(217, 217);
+  const auto levelPos = [](QMouseEvent* e) { return e->position().toPoint(); };
+  connect(ILevel, &TImageView::MousePressed, this, [this, levelPos](QMouseEvent* e) {
+    if (LevelInd) LevelInd->MouseDown(e->button(), e->modifiers(), levelPos(e).x(), levelPos(e).y());
+  });
+  connect(ILevel, &TImageView::MouseReleased, this, [this, levelPos](QMouseEvent* e) {
+    if (LevelInd) LevelInd->MouseUp(e->button(), e->modifiers(), levelPos(e).x(), levelPos(e).y());
+  });
+  connect(ILevel, &TImageView::MouseMoved, this, [this, levelPos](QMouseEvent* e) {
+    if (LevelInd) LevelInd->MouseMove(e->modifiers(), levelPos(e).x(), levelPos(e).y());
+  });
+
+  Label5 = Named(new QLabel(QStringLiteral("Коэффициент усиления прибора"), this), "Label5");
+  Label5->setFont(bold);
+  Label5->setFixedHeight(13);
+
+  EGaugeAmp = Named(new QLineEdit(QStringLiteral("100"), this), "EGaugeAmp");
+  EGaugeAmp->setFixedSize(57, 21);
+  EGaugeAmp->setToolTip(QStringLiteral("( 1 ... 1000 )"));
+  connect(EGaugeAmp, &QLineEdit::textChanged, this, [this] { BAmpUpClick(EGaugeAmp); });
+
+  BAmpUp = GainButton("BAmpUp", QStringLiteral("+1"), 33);
+  BAmpDown = GainButton("BAmpDown", QStringLiteral("-1"), 33);
+  BAmpUp10 = GainButton("BAmpUp10", QStringLiteral("+10"), 33);
+  BAmpDown10 = GainButton("BAmpDown10", QStringLiteral("-10"), 33);
+  BAmp1 = GainButton("BAmp1", QStringLiteral("x1"), 25);
+  BAmp5 = GainButton("BAmp5", QStringLiteral("x5"), 25);
+  BAmp10 = GainButton("BAmp10", QStringLiteral("x10"), 33);
+  BAmp20 = GainButton("BAmp20", QStringLiteral("x20"), 33);
+  BAmp50 = GainButton("BAmp50", QStringLiteral("x50"), 33);
+  BAmp100 = GainButton("BAmp100", QStringLiteral("x100"), 41);
+  BAmp500 = GainButton("BAmp500", QStringLiteral("x500"), 33);
+  BAmp1000 = GainButton("BAmp1000", QStringLiteral("x1000"), 41);
+
+  BGraph = Named(new QPushButton(QStringLiteral("Г"), this), "BGraph");
+  BGraph->setFont(bold);
+  BGraph->setFixedSize(25, 25);
+  BGraph->setToolTip(QStringLiteral("Панель графика"));
+  connect(BGraph, &QPushButton::clicked, this, &TFDisplay::BGraphClick);
+
+  const auto levelButton = [this, &bold](const char* name, const QString& text, const QString& hint) {
+    auto* b = Named(new QToolButton(this), name);
+    b->setText(text);
+    b->setFont(bold);
+    b->setFixedSize(49, 25);
+    b->setToolTip(hint);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+  };
+  BLevelSet = levelButton("BLevelSet", QStringLiteral("Текщ"),
+                          QStringLiteral("Перевести уровень к текущему значению сигнала"));
+  QPalette blue = BLevelSet->palette();
+  blue.setColor(QPalette::ButtonText, QColor(0, 0, 255));
+  BLevelSet->setPalette(blue);
+  BLevelFixed = levelButton("BLevelFixed", QStringLiteral("Фикс"),
+                            QStringLiteral("Режим фиксированного уровня"));
+  BLevelFind = levelButton("BLevelFind", QStringLiteral("Слеж"),
+                           QStringLiteral("Режим слежения за уровнем сигнала"));
+  BLevelAuto = levelButton("BLevelAuto", QStringLiteral("Автм"), QString());
+  LevelModeGroup = new QButtonGroup(this);
+  LevelModeGroup->setObjectName(QStringLiteral("LevelModeGroup"));
+  LevelModeGroup->setExclusive(true);
+  for (QToolButton* b : {BLevelFixed, BLevelFind, BLevelAuto}) {
+    b->setCheckable(true);
+    LevelModeGroup->addButton(b);
+  }
+  BLevelFind->setChecked(true);
+  BLevelAuto->setEnabled(false);
+  connect(BLevelSet, &QToolButton::clicked, this, &TFDisplay::BLevelSetClick);
+  connect(BLevelFixed, &QToolButton::clicked, this, &TFDisplay::BLevelFixedClick);
+  connect(BLevelFind, &QToolButton::clicked, this, &TFDisplay::BLevelFindClick);
+  connect(BLevelAuto, &QToolButton::clicked, this, &TFDisplay::BLevelAutoClick);
+
+  setTabOrder(EGaugeAmp, BGraph);
+
+  // The gauge fills the window; a column of 217 pixels on the right holds the
+  // gain controls at the top and the level dial with its buttons at the bottom.
+  auto* steps = new QHBoxLayout;
+  steps->setContentsMargins(0, 0, 0, 0);
+  steps->setSpacing(0);
+  steps->addWidget(EGaugeAmp, 0, Qt::AlignTop);
+  steps->addSpacing(15);
+  auto* ones = new QVBoxLayout;
+  ones->setSpacing(3);
+  ones->addWidget(BAmpUp);
+  ones->addWidget(BAmpDown);
+  steps->addLayout(ones);
+  steps->addSpacing(15);
+  auto* tens = new QVBoxLayout;
+  tens->setSpacing(3);
+  tens->addWidget(BAmpUp10);
+  tens->addWidget(BAmpDown10);
+  steps->addLayout(tens);
+  steps->addStretch(1);
+
+  const auto row = [](std::initializer_list<QWidget*> widgets) {
+    auto* r = new QHBoxLayout;
+    r->setContentsMargins(0, 0, 0, 0);
+    r->setSpacing(5);
+    for (QWidget* w : widgets) r->addWidget(w);
+    r->addStretch(1);
+    return r;
+  };
+
+  auto* graphRow = new QHBoxLayout;
+  graphRow->setContentsMargins(0, 0, 0, 0);
+  graphRow->addStretch(1);
+  graphRow->addWidget(BGraph);
+
+  auto* modes = new QHBoxLayout;
+  modes->setContentsMargins(0, 0, 0, 0);
+  modes->setSpacing(7);
+  for (QWidget* w : {BLevelSet, BLevelFixed, BLevelFind, BLevelAuto}) modes->addWidget(w);
+
+  auto* column = new QVBoxLayout;
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(Label5);
+  column->addSpacing(11);
+  column->addLayout(steps);
+  column->addSpacing(7);
+  column->addLayout(row({BAmp1, BAmp5, BAmp10, BAmp20, BAmp50, BAmp100}));
+  column->addSpacing(3);
+  column->addLayout(row({BAmp500, BAmp1000}));
+  column->addSpacing(7);
+  column->addLayout(graphRow);
+  column->addStretch(1);
+  column->addWidget(ILevel);
+  column->addSpacing(7);
+  column->addLayout(modes);
+
+  auto* right = new QWidget(this);
+  right->setObjectName(QStringLiteral("RightColumn"));
+  right->setFixedWidth(217);
+  right->setLayout(column);
+
+  auto* outer = new QHBoxLayout(this);
+  outer->setContentsMargins(8, 8, 8, 8);
+  outer->setSpacing(7);
+  outer->addWidget(IGauge, 1);
+  outer->addWidget(right, 0);
+}
+
+bool TFDisplay::event(QEvent* e) {
+  const bool result = QWidget::event(e);
+  // Activation makes the indicators; showing does too, for platforms that
+  // show a window without activating it, since the poll draws them whenever
+  // the window is visible.
+  if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) FormActivate();
+  return result;
+}
+
+void TFDisplay::FormCreate() {
+  Created = false;
+  SettingsFile = SettingsFilePath();
+  TBounds b{kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight};
+  {
+    const TIniFile ini(SettingsFile.toStdString());
+    b.Left = ini.ReadInteger(kWindowSection, "Position Left", b.Left);
+    b.Top = ini.ReadInteger(kWindowSection, "Position Top", b.Top);
+    b.Width = ini.ReadInteger(kWindowSection, "Window Width", b.Width);
+    b.Height = ini.ReadInteger(kWindowSection, "Window Height", b.Height);
+  }
+  Bounds = new TWindowBounds(this);
+  Bounds->Place(b);
+}
+
+void TFDisplay::FormActivate() {
+  if (Created) return;
+  TInstrument* model = Model();
+  if (!model) return;  // the main window has not built the chain yet
+  GaugeCanvas = std::make_unique<TViewCanvas>(IGauge);
+  GaugeInd = std::make_unique<TInstIndGaugeV1>(*model, *GaugeCanvas);
+  LevelCanvas = std::make_unique<TViewCanvas>(ILevel);
+  LevelInd = std::make_unique<TLevelCtrlV1>(*model, *LevelCanvas, QString());
+  Created = true;
+}
+
+void TFDisplay::FormResize() {
+  if (Created) GaugeInd->Draw();
+}
+
+void TFDisplay::DrawIndicators() {
+  if (!Created && isVisible()) FormActivate();
+  if (!Created) return;
+  GaugeInd->Draw();
+  LevelInd->Draw();
+}
+
+void TFDisplay::FormDestroy() {
+  if (Destroyed) return;
+  Destroyed = true;
+  TIniFile ini(SettingsFile.toStdString());
+  QString failure;
+  const auto check = [&ini, &failure](bool ok) {
+    if (!ok && failure.isEmpty()) failure = QString::fromStdString(ini.LastError());
+  };
+  const TBounds& b = Bounds->Saved;
+  check(ini.WriteInteger(kWindowSection, "Position Left", b.Left));
+  check(ini.WriteInteger(kWindowSection, "Position Top", b.Top));
+  check(ini.WriteInteger(kWindowSection, "Window Width", b.Width));
+  check(ini.WriteInteger(kWindowSection, "Window Height", b.Height));
+  check(ini.WriteString(kOptionsSection, "Gauge Amp", EGaugeAmp->text().toStdString()));
+  check(ini.UpdateFile());
+  if (!failure.isEmpty()) Dialogs().Error(this, failure);
+}
+
+void TFDisplay::BAmpUpClick(QObject* sender) {
+  double v = 1.0;
+  if (!ParseDecimal(EGaugeAmp->text().toStdString(), v)) v = 1.0;
+
+  if (sender == BAmpUp)
+    v += 1;
+  else if (sender == BAmpDown)
+    v -= 1;
+  else if (sender == BAmpUp10)
+    v += 10;
+  else if (sender == BAmpDown10)
+    v -= 10;
+  else if (sender != EGaugeAmp) {
+    // A preset: the number at the end of its caption.
+    const auto* button = qobject_cast<const QAbstractButton*>(sender);
+    v = TrailingNumber(button ? button->text() : QString());
+  }
+
+  if (v < 1)
+    v = 1;
+  else if (v > 1000)
+    v = 1000;
+
+  // Setting the text runs this handler again for the edit before going on.
+  if (sender != EGaugeAmp) EGaugeAmp->setText(QString::number(RoundToInt(v)));
+
+  if (TInstrument* model = Model()) model->SetGain(v);
+}
+
+void TFDisplay::BLevelFindClick() {
+  if (TProbe* probe = Probe()) probe->LevelMode = TProbe::LevelTracking;
+}
+
+void TFDisplay::BLevelFixedClick() {
+  if (TProbe* probe = Probe()) probe->LevelMode = TProbe::LevelFixed;
+}
+
+void TFDisplay::BLevelAutoClick() {
+  if (TProbe* probe = Probe()) probe->LevelMode = TProbe::LevelAuto;
+}
+
+void TFDisplay::BLevelSetClick() {
+  TInstrument* model = Model();
+  if (!model) return;
+  TProbe& probe = model->Probe();
+  probe.LevelMode = TProbe::LevelFixed;
+  // Shown down without running its handler; the group raises the others.
+  BLevelFixed->setChecked(true);
+  probe.SetLevel(model->Offset, probe.SensorValue());
+  // The dial shows the new level at once, also between sessions.
+  if (Created) LevelInd->Draw();
+}
+
+void TFDisplay::BGraphClick() {
+  if (!FGraph) return;
+  FGraph->show();
+  FGraph->raise();
+  FGraph->activateWindow();
+}

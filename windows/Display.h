@@ -1,10 +1,27 @@
 #pragma once
-// The instrument panel: needle gauge, level dial, gain and level modes.
-// (Skeleton: the interface other windows use.)
+// The instrument panel: the needle gauge of the instrument value, the level
+// dial of the probe's baseline, the gain with its edit and buttons, the probe's
+// level modes and the button that opens the graph window.
+//
+// The indicators are made on the first activation that finds the measurement
+// chain built (the main window builds it on its own first activation) and
+// kept for the rest of the run. Position, size and the gain text are written
+// to the settings file when the window is destroyed.
 
+#include <QString>
 #include <QWidget>
+#include <memory>
 
+class QButtonGroup;
+class QLabel;
 class QLineEdit;
+class QPushButton;
+class QToolButton;
+class TImageView;
+class TIndicatorCanvas;
+class TInstIndGaugeV1;
+class TLevelCtrlV1;
+class TWindowBounds;
 
 class TFDisplay : public QWidget {
   Q_OBJECT
@@ -18,6 +35,67 @@ public:
   void BAmpUpClick(QObject* sender);
   // Draws the gauge, then the level dial; nothing before they exist.
   void DrawIndicators();
+
+  // Widgets (objectNames as the fields are named).
+  TImageView* IGauge = nullptr;
+  TImageView* ILevel = nullptr;
+  QLabel* Label5 = nullptr;
+  QToolButton* BAmpUp = nullptr;
+  QToolButton* BAmpDown = nullptr;
+  QToolButton* BAmpUp10 = nullptr;
+  QToolButton* BAmpDown10 = nullptr;
+  QToolButton* BAmp1 = nullptr;
+  QToolButton* BAmp5 = nullptr;
+  QToolButton* BAmp10 = nullptr;
+  QToolButton* BAmp20 = nullptr;
+  QToolButton* BAmp50 = nullptr;
+  QToolButton* BAmp100 = nullptr;
+  QToolButton* BAmp500 = nullptr;
+  QToolButton* BAmp1000 = nullptr;
+  QPushButton* BGraph = nullptr;
+  QToolButton* BLevelSet = nullptr;
+  QToolButton* BLevelFixed = nullptr;
+  QToolButton* BLevelFind = nullptr;
+  QToolButton* BLevelAuto = nullptr;
+  // "Фикс", "Слеж" and "Автм": one of them is down.
+  QButtonGroup* LevelModeGroup = nullptr;
+
+  // The bounds written to the settings file (see TWindowBounds).
+  TWindowBounds* Bounds = nullptr;
+  // The settings file named at creation; written again at destruction.
+  QString SettingsFile;
+
+  // Window handlers.
+  void FormCreate();
+  // Makes the indicators once, when the chain exists.
+  void FormActivate();
+  // Redraws the gauge at the image's new size.
+  void FormResize();
+  // Writes the bounds and the gain text; a refused write is reported.
+  void FormDestroy();
+  void BLevelSetClick();
+  void BLevelFixedClick();
+  void BLevelFindClick();
+  void BLevelAutoClick();
+  void BGraphClick();
+
+  bool IndicatorsCreated() const { return Created; }
+  TInstIndGaugeV1* Gauge() const { return GaugeInd.get(); }
+  TLevelCtrlV1* LevelControl() const { return LevelInd.get(); }
+
+protected:
+  bool event(QEvent* event) override;
+
+private:
+  void BuildWidgets();
+  QToolButton* GainButton(const char* name, const QString& text, int width);
+
+  bool Created = false;
+  bool Destroyed = false;
+  std::unique_ptr<TIndicatorCanvas> GaugeCanvas;
+  std::unique_ptr<TIndicatorCanvas> LevelCanvas;
+  std::unique_ptr<TInstIndGaugeV1> GaugeInd;
+  std::unique_ptr<TLevelCtrlV1> LevelInd;
 };
 
 extern TFDisplay* FDisplay;
