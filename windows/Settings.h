@@ -12,7 +12,6 @@ class QLineEdit;
 class QTableWidget;
 class QToolButton;
 class QPushButton;
-class TIniFile;
 class TSymbolTable;
 class TWindowBounds;
 
