@@ -1,13 +1,398 @@
-// Placeholder bodies until the main window is written; they do nothing.
+// The main window as a container: its widgets and layout, the first
+// activation that builds the measurement chain, the settings file's "Main"
+// section, the close question and F9.
 #include "Main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "AppFolder.h"
+#include "Display.h"
+#include "ImageView.h"
+#include "MainSemaphore.h"
+#include "Settings.h"
+#include "UserDialogs.h"
+#include "WindowBounds.h"
+#include "inifile/IniFile.h"
+#include "recording/Instrecord.h"
+#include "sensor/Inst.h"
+#include "sensor/Probe.h"
+#include "sensor/Sens.h"
 
 TFMain* FMain = nullptr;
 
-TFMain::TFMain(QWidget* parent) : QWidget(parent) {}
-TFMain::~TFMain() = default;
-void TFMain::LoadWindowSettings(const QString&) {}
-void TFMain::SaveWindowSettings(const QString&) {}
-void TFMain::DrawDrum() {}
-void TFMain::SelectSymbol() {}
-void TFMain::BStopClick() {}
-bool TFMain::FormKeyDown(QKeyEvent*) { return false; }
+namespace {
+
+TFMain::TSensorFactory& SensorFactory() {
+  static TFMain::TSensorFactory factory;
+  return factory;
+}
+
+// Design client size and initial (outer) position.
+constexpr int kDesignWidth = 633;
+constexpr int kDesignHeight = 553;
+constexpr int kInitialLeft = 207;
+constexpr int kInitialTop = 122;
+
+const char* const kMain = "Main";
+const char* const kGeneral = "General Options";
+
+QFont BoldFont(const QFont& base) {
+  QFont f = base;
+  f.setBold(true);
+  return f;
+}
+
+QFont ArialBold(int pixelSize) {
+  QFont f(QStringLiteral("Arial"));
+  f.setPixelSize(pixelSize);
+  f.setBold(true);
+  return f;
+}
+
+template <typename T>
+T* Named(T* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QPushButton* SquareButton(QWidget* parent, const char* name, const QString& hint) {
+  auto* b = Named(new QPushButton(parent), name);
+  b->setFixedSize(25, 25);
+  b->setToolTip(hint);
+  b->setFocusPolicy(Qt::TabFocus);
+  return b;
+}
+
+}  // namespace
+
+void TFMain::SetSensorFactory(TSensorFactory factory) { SensorFactory() = std::move(factory); }
+
+const QColor& TFMain::IdleColor() {
+  static const QColor c(255, 255, 255);
+  return c;
+}
+const QColor& TFMain::ArmedColor() {
+  static const QColor c(255, 0, 0);
+  return c;
+}
+const QColor& TFMain::ReadyColor() {
+  static const QColor c(0, 128, 0);
+  return c;
+}
+
+TFMain::TFMain(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("FMain"));
+  setWindowTitle(QStringLiteral("QUILLORA"));
+  BuildWidgets();
+
+  Activated = false;
+  DrumFrozen = false;
+  SelectedThisStep = false;
+  Running = false;
+  TapeFileName.clear();
+  ProgramDir = AppDataFolder();
+  TapeInitialDir = ProgramDir;
+
+  RunTimer = new QTimer(this);
+  RunTimer->setObjectName(QStringLiteral("RunTimer"));
+  RunTimer->setSingleShot(true);
+  RunTimer->setTimerType(Qt::PreciseTimer);
+  connect(RunTimer, &QTimer::timeout, this, &TFMain::RunTimerTimer);
+  PollTimer = new QTimer(this);
+  PollTimer->setObjectName(QStringLiteral("PollTimer"));
+  PollTimer->setSingleShot(true);
+  PollTimer->setTimerType(Qt::PreciseTimer);
+  connect(PollTimer, &QTimer::timeout, this, &TFMain::PollTimerTimer);
+
+  move(kInitialLeft, kInitialTop);
+  resize(kDesignWidth, kDesignHeight);
+  Bounds = new TWindowBounds(this);
+}
+
+TFMain::~TFMain() {
+  FormDestroy();
+  StopRunTimer();
+  StopPollTimer();
+  // The chain goes in the reverse order of its construction; the model and
+  // the probe hold references to the parts built before them.
+  OwnedModel.reset();
+  OwnedRecorder.reset();
+  OwnedProbe.reset();
+  OwnedSensor.reset();
+  if (FMain == this) FMain = nullptr;
+}
+
+void TFMain::BuildWidgets() {
+  const QFont bold = BoldFont(font());
+
+  IDrum = Named(new TImageView(this), "IDrum");
+  IDrum->SetSizeHint(QSize(449, 409));
+  IDrum->setMinimumSize(60, 60);
+  IDrum->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  connect(IDrum, &TImageView::Resized, this, &TFMain::FormResize);
+
+  Label1 = Named(new QLabel(QStringLiteral("Пороговое напряжение, В"), this), "Label1");
+  Label1->setFont(bold);
+  Label1->setEnabled(false);
+  ELevel = Named(new QLineEdit(QStringLiteral("5.000"), this), "ELevel");
+  ELevel->setToolTip(QStringLiteral("0.050 ... 5.000"));
+  ELevel->setEnabled(false);
+  ELevel->setFixedSize(57, 21);
+
+  Label2 = Named(new QLabel(QStringLiteral("Время на символ, сек"), this), "Label2");
+  Label2->setFont(bold);
+  ESymbolPeriod = Named(new QLineEdit(QStringLiteral("1.000"), this), "ESymbolPeriod");
+  ESymbolPeriod->setToolTip(QStringLiteral("0.100 ... 20.000"));
+  ESymbolPeriod->setFixedSize(57, 21);
+
+  BStart = Named(new QPushButton(QStringLiteral("СТАРТ"), this), "BStart");
+  BStart->setToolTip(QStringLiteral("Начать сеанс"));
+  BStop = Named(new QPushButton(QStringLiteral("СТОП"), this), "BStop");
+  BStop->setToolTip(QStringLiteral("Закончить сеанс"));
+  for (QPushButton* b : {BStart, BStop}) {
+    b->setFlat(true);
+    b->setFont(ArialBold(16));
+    b->setFixedSize(81, 29);
+    b->setFocusPolicy(Qt::NoFocus);  // speed-button-like: takes no focus
+  }
+  connect(BStart, &QPushButton::clicked, this, &TFMain::BStartClick);
+  connect(BStop, &QPushButton::clicked, this, &TFMain::BStopClick);
+
+  BSettings = SquareButton(this, "BSettings", QStringLiteral("Технические настройки"));
+  BSettings->setText(QStringLiteral("T"));
+  BSettings->setFont(bold);
+  connect(BSettings, &QPushButton::clicked, this, &TFMain::BSettingsClick);
+  BDisplay = SquareButton(this, "BDisplay", QStringLiteral("Инструментальная панель"));
+  BDisplay->setText(QStringLiteral("И"));
+  BDisplay->setFont(bold);
+  connect(BDisplay, &QPushButton::clicked, this, &TFMain::BDisplayClick);
+
+  SSemaphore = Named(new TMainSemaphore(this), "SSemaphore");
+  SSemaphore->SetColor(IdleColor());
+
+  MTape = Named(new QPlainTextEdit(this), "MTape");
+  MTape->setFont(ArialBold(13));
+  MTape->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  MTape->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  MTape->setLineWrapMode(QPlainTextEdit::NoWrap);
+  MTape->setFixedHeight(121);
+
+  BSaveTape = SquareButton(this, "BSaveTape", QStringLiteral("Сохранить строку в текущий файл"));
+  BSaveTape->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+  connect(BSaveTape, &QPushButton::clicked, this, &TFMain::BSaveTapeClick);
+  BSaveTapeToFile = SquareButton(this, "BSaveTapeToFile", QStringLiteral("Сохранить в файл"));
+  BSaveTapeToFile->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+  BSaveTapeToFile->setFlat(true);
+  BSaveTapeToFile->setFocusPolicy(Qt::NoFocus);
+  connect(BSaveTapeToFile, &QPushButton::clicked, this, &TFMain::BSaveTapeToFileClick);
+  BClear = Named(new QPushButton(QStringLiteral("ОЧИСТ"), this), "BClear");
+  BClear->setToolTip(QStringLiteral("Очистить содержание строки"));
+  BClear->setFont(bold);
+  BClear->setFixedSize(57, 25);
+  connect(BClear, &QPushButton::clicked, this, &TFMain::BClearClick);
+  BTimeStamp = SquareButton(this, "BTimeStamp", QStringLiteral("Вставить текущие дату и время"));
+  BTimeStamp->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+  BTimeStamp->setFlat(true);
+  BTimeStamp->setFocusPolicy(Qt::NoFocus);
+  connect(BTimeStamp, &QPushButton::clicked, this, &TFMain::BTimeStampClick);
+
+  // Control column: fields, the session buttons with the indicator below
+  // them, and the window buttons at the right edge.
+  auto* controls = new QVBoxLayout;
+  controls->setContentsMargins(0, 0, 0, 0);
+  controls->setSpacing(0);
+  controls->addWidget(Label1);
+  controls->addSpacing(3);
+  controls->addWidget(ELevel);
+  controls->addSpacing(11);
+  controls->addWidget(Label2);
+  controls->addSpacing(3);
+  controls->addWidget(ESymbolPeriod);
+  controls->addSpacing(19);
+
+  auto* session = new QVBoxLayout;
+  session->setSpacing(11);
+  session->addWidget(BStart);
+  session->addWidget(BStop);
+  session->addWidget(SSemaphore, 0, Qt::AlignHCenter);
+  auto* windowsColumn = new QVBoxLayout;
+  windowsColumn->setSpacing(7);
+  windowsColumn->addWidget(BSettings);
+  windowsColumn->addWidget(BDisplay);
+  windowsColumn->addStretch(1);
+  auto* buttons = new QHBoxLayout;
+  buttons->setContentsMargins(0, 0, 0, 0);
+  buttons->addLayout(session);
+  buttons->addStretch(1);
+  buttons->addLayout(windowsColumn);
+  controls->addLayout(buttons);
+  controls->addStretch(1);
+
+  // Tape buttons, beside the tape.
+  auto* tapeButtons = new QGridLayout;
+  tapeButtons->setContentsMargins(0, 0, 0, 0);
+  tapeButtons->setHorizontalSpacing(7);
+  tapeButtons->setVerticalSpacing(7);
+  tapeButtons->addWidget(BSaveTape, 0, 0);
+  tapeButtons->addWidget(BSaveTapeToFile, 0, 1);
+  tapeButtons->addWidget(BClear, 0, 2);
+  tapeButtons->addWidget(BTimeStamp, 1, 0);
+  tapeButtons->setRowStretch(2, 1);
+  tapeButtons->setColumnStretch(3, 1);
+
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(8, 8, 8, 8);
+  grid->setHorizontalSpacing(7);
+  grid->setVerticalSpacing(7);
+  grid->addWidget(IDrum, 0, 0);
+  grid->addLayout(controls, 0, 1);
+  grid->addWidget(MTape, 1, 0);
+  grid->addLayout(tapeButtons, 1, 1);
+  grid->setColumnStretch(0, 1);
+  grid->setColumnMinimumWidth(1, 161);
+  grid->setRowStretch(0, 1);
+}
+
+int TFMain::SavedLeft() const { return Bounds->Saved.Left; }
+int TFMain::SavedTop() const { return Bounds->Saved.Top; }
+int TFMain::SavedWidth() const { return Bounds->Saved.Width; }
+int TFMain::SavedHeight() const { return Bounds->Saved.Height; }
+
+bool TFMain::event(QEvent* e) {
+  switch (e->type()) {
+    case QEvent::WindowActivate:
+      FormActivate();
+      break;
+    case QEvent::Show:
+      // Some window managers never activate a window they did not give the
+      // focus to; the first show builds the chain as well, once the window
+      // is on screen.
+      if (!FirstShowDone) {
+        FirstShowDone = true;
+        QMetaObject::invokeMethod(this, &TFMain::FormActivate, Qt::QueuedConnection);
+      }
+      break;
+    default:
+      break;
+  }
+  return QWidget::event(e);
+}
+
+void TFMain::BuildChain() {
+  void* owner = reinterpret_cast<void*>(winId());
+  OwnedSensor = SensorFactory() ? SensorFactory()(owner)
+                                : std::make_unique<TAudioSensor_OneRun>(owner);
+  SoundSensor = OwnedSensor.get();
+  OwnedProbe = std::make_unique<TProbe>(*SoundSensor, false);
+  SignalProbe = OwnedProbe.get();
+  OwnedRecorder = std::make_unique<TInstDataRecorder>(
+      (ProgramDir + QStringLiteral("instrec.data")).toStdString(), 1000, false,
+      [this](const std::string& message) { ReportRecorderProblem(QString::fromStdString(message)); });
+  DataRecorder = OwnedRecorder.get();
+  OwnedModel = std::make_unique<TGaugePM100>(*SignalProbe, DataRecorder);
+  GaugeModel = OwnedModel.get();
+}
+
+void TFMain::ReportRecorderProblem(const QString& message) {
+  // Each problem of the recording file is shown once, not at every poll.
+  if (ReportedProblems.contains(message)) return;
+  ReportedProblems << message;
+  Dialogs().Error(this, message);
+}
+
+void TFMain::FormActivate() {
+  if (Activated) return;
+  Activated = true;  // set first: the steps below may activate the window again
+  BuildChain();
+  LoadWindowSettings(ProgramDir + QStringLiteral("Quillora.ini"));
+  DrawDrum();
+  if (FSettings) FSettings->show();
+}
+
+void TFMain::LoadWindowSettings(const QString& path) {
+  TBounds b;
+  bool maximized = false;
+  {
+    const TIniFile ini(path.toStdString());
+    const TBounds now = Bounds->Current();
+    b.Left = ini.ReadInteger(kMain, "Position Left", now.Left);
+    b.Top = ini.ReadInteger(kMain, "Position Top", now.Top);
+    b.Width = ini.ReadInteger(kMain, "Main Window Width", now.Width);
+    b.Height = ini.ReadInteger(kMain, "Main Window Height", now.Height);
+    maximized = ini.ReadBool(kMain, "Main Window Maximized", false);
+  }
+  if (isMaximized()) showNormal();
+  Bounds->Place(b);
+  if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
+  if (FSettings) FSettings->LoadSettings(path);
+}
+
+void TFMain::SaveWindowSettings(const QString& path) {
+  TIniFile ini(path.toStdString());
+  const bool ok = ini.WriteInteger(kMain, "Position Left", SavedLeft()) &&
+                  ini.WriteInteger(kMain, "Position Top", SavedTop()) &&
+                  ini.WriteInteger(kMain, "Main Window Width", SavedWidth()) &&
+                  ini.WriteInteger(kMain, "Main Window Height", SavedHeight()) &&
+                  ini.WriteBool(kMain, "Main Window Maximized", isMaximized()) &&
+                  ini.WriteString(kGeneral, "V Level", ELevel->text().toStdString()) &&
+                  ini.WriteString(kGeneral, "Char Period", ESymbolPeriod->text().toStdString()) &&
+                  ini.UpdateFile();
+  if (!ok) Dialogs().Error(this, QString::fromStdString(ini.LastError()));
+}
+
+bool TFMain::FormClose() {
+  if (!TapeHoldsText()) return true;
+  return Dialogs().Confirm(this, QStringLiteral("Запись не сохранена. Выйти все-равно?"));
+}
+
+void TFMain::closeEvent(QCloseEvent* e) {
+  if (!FormClose()) {
+    e->ignore();
+    return;
+  }
+  e->accept();
+  emit Closed();
+}
+
+void TFMain::FormDestroy() {
+  // A window that never loaded the settings file must not overwrite it with
+  // its initial values.
+  if (Activated) SaveWindowSettings(ProgramDir + QStringLiteral("Quillora.ini"));
+}
+
+void TFMain::FormResize() {
+  if (Activated) DrawDrum();
+}
+
+bool TFMain::FormKeyDown(QKeyEvent* e) {
+  if (e->key() == Qt::Key_F9 && Running && (StepPhase == 0 || FastMode)) {
+    SelectSymbol();
+    return true;
+  }
+  return false;
+}
+
+void TFMain::BSettingsClick() {
+  if (!FSettings) return;
+  FSettings->show();
+  FSettings->raise();
+  FSettings->activateWindow();
+}
+
+void TFMain::BDisplayClick() {
+  if (!FDisplay) return;
+  FDisplay->show();
+  FDisplay->raise();
+  FDisplay->activateWindow();
+}

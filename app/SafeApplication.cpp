@@ -1,0 +1,28 @@
+#include "SafeApplication.h"
+
+#include "windows/UserDialogs.h"
+
+TSafeApplication::TSafeApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TSafeApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    ShowCurrentException();
+  }
+  return false;
+}
+
+QString TSafeApplication::CurrentExceptionText() {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    return QString::fromLocal8Bit(e.what());
+  } catch (...) {
+    return QString();
+  }
+}
+
+void TSafeApplication::ShowCurrentException() {
+  Dialogs().Error(activeWindow(), CurrentExceptionText());
+}

@@ -1,0 +1,41 @@
+// Program entry: the four windows, in this order, and the event loop.
+// Closing the main window ends the program; the windows are then destroyed
+// in reverse order, each writing its part of the settings file.
+#include "SafeApplication.h"
+#include "windows/Display.h"
+#include "windows/Graph.h"
+#include "windows/KeyForwarder.h"
+#include "windows/Main.h"
+#include "windows/Settings.h"
+
+int main(int argc, char** argv) {
+  TSafeApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);
+  int result = 0;
+  try {
+    TKeyForwarder forwarder;
+    forwarder.Install();
+
+    FMain = new TFMain;
+    FSettings = new TFSettings;
+    FDisplay = new TFDisplay;
+    FGraph = new TFGraph;
+    QObject::connect(FMain, &TFMain::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
+
+    FMain->show();
+    result = app.exec();
+
+    delete FGraph;
+    FGraph = nullptr;
+    delete FDisplay;
+    FDisplay = nullptr;
+    delete FSettings;
+    FSettings = nullptr;
+    delete FMain;
+    FMain = nullptr;
+  } catch (...) {
+    TSafeApplication::ShowCurrentException();
+    return 1;
+  }
+  return result;
+}

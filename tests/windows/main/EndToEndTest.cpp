@@ -1,0 +1,98 @@
+// A whole session in one process: the real chain (sensor, probe, instrument
+// model, recorder) over the scripted capture device, with the two timers
+// replayed on a simulated clock. Bursts are "recorded" while the drum rests
+// on the next symbol of the word.
+#include <QPlainTextEdit>
+#include <limits>
+
+#include "MainFixture.h"
+#include "recording/Instrecord.h"
+#include "windows/Main.h"
+
+namespace {
+
+constexpr qint64 kNever = std::numeric_limits<qint64>::max();
+
+class EndToEnd : public MainFixture {
+protected:
+  void SetUp() override {
+    MainFixture::SetUp();
+    TFMain::SetSensorFactory([this](void*) {
+      auto device = std::make_unique<TFakeCaptureDevice>();
+      Device = device.get();
+      return std::make_unique<TAudioSensor_OneRun>(nullptr, std::move(device));
+    });
+  }
+
+  // The symbols written so far on the last line.
+  QString Written() const {
+    const QStringList lines = FMain->TapeLines();
+    return lines.isEmpty() ? QString() : lines.last().mid(2);
+  }
+
+  // Runs the session on a simulated clock until it stops or `limitMs` pass.
+  void Run(const QString& word, qint64 limitMs) {
+    qint64 runDue = FMain->RunTimerPending() ? FMain->RunTimerInterval : kNever;
+    qint64 pollDue = FMain->PollTimerPending() ? FMain->PollTimerInterval : kNever;
+    const std::vector<uint8_t> silence(320, 128);
+    std::vector<uint8_t> burst(320);
+    for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = (i % 2) ? 228 : 28;
+
+    while (FMain->Running && Now < limitMs) {
+      const bool runFirst = runDue <= pollDue;  // a rest begins before its first poll
+      Now = runFirst ? runDue : pollDue;
+      const bool runWas = FMain->RunTimerPending();
+      const bool pollWas = FMain->PollTimerPending();
+      if (runFirst) {
+        FMain->RunTimerTimer();
+      } else {
+        const QString want = word.mid(Written().size(), 1);
+        const bool onTarget = FMain->StepPhase == 0 && !FMain->SelectedThisStep &&
+                              FMain->Symbols.value(FMain->DrumPosition - 1) == want;
+        Device->Deliver(onTarget ? burst : silence);
+        FMain->PollTimerTimer();
+      }
+      // Each handler restarts its own timer; the other keeps its time unless
+      // it was started or stopped from inside.
+      const auto next = [&](bool was, bool pending, bool own, int interval, qint64 due) {
+        if (!pending) return kNever;
+        return (own || !was) ? Now + interval : due;
+      };
+      runDue = next(runWas, FMain->RunTimerPending(), runFirst, FMain->RunTimerInterval, runDue);
+      pollDue = next(pollWas, FMain->PollTimerPending(), !runFirst, FMain->PollTimerInterval, pollDue);
+    }
+  }
+
+  TFakeCaptureDevice* Device = nullptr;
+  qint64 Now = 0;
+};
+
+TEST_F(EndToEnd, SpellsHelloAndSavesTheTape) {
+  Launch(true, false);  // the probe as configured: automatic level
+  Start(QStringLiteral("0.1"));
+  ASSERT_TRUE(FMain->Running);
+  Run(QStringLiteral("HELLO."), 60000);
+  EXPECT_FALSE(FMain->Running) << "the full stop ends the session";
+  EXPECT_EQ(FMain->TapeLines(), QStringList{QStringLiteral("- HELLO.")});
+  // H 7 symbols on, E one revolution on, L, L a revolution on, O, ".":
+  // well within a few revolutions of 28 × 300 ms.
+  EXPECT_LT(Now, 4 * 28 * 300);
+  EXPECT_GT(FMain->DataRecorder->Count(), 2 * (Now / 40) - 10) << "every poll recorded twice";
+
+  const QString path = Dir->filePath(QStringLiteral("hello.txt"));
+  Dialogs->FileAnswers.push_back(path);
+  FMain->BSaveTapeToFileClick();
+  EXPECT_EQ(FileBytes(path), QByteArray("- HELLO.\r\n"));
+  EXPECT_TRUE(FMain->TapeLines().isEmpty());
+  EXPECT_TRUE(Dialogs->Messages.isEmpty()) << Dialogs->Messages.join('|').toStdString();
+}
+
+TEST_F(EndToEnd, QuietInputWritesNothing) {
+  Launch(true, false);
+  Start(QStringLiteral("0.1"));
+  Run(QString(), 3 * 28 * 300);
+  EXPECT_TRUE(FMain->Running);
+  EXPECT_TRUE(FMain->TapeLines().isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,402 @@
+// The session engine driven through its handlers, with the sensor's readings
+// set by the test (instrument value = reading × 100).
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "recording/Instrecord.h"
+#include "sensor/Probe.h"
+
+#include "MainFixture.h"
+#include "windows/Display.h"
+#include "windows/Graph.h"
+#include "windows/Main.h"
+#include "windows/MainSemaphore.h"
+#include "windows/Settings.h"
+
+namespace {
+
+class Session : public MainFixture {};
+
+TEST_F(Session, TimePerSymbolOutOfRangeIsRefusedWithItsMessage) {
+  Launch();
+  Start(QStringLiteral("0.09"));
+  EXPECT_FALSE(FMain->Running);
+  Start(QStringLiteral("20.5"));
+  EXPECT_FALSE(FMain->Running);
+  EXPECT_EQ(Dialogs->Messages, (QStringList{QStringLiteral("Время на символ слишком маленькое."),
+                                            QStringLiteral("Время на символ слишком большое.")}));
+  EXPECT_TRUE(Sensor->Calls.isEmpty());
+  EXPECT_FALSE(FMain->RunTimerPending());
+  EXPECT_TRUE(FSettings->EOnLevel->isEnabled()) << "a refused Start must not lock the settings";
+}
+
+TEST_F(Session, TimePerSymbolAcceptedAtTheEdgesAndForNonNumbers) {
+  Launch();
+  const std::vector<std::pair<QString, int>> cases = {
+      {QStringLiteral("0.1"), 100},  {QStringLiteral("20"), 20000}, {QStringLiteral("0,25"), 250},
+      {QStringLiteral("abc"), 100},  {QString(), 100}};
+  for (const auto& c : cases) {
+    Sensor->Calls.clear();
+    Start(c.first);
+    ASSERT_TRUE(FMain->Running) << c.first.toStdString();
+    EXPECT_EQ(FMain->SymbolPeriodMs, c.second) << c.first.toStdString();
+    EXPECT_EQ(FMain->RunTimerInterval, c.second);
+    EXPECT_EQ(FMain->PollTimerInterval, 40);
+    EXPECT_EQ(Sensor->Calls.value(0), QStringLiteral("Start %1").arg(c.second));
+    FMain->BStopClick();
+  }
+  EXPECT_TRUE(Dialogs->Messages.isEmpty());
+}
+
+TEST_F(Session, StartTakesCopiesAndLocksTheSettings) {
+  Preset({{QStringLiteral("Stop Symbol"), QStringLiteral(" . ; ;X;")},
+          {QStringLiteral("Fast Symbol"), QStringLiteral("  --  ")},
+          {QStringLiteral("Backspace Symbol"), QStringLiteral(" < ")},
+          {QStringLiteral("On Level"), QStringLiteral("250")},
+          {QStringLiteral("Off Level"), QStringLiteral("x")}});
+  Launch();
+  Start();
+  EXPECT_EQ(FMain->Symbols.size(), 28);
+  EXPECT_EQ(FMain->Symbols.first(), QStringLiteral("A"));
+  EXPECT_EQ(FMain->Symbols.last(), QStringLiteral("."));
+  EXPECT_EQ(FMain->StopSymbols,
+            (QStringList{QStringLiteral("."), QString(), QStringLiteral("X"), QString()}));
+  EXPECT_EQ(FMain->FastSymbol, QStringLiteral("--"));
+  EXPECT_EQ(FMain->BackspaceSymbol, QStringLiteral("<"));
+  EXPECT_EQ(FMain->OnLevel, 100.0);
+  EXPECT_EQ(FMain->OffLevel, 0.0);
+  EXPECT_TRUE(FMain->NewLinePending);
+  EXPECT_TRUE(FMain->SelectLatch);
+  EXPECT_EQ(FMain->DrumPosition, 1);
+  EXPECT_EQ(FMain->StepPhase, 0);
+  EXPECT_FALSE(FSettings->EOnLevel->isEnabled());
+  EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::ArmedColor());
+  FMain->BStopClick();
+  EXPECT_TRUE(FSettings->EOnLevel->isEnabled());
+  EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::IdleColor());
+  EXPECT_FALSE(FMain->RunTimerPending());
+  EXPECT_FALSE(FMain->PollTimerPending());
+  EXPECT_EQ(Sensor->Calls.last(), QStringLiteral("Stop"));
+}
+
+TEST_F(Session, DrumCycleRestsThenMovesInFiveFramesWithTheCaptureStopped) {
+  Launch();
+  Start(QStringLiteral("0.5"));
+  Sensor->Calls.clear();
+  for (int phase = 1; phase <= 5; ++phase) {
+    FMain->RunTimerTimer();
+    EXPECT_EQ(FMain->StepPhase, phase);
+    EXPECT_EQ(FMain->DrumPosition, 1);
+    EXPECT_EQ(FMain->RunTimerInterval, 40);
+  }
+  FMain->RunTimerTimer();
+  EXPECT_EQ(FMain->StepPhase, 0);
+  EXPECT_EQ(FMain->DrumPosition, 2);
+  EXPECT_EQ(FMain->RunTimerInterval, 500);
+  EXPECT_EQ(Sensor->Calls, (QStringList{"Stop", "Stop", "Stop", "Stop", "Stop", "Start 500"}));
+  // From the last symbol back to the first.
+  for (int i = 2; i < 28; ++i) NextSymbol();
+  EXPECT_EQ(FMain->DrumPosition, 28);
+  NextSymbol();
+  EXPECT_EQ(FMain->DrumPosition, 1);
+}
+
+TEST_F(Session, TimersDoNothingOnceStopped) {
+  Launch();
+  Start();
+  FMain->BStopClick();
+  FMain->RunTimerTimer();
+  Poll(0.5);
+  EXPECT_FALSE(FMain->RunTimerPending());
+  EXPECT_FALSE(FMain->PollTimerPending());
+  EXPECT_TRUE(Tape().isEmpty());
+}
+
+TEST_F(Session, LatchAfterStartAndTheIndicator) {
+  Launch();
+  Start();
+  Poll(0.5);  // above the on level, but nothing was quiet yet
+  EXPECT_TRUE(Tape().isEmpty());
+  EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::ArmedColor());
+  Poll(0.0);
+  EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::ReadyColor());
+  EXPECT_FALSE(FMain->SelectLatch);
+  Poll(0.5);
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
+  EXPECT_TRUE(FMain->SelectLatch);
+  EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::ReadyColor()) << "never back to red in a session";
+}
+
+TEST_F(Session, ValuesEqualToTheLevelsNeitherFireNorRearm) {
+  Preset({{QStringLiteral("On Level"), QStringLiteral("25")},
+          {QStringLiteral("Off Level"), QStringLiteral("12.5")}});
+  Launch();
+  Start();
+  Poll(0.125);  // equal to the off level: stays latched
+  EXPECT_TRUE(FMain->SelectLatch);
+  Poll(0.1);
+  EXPECT_FALSE(FMain->SelectLatch);
+  Poll(0.25);  // equal to the on level: no firing
+  EXPECT_TRUE(Tape().isEmpty());
+  EXPECT_FALSE(FMain->SelectLatch);
+  Poll(0.2500001);
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
+}
+
+TEST_F(Session, NegativeDeflectionCountsByItsMagnitude) {
+  Launch();
+  Start();
+  Poll(0.0);
+  FMain->SignalProbe->Level = 0.5;  // value 0 − 0.5 → −50 %
+  Poll(0.0);
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
+}
+
+TEST_F(Session, OneSymbolPerRestAndRearmBetweenFirings) {
+  Launch();
+  Start();
+  Fire();
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
+  NextSymbol();
+  Poll(0.5);  // still latched since the last firing
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- AB")});
+}
+
+TEST_F(Session, OffLevelAboveOnLevelStillWritesOnePerRest) {
+  Preset({{QStringLiteral("On Level"), QStringLiteral("20")},
+          {QStringLiteral("Off Level"), QStringLiteral("40")}});
+  Launch();
+  Start();
+  for (int i = 0; i < 6; ++i) Poll(0.3);  // fires, re-arms, fires ...
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
+  NextSymbol();
+  Poll(0.3);
+  Poll(0.3);
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- AB")});
+}
+
+TEST_F(Session, FiringWhileTheDrumMovesInSlowModeWritesNothingAndLatches) {
+  Launch();
+  Start();
+  Poll(0.0);
+  FMain->RunTimerTimer();  // phase 1
+  Poll(0.5);
+  EXPECT_TRUE(Tape().isEmpty());
+  EXPECT_TRUE(FMain->SelectLatch);
+  for (int i = 0; i < 5; ++i) FMain->RunTimerTimer();  // rest at B
+  Poll(0.5);  // must fall below the off level first
+  EXPECT_TRUE(Tape().isEmpty());
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- B")});
+}
+
+TEST_F(Session, FastModeFirstFiringSlowsDownSecondWrites) {
+  Preset({{QStringLiteral("Fast Slow Mode"), QStringLiteral("1")}});
+  Launch();
+  Start(QStringLiteral("1"));
+  EXPECT_TRUE(FMain->FastMode);
+  EXPECT_EQ(Sensor->Calls.value(0), QStringLiteral("Rearm 1000"));
+  EXPECT_EQ(FMain->RunTimerInterval, 40);
+  FMain->RunTimerTimer();  // moving: fast mode accepts a firing at any phase
+  Fire();
+  EXPECT_FALSE(FMain->FastMode);
+  EXPECT_TRUE(Tape().isEmpty());
+  for (int i = 0; i < 5; ++i) FMain->RunTimerTimer();
+  EXPECT_EQ(FMain->RunTimerInterval, 1000) << "slow from the next rest on";
+  EXPECT_EQ(Sensor->Calls.last(), QStringLiteral("Start 1000"));
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- B")});
+}
+
+TEST_F(Session, FastModeSecondFiringInTheSameRestWrites) {
+  Preset({{QStringLiteral("Fast Slow Mode"), QStringLiteral("1")}});
+  Launch();
+  Start();
+  Fire();
+  EXPECT_FALSE(FMain->FastMode);
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
+}
+
+TEST_F(Session, FastSymbolSwitchesBackWithTheOptionAndIsTextWithout) {
+  PresetSymbols({QStringLiteral("--"), QStringLiteral("B"), QStringLiteral(" "), QStringLiteral(".")});
+  Preset({{QStringLiteral("Fast Slow Mode"), QStringLiteral("1")}});
+  Launch();
+  Start();
+  Fire();  // leaves fast mode
+  Fire();  // "--" in slow mode: fast again, nothing written
+  EXPECT_TRUE(FMain->FastMode);
+  EXPECT_TRUE(Tape().isEmpty());
+  FMain->BStopClick();
+
+  FSettings->CBFastSlowMode->setChecked(false);
+  Start();
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- --")});
+}
+
+TEST_F(Session, BackspaceOnNoLinesIsWrittenAndOtherwiseDeletes) {
+  PresetSymbols({QStringLiteral("<"), QStringLiteral("B"), QStringLiteral(" "), QStringLiteral(".")});
+  Launch();
+  Start();
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- <")});
+  NextSymbol();
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- <B")});
+  for (int i = 0; i < 3; ++i) NextSymbol();  // back to "<"
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- <")});
+  FMain->BStopClick();
+  // On an empty last line it changes nothing.
+  FMain->MTape->setPlainText(QStringLiteral("x\n"));
+  Start();
+  Fire();
+  EXPECT_EQ(Tape(), (QStringList{QStringLiteral("x"), QString()}));
+}
+
+TEST_F(Session, EmptyCellWritesABlankThatNeverStops) {
+  PresetSymbols({QString(), QStringLiteral("B")});
+  Preset({{QStringLiteral("Stop Symbol"), QStringLiteral(";")}});
+  Launch();
+  Start();
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("-  ")});
+  EXPECT_TRUE(FMain->Running);
+}
+
+TEST_F(Session, FullStopOpensANewLineAndStopSymbolsStopAfterWriting) {
+  Preset({{QStringLiteral("Stop Symbol"), QStringLiteral("Z; ;;C")}});
+  Launch();
+  Start();
+  MoveTo(QStringLiteral("."));
+  Fire();
+  EXPECT_TRUE(FMain->Running) << "\".\" is no stop symbol here";
+  NextSymbol();  // A
+  Fire();
+  EXPECT_EQ(Tape(), (QStringList{QStringLiteral("- ."), QStringLiteral("- A")}));
+  MoveTo(QStringLiteral("C"));
+  Fire();
+  EXPECT_EQ(Tape(), (QStringList{QStringLiteral("- ."), QStringLiteral("- AC")}));
+  EXPECT_FALSE(FMain->Running);
+  EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::IdleColor());
+  EXPECT_FALSE(FMain->PollTimerPending());
+}
+
+TEST_F(Session, DefaultStopSymbolStopsAfterTheFullStop) {
+  Launch();
+  Start();
+  MoveTo(QStringLiteral("."));
+  Fire();
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- .")});
+  EXPECT_FALSE(FMain->Running);
+}
+
+TEST_F(Session, EverySessionAndEveryForeignLastLineStartsANewLine) {
+  Launch();
+  Start();
+  Fire();
+  FMain->BStopClick();
+  Start();
+  Fire();
+  FMain->BTimeStampClick();
+  NextSymbol();
+  Fire();
+  const QStringList tape = Tape();
+  ASSERT_EQ(tape.size(), 4);
+  EXPECT_EQ(tape[0], QStringLiteral("- A"));
+  EXPECT_EQ(tape[1], QStringLiteral("- A"));
+  EXPECT_TRUE(tape[2].startsWith(QStringLiteral("---  ")));
+  EXPECT_EQ(tape[3], QStringLiteral("- B"));
+}
+
+TEST_F(Session, NewSessionAcceptsASelectionInItsFirstRest) {
+  Launch();
+  Start();
+  MoveTo(QStringLiteral("."));
+  Fire();  // stop symbol: the session ends in a rest with a symbol taken
+  ASSERT_FALSE(FMain->Running);
+  Start();
+  Fire();
+  EXPECT_EQ(Tape(), (QStringList{QStringLiteral("- ."), QStringLiteral("- A")}));
+}
+
+TEST_F(Session, FailedMeasureLeavesTheErrorLineLastAndStops) {
+  Launch();
+  Start();
+  Fire();
+  Sensor->FailRead = true;
+  Poll(0.0);
+  EXPECT_EQ(Tape().last(), QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));
+  EXPECT_FALSE(FMain->Running);
+  EXPECT_FALSE(FMain->PollTimerPending());
+  EXPECT_TRUE(FSettings->EOnLevel->isEnabled());
+  Sensor->FailRead = false;
+  Start();
+  Fire();
+  EXPECT_EQ(Tape().last(), QStringLiteral("- A")) << "the error line is not a symbol line";
+}
+
+TEST_F(Session, PollRecordsEveryReadingTwice) {
+  Launch();
+  Start();
+  const int before = FMain->DataRecorder->Count();
+  Poll(0.0);
+  Poll(0.3);
+  EXPECT_EQ(FMain->DataRecorder->Count(), before + 4);
+}
+
+TEST_F(Session, F9SelectsOnlyWhenASelectionIsPossible) {
+  Launch();
+  QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
+  EXPECT_FALSE(FMain->FormKeyDown(&f9)) << "idle";
+  Start();
+  FMain->RunTimerTimer();  // moving, slow mode
+  EXPECT_FALSE(FMain->FormKeyDown(&f9));
+  for (int i = 0; i < 5; ++i) FMain->RunTimerTimer();
+  QKeyEvent f8(QEvent::KeyPress, Qt::Key_F8, Qt::NoModifier);
+  EXPECT_FALSE(FMain->FormKeyDown(&f8));
+  EXPECT_TRUE(Tape().isEmpty());
+  EXPECT_TRUE(FMain->FormKeyDown(&f9));
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- B")}) << "F9 ignores the latch";
+}
+
+TEST_F(Session, F9FromEveryWindowReachesTheMainWindow) {
+  Launch();
+  Start();
+  const QList<QWidget*> windows = {FMain, FSettings, FDisplay, FGraph};
+  QStringList expected;
+  QString line = QStringLiteral("- ");
+  for (QWidget* w : windows) {
+    QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
+    QApplication::sendEvent(w, &f9);
+    line += FMain->Symbols.value(FMain->DrumPosition - 1);
+    EXPECT_EQ(Tape(), QStringList{line}) << w->objectName().toStdString();
+    NextSymbol();
+  }
+  EXPECT_EQ(line, QStringLiteral("- ABCD"));
+}
+
+TEST_F(Session, F9InAControlOfAnotherWindowIsConsumed) {
+  Launch();
+  ASSERT_NE(FDisplay->EGaugeAmp, nullptr);
+  const QString gain = FDisplay->EGaugeAmp->text();
+  Start();
+  QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
+  QApplication::sendEvent(FDisplay->EGaugeAmp, &f9);
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
+  EXPECT_EQ(FDisplay->EGaugeAmp->text(), gain);
+  // Other keys reach the control.
+  QKeyEvent digit(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+  FDisplay->EGaugeAmp->setCursorPosition(gain.size());
+  QApplication::sendEvent(FDisplay->EGaugeAmp, &digit);
+  EXPECT_EQ(FDisplay->EGaugeAmp->text(), gain + QStringLiteral("5"));
+}
+
+}  // namespace
