@@ -53,6 +53,16 @@ QFont BoldFont(const QFont& base) {
   return f;
 }
 
+// The window's default font: 8 points of the classic dialog face, or a face
+// of the same metrics where it is missing.
+QFont WindowFont() {
+  QFont f;
+  f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                 QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  f.setPointSize(8);
+  return f;
+}
+
 QFont ArialBold(int pixelSize) {
   QFont f(QStringLiteral("Arial"));
   f.setPixelSize(pixelSize);
@@ -94,6 +104,7 @@ const QColor& TFMain::ReadyColor() {
 TFMain::TFMain(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FMain"));
   setWindowTitle(QStringLiteral("QUILLORA"));
+  setFont(WindowFont());
   BuildWidgets();
 
   Activated = false;

@@ -97,8 +97,11 @@ void MainFixture::Launch(bool activate, bool fixedLevel) {
   FMain->TimersLive = false;
   if (!activate) return;
   FMain->FormActivate();
-  if (!fixedLevel) return;
-  ASSERT_NE(Sensor, nullptr);
+  if (fixedLevel) HoldLevel();
+}
+
+void MainFixture::HoldLevel() {
+  ASSERT_NE(FMain->SignalProbe, nullptr);
   FMain->SignalProbe->LevelMode = TProbe::LevelFixed;
   FMain->SignalProbe->Level = 0.0;
 }

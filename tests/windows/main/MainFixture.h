@@ -57,6 +57,8 @@ protected:
   // Destroys the windows in reverse order (each writes its settings).
   void Shutdown();
 
+  // The probe's level held at 0 (done by Launch unless told otherwise).
+  void HoldLevel();
   // Session helpers: the instrument value is reading × 100 (fixed level 0,
   // gain 100, no spring).
   void Start(const QString& period = QStringLiteral("0.1"));
