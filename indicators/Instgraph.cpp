@@ -235,9 +235,10 @@ void TInstGraph::Redraw() {
     bitmap.fill(Qt::white);
     QPainter painter(&bitmap);
     painter.setRenderHint(QPainter::Antialiasing, false);
+    // A cosmetic pen: one pixel wide, drawn by the fast line rasteriser.
     QPen pen;
-    pen.setWidth(1);
-    pen.setCapStyle(Qt::SquareCap);
+    pen.setWidth(0);
+    pen.setCosmetic(true);
 
     const int c = ZeroPosition(V);
     pen.setColor(QColor(ZeroLineColor));
