@@ -23,7 +23,11 @@ public:
   bool Advance(int done) override {
     if (!Dialog) return true;
     Dialog->setValue(done);
-    QCoreApplication::processEvents();
+    // Until the dialog shows (and blocks the other windows) only repaints and
+    // timers are handled: a click elsewhere must not start a session while
+    // the recorder is being read.
+    QCoreApplication::processEvents(Dialog->isVisible() ? QEventLoop::AllEvents
+                                                        : QEventLoop::ExcludeUserInputEvents);
     return !Dialog->wasCanceled();
   }
 

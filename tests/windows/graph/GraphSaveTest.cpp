@@ -219,6 +219,17 @@ TEST_F(GraphSaveTest, EveryExportedLineMatchesTheRecordingFileAcrossMidnight) {
   EXPECT_EQ(Progress.Ends, 1);
 }
 
+TEST_F(GraphSaveTest, TheProgressDialogOfAShortSaveNeitherWaitsNorShows) {
+  SetSaveProgress(nullptr);  // the Qt progress dialog
+  Record(10000);
+  Dialogs.FileAnswers = {Path("dialog.txt")};
+  Graph->BSaveAllClick();
+  SetSaveProgress(&Progress);
+  EXPECT_TRUE(Dialogs.Messages.isEmpty());
+  EXPECT_EQ(Lines(ReadAll(Path("dialog.txt"))).size(), 20002);
+  EXPECT_EQ(Progress.Total, -1);
+}
+
 // --- Failures --------------------------------------------------------------
 
 TEST_F(GraphSaveTest, AFileThatCannotBeCreatedLeavesTheRecorderWhereItWas) {
