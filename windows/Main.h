@@ -100,8 +100,9 @@ public:
   QString OperatorLogo;
   QString SpiritLogo;
 
-  // The timers are one-shot; these hold the interval each was last started
-  // with and whether it is pending. With TimersLive clear (tests) the QTimers
+  // The timers are one-shot, restarted at the end of each tick with a delay
+  // that keeps the ticks on schedule; these hold the interval each was last
+  // started with and whether it is pending. With TimersLive clear (tests) the QTimers
   // themselves are never started and the handlers are called by hand.
   bool TimersLive = true;
   int RunTimerInterval = 0;
@@ -161,14 +162,18 @@ protected:
 private:
   void BuildWidgets();
   void BuildChain();
-  void StartRunTimer(int ms);
-  void StartPollTimer(int ms);
+  // Starts a timer for its next tick; fromTick: from the end of its own
+  // handler, keeping to the schedule of the ticks before.
+  void StartRunTimer(int ms, bool fromTick = false);
+  void StartPollTimer(int ms, bool fromTick = false);
   void StopRunTimer();
   void StopPollTimer();
   void ReplaceLastTapeLine(const QString& line);
   void ReportRecorderProblem(const QString& message);
 
   bool RunPending = false;
+  qint64 RunDue = 0;   // when the running timer's current tick was due (monotonic ms)
+  qint64 PollDue = 0;
   bool PollPending = false;
   bool FirstShowDone = false;
   QStringList ReportedProblems;

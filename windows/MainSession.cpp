@@ -1,9 +1,11 @@
 // The session engine of the main window: Start and Stop, the drum timer, the
 // poll timer and the selection step.
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 #include "Display.h"
@@ -35,16 +37,37 @@ bool Checked(const QCheckBox* box) { return box && box->isChecked(); }
 
 // --- timers -------------------------------------------------------------
 
-void TFMain::StartRunTimer(int ms) {
-  RunTimerInterval = ms;
-  RunPending = true;
-  if (TimersLive) RunTimer->start(ms);
+namespace {
+
+QElapsedTimer& Monotonic() {
+  static QElapsedTimer clock;
+  if (!clock.isValid()) clock.start();
+  return clock;
 }
 
-void TFMain::StartPollTimer(int ms) {
+// The delay of a one-shot timer whose ticks keep to a schedule: `due` (ms on
+// the monotonic clock) is the time the tick now ending was due; the next one
+// is due `ms` later, so the time the handler took is not added to every
+// interval. A tick more than one interval late starts a new schedule.
+int ScheduledDelay(qint64& due, int ms, bool fromTick) {
+  const qint64 now = Monotonic().elapsed();
+  if (!fromTick || now - due > ms) due = now;
+  due += ms;
+  return static_cast<int>(std::max<qint64>(0, due - now));
+}
+
+}  // namespace
+
+void TFMain::StartRunTimer(int ms, bool fromTick) {
+  RunTimerInterval = ms;
+  RunPending = true;
+  if (TimersLive) RunTimer->start(ScheduledDelay(RunDue, ms, fromTick));
+}
+
+void TFMain::StartPollTimer(int ms, bool fromTick) {
   PollTimerInterval = ms;
   PollPending = true;
-  if (TimersLive) PollTimer->start(ms);
+  if (TimersLive) PollTimer->start(ScheduledDelay(PollDue, ms, fromTick));
 }
 
 void TFMain::StopRunTimer() {
@@ -163,7 +186,7 @@ void TFMain::RunTimerTimer() {
     DrawDrum();
     SoundSensor->Stop();
   }
-  StartRunTimer(next);
+  StartRunTimer(next, true);
 }
 
 // --- poll ---------------------------------------------------------------
@@ -196,7 +219,7 @@ void TFMain::PollTimerTimer() {
     FGraph->UpdateCounters();
   }
   // A stop symbol taken above has ended the session: nothing more to poll.
-  if (Running) StartPollTimer(kTickMs);
+  if (Running) StartPollTimer(kTickMs, true);
 }
 
 // --- selection step -----------------------------------------------------

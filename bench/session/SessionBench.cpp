@@ -1,0 +1,188 @@
+// The drum cycle per symbol of a real session: the main window's two timers
+// on the Qt event loop, the chain over a capture device that records
+// nothing, the drum drawn at every frame. A cycle should last T + 200 ms
+// (the rest, then five frames of 40 ms). The baseline is a plain chain of
+// one-shot precise timers with the same intervals and no work, measured in
+// the same run.
+//
+//   bench_session            30 symbols at 100 ms per symbol
+//   bench_session --slow     also 30 symbols at 1000 ms per symbol (about 75 s)
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "capture/NullCaptureDevice.h"
+#include "sensor/Sens.h"
+#include "windows/AppFolder.h"
+#include "windows/Display.h"
+#include "windows/Graph.h"
+#include "windows/Main.h"
+#include "windows/Settings.h"
+
+namespace {
+
+constexpr int kSymbols = 30;
+
+QElapsedTimer& Clock() {
+  static QElapsedTimer clock;
+  if (!clock.isValid()) clock.start();
+  return clock;
+}
+
+// Notes the time of every capture start: one at each arrival at a symbol.
+class TTimedSensor : public TAudioSensor_OneRun {
+public:
+  TTimedSensor() : TAudioSensor_OneRun(nullptr, std::make_unique<TNullCaptureDevice>()) {}
+  bool Start(int periodMs) override {
+    Arrivals.push_back(Clock().nsecsElapsed());
+    return TAudioSensor_OneRun::Start(periodMs);
+  }
+  std::vector<qint64> Arrivals;
+};
+
+struct TCycles {
+  double MeanMs = 0.0;
+  double MeanDeviationMs = 0.0;
+  double WorstDeviationMs = 0.0;
+};
+
+TCycles Summarise(const std::vector<qint64>& arrivals, int expectedMs) {
+  TCycles c;
+  const int n = static_cast<int>(arrivals.size()) - 1;
+  if (n < 1) return c;
+  double sum = 0.0;
+  for (int i = 0; i < n; ++i) {
+    const double ms = (arrivals[i + 1] - arrivals[i]) / 1e6;
+    sum += ms;
+    c.WorstDeviationMs = std::max(c.WorstDeviationMs, std::abs(ms - expectedMs));
+  }
+  c.MeanMs = sum / n;
+  c.MeanDeviationMs = c.MeanMs - expectedMs;
+  return c;
+}
+
+// A session of kSymbols cycles through the main window.
+std::vector<qint64> RunSession(int periodMs) {
+  QTemporaryDir dir;
+  SetAppDataFolder(dir.path());
+  TTimedSensor* sensor = nullptr;
+  TFMain::SetSensorFactory([&](void*) {
+    auto s = std::make_unique<TTimedSensor>();
+    sensor = s.get();
+    return std::unique_ptr<TAudioSensor_OneRun>(std::move(s));
+  });
+  FMain = new TFMain;
+  FSettings = new TFSettings;
+  FDisplay = new TFDisplay;
+  FGraph = new TFGraph;
+  FMain->show();
+  FMain->FormActivate();
+  FMain->ESymbolPeriod->setText(QString::number(periodMs / 1000.0, 'f', 3));
+  FMain->BStartClick();
+
+  QEventLoop loop;
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (static_cast<int>(sensor->Arrivals.size()) > kSymbols) loop.quit();
+  });
+  watch.start();
+  loop.exec();
+  FMain->BStopClick();
+  std::vector<qint64> arrivals = sensor->Arrivals;
+  arrivals.resize(kSymbols + 1);
+
+  delete FGraph;
+  FGraph = nullptr;
+  delete FDisplay;
+  FDisplay = nullptr;
+  delete FSettings;
+  FSettings = nullptr;
+  delete FMain;
+  FMain = nullptr;
+  TFMain::SetSensorFactory({});
+  SetAppDataFolder(QString());
+  return arrivals;
+}
+
+// The same cycle from bare one-shot precise timers.
+std::vector<qint64> RunBaseline(int periodMs) {
+  std::vector<qint64> arrivals;
+  QEventLoop loop;
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  int phase = 0;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (phase == 5) {
+      phase = 0;
+      arrivals.push_back(Clock().nsecsElapsed());
+      if (static_cast<int>(arrivals.size()) > kSymbols) {
+        loop.quit();
+        return;
+      }
+      timer.start(periodMs);
+    } else {
+      ++phase;
+      timer.start(40);
+    }
+  });
+  arrivals.push_back(Clock().nsecsElapsed());
+  timer.start(periodMs);
+  loop.exec();
+  return arrivals;
+}
+
+void Report(benchmark::State& state, const TCycles& c, const TCycles& base) {
+  state.SetIterationTime(c.MeanMs / 1000.0);
+  state.counters["cycle_ms"] = c.MeanMs;
+  state.counters["mean_dev_ms"] = c.MeanDeviationMs;
+  state.counters["worst_dev_ms"] = c.WorstDeviationMs;
+  state.counters["base_cycle_ms"] = base.MeanMs;
+  state.counters["base_worst_dev_ms"] = base.WorstDeviationMs;
+  state.counters["ratio_to_base"] = base.MeanMs > 0 ? c.MeanMs / base.MeanMs : 0.0;
+}
+
+void BM_DrumCycle(benchmark::State& state) {
+  const int periodMs = static_cast<int>(state.range(0));
+  const int expected = periodMs + 200;
+  for (auto _ : state) {
+    const TCycles session = Summarise(RunSession(periodMs), expected);
+    const TCycles base = Summarise(RunBaseline(periodMs), expected);
+    Report(state, session, base);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  bool slow = false;
+  std::vector<char*> args;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--slow") == 0)
+      slow = true;
+    else
+      args.push_back(argv[i]);
+  }
+  int n = static_cast<int>(args.size());
+  QApplication app(n, args.data());
+
+  auto* b = benchmark::RegisterBenchmark("DrumCycle/period_ms", BM_DrumCycle);
+  b->Arg(100);
+  if (slow) b->Arg(1000);
+  b->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+  benchmark::Initialize(&n, args.data());
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
