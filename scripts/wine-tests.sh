@@ -21,7 +21,7 @@ summary() {  # passed failed
 
 # --- packages -------------------------------------------------------------
 pkgs=(cmake g++-mingw-w64-x86-64 wine64 googletest libsimpleini-dev
-  pulseaudio pulseaudio-utils)
+  pulseaudio pulseaudio-utils sox)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed' || missing+=("$p")
@@ -69,7 +69,8 @@ ready="$WINEPREFIX/.quillora-ready"
 cleanup() {
   "$wineserver" -k >/dev/null 2>&1 || true
   if [ -n "${own_pulse:-}" ]; then
-    "$root/scripts/pulse-stop.sh" >/dev/null 2>&1 || true
+    XDG_RUNTIME_DIR="$own_pulse" "$root/scripts/pulse-stop.sh" >/dev/null 2>&1 &&
+      rm -rf "$own_pulse"
   fi
 }
 trap cleanup EXIT
@@ -93,17 +94,21 @@ if [ ! -f "$ready" ]; then
 fi
 # One server for the whole run instead of one per test program.
 "$wineserver" -p </dev/null >/dev/null 2>&1
-# The first program in a prefix also starts Wine's own services, which can
-# take longer than ctest allows a test program to list its tests.
+# The first program also starts Wine's own services (services.exe,
+# winedevice.exe, ...). Started by a test program, they would inherit the
+# pipe through which ctest reads its output and keep ctest waiting for it,
+# so they are started here, with no pipe to hold.
 warm_start=$(date +%s)
 timeout 120 "$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
 echo "first Wine program took $(( $(date +%s) - warm_start )) s"
 
 # --- sound ----------------------------------------------------------------
+# No server reachable: start one of our own in a fresh runtime folder, so
+# that stopping it at the end can never stop someone else's.
 if ! pactl info >/dev/null 2>&1; then
-  if pulse_env="$("$root/scripts/pulse-start.sh" </dev/null)"; then
+  own_pulse=$(mktemp -d /tmp/quillora-wine-pulse.XXXXXX)
+  if pulse_env="$(XDG_RUNTIME_DIR="$own_pulse" "$root/scripts/pulse-start.sh" </dev/null)"; then
     eval "$pulse_env"
-    own_pulse=1
   else
     echo "wine-tests: no PulseAudio server: the wave-input loop-back tests will skip" >&2
   fi
