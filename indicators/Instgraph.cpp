@@ -188,10 +188,11 @@ QImage& TInstGraph::FreeBitmap(const QSize& area, qreal ratio) {
   return b;
 }
 
-void TInstGraph::DrawCurve(QPainter& painter, int span, int extent, bool level) const {
+void TInstGraph::DrawCurve(QImage& bitmap, int span, int extent, bool level, QRgb colour) const {
   const int n = WindowLength();
   if (n == 0) return;
-  QPolygon points;
+  QPolygon& points = curvePoints_;
+  points.clear();
   points.reserve(std::min(n, extent + 2));
   for (int i = 0; i < n; ++i) {
     const TInstData& r = window_[i];
@@ -215,10 +216,51 @@ void TInstGraph::DrawCurve(QPainter& painter, int span, int extent, bool level) 
     points.append(p);
     if (t > extent) break;
   }
-  if (points.size() == 1)
-    painter.drawPoint(points.first());
-  else
-    painter.drawPolyline(points);
+
+  // The segments are plotted straight into the image: a curve that swings
+  // across the plot at every record is mostly steep runs, which the
+  // painter's line drawing handles several times slower.
+  const qreal ratio = bitmap.devicePixelRatio();
+  const auto device = [ratio](const QPoint& p) {
+    return QPoint(RoundToInt(p.x() * ratio), RoundToInt(p.y() * ratio));
+  };
+  QPoint a = device(points.first());
+  PlotLine(bitmap, a, a, colour);
+  for (int k = 1; k < points.size(); ++k) {
+    const QPoint b = device(points[k]);
+    PlotLine(bitmap, a, b, colour);
+    a = b;
+  }
+}
+
+void TInstGraph::PlotLine(QImage& bitmap, QPoint a, QPoint b, QRgb colour) {
+  // Bresenham's line, both ends included, pixels outside the image skipped.
+  const unsigned w = static_cast<unsigned>(bitmap.width());
+  const unsigned h = static_cast<unsigned>(bitmap.height());
+  const qsizetype stride = bitmap.bytesPerLine();
+  uchar* const bits = bitmap.bits();
+  const QRgb pixel = 0xFF000000u | colour;
+  int x = a.x();
+  int y = a.y();
+  const int dx = std::abs(b.x() - x);
+  const int dy = -std::abs(b.y() - y);
+  const int sx = x < b.x() ? 1 : -1;
+  const int sy = y < b.y() ? 1 : -1;
+  int err = dx + dy;
+  for (;;) {
+    if (static_cast<unsigned>(x) < w && static_cast<unsigned>(y) < h)
+      reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel;
+    if (x == b.x() && y == b.y()) break;
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
 }
 
 void TInstGraph::Redraw() {
@@ -233,29 +275,27 @@ void TInstGraph::Redraw() {
   QImage& bitmap = FreeBitmap(area, ratio);
   if (!bitmap.isNull()) {
     bitmap.fill(Qt::white);
-    QPainter painter(&bitmap);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    // A cosmetic pen: one pixel wide, drawn by the fast line rasteriser.
+    // Cosmetic pens: one device pixel wide, like the plotted curves.
     QPen pen;
     pen.setWidth(0);
     pen.setCosmetic(true);
+    {
+      QPainter painter(&bitmap);
+      painter.setRenderHint(QPainter::Antialiasing, false);
+      const int c = ZeroPosition(V);
+      pen.setColor(QColor(ZeroLineColor));
+      painter.setPen(pen);
+      if (vertical_)
+        painter.drawLine(c, 0, c, H);
+      else
+        painter.drawLine(0, c, W, c);
+    }
 
-    const int c = ZeroPosition(V);
-    pen.setColor(QColor(ZeroLineColor));
-    painter.setPen(pen);
-    if (vertical_)
-      painter.drawLine(c, 0, c, H);
-    else
-      painter.drawLine(0, c, W, c);
+    DrawCurve(bitmap, V, T, true, LevelColor);
+    DrawCurve(bitmap, V, T, false, InstColor);
 
-    pen.setColor(QColor(LevelColor));
-    painter.setPen(pen);
-    DrawCurve(painter, V, T, true);
-
-    pen.setColor(QColor(InstColor));
-    painter.setPen(pen);
-    DrawCurve(painter, V, T, false);
-
+    QPainter painter(&bitmap);
+    painter.setRenderHint(QPainter::Antialiasing, false);
     pen.setColor(QColor(MarkerColor));
     painter.setPen(pen);
     for (const int m : {marker1_, marker2_}) {

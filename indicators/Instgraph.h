@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QPolygon>
 #include <QSize>
 #include <QString>
 #include <vector>
@@ -109,7 +110,8 @@ private:
   double ScaleFraction(double value) const;
   double SensorFraction(double value) const;
   QImage& FreeBitmap(const QSize& area, qreal ratio);
-  void DrawCurve(class QPainter& painter, int span, int extent, bool level) const;
+  void DrawCurve(QImage& bitmap, int span, int extent, bool level, QRgb colour) const;
+  static void PlotLine(QImage& bitmap, QPoint a, QPoint b, QRgb colour);
   double ChangeOver(int ms, double TInstData::*field) const;
 
   TInstrument* instrument_;
@@ -125,4 +127,5 @@ private:
   int marker2_ = -1;
   std::vector<TInstData> window_;
   QString hint_;
+  mutable QPolygon curvePoints_;  // kept to spare an allocation per curve
 };

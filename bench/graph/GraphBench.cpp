@@ -79,8 +79,10 @@ void BM_AddReadingFullWindow(benchmark::State& state) {
 BENCHMARK(BM_AddReadingFullWindow)
     ->ArgNames({"width", "height", "jumping"})
     ->Args({625, 209, 0})
+    ->Args({1920, 209, 0})
     ->Args({1920, 1000, 0})
     ->Args({625, 209, 1})
+    ->Args({1920, 209, 1})
     ->Args({1920, 1000, 1})
     ->Unit(benchmark::kMillisecond);
 

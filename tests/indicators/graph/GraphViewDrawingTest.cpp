@@ -141,6 +141,23 @@ TEST_F(GraphViewDrawingTest, ThePictureFollowsTheSizeOfTheArea) {
   EXPECT_EQ(Pixel(319, 45), kSilver);  // zero line of span 80
 }
 
+TEST_F(GraphViewDrawingTest, OnADenseScreenThePictureHasTheScreensPixels) {
+  class TDenseTarget : public TFakeGraphTarget {
+  public:
+    qreal PixelRatio() const override { return 2.0; }
+  } target;
+  TInstGraph view(&Gauge, false, &target);
+  view.AddReading(Reading(0.5, 0.5, 1.7, 0.0));
+  view.AddReading(Reading(0.5, 0.5, 1.7, 0.0));
+  ASSERT_EQ(target.Shown.size(), QSize(1200, 420));
+  EXPECT_EQ(target.Shown.devicePixelRatio(), 2.0);
+  EXPECT_EQ(target.Shown.deviceIndependentSize(), QSizeF(600, 210));
+  EXPECT_EQ(target.Shown.pixel(0, 210) & 0xFFFFFF, kBlack);
+  EXPECT_EQ(target.Shown.pixel(2, 210) & 0xFFFFFF, kBlack);
+  EXPECT_EQ(target.Shown.pixel(1, 10) & 0xFFFFFF, kBlue);
+  EXPECT_EQ(target.Shown.pixel(3, 210) & 0xFFFFFF, kSilver);
+}
+
 TEST_F(GraphViewDrawingTest, VerticalViewRunsTimeDownwards) {
   TFakeGraphTarget target;
   target.Size = QSize(210, 300);
