@@ -343,7 +343,8 @@ void TFMain::LoadWindowSettings(const QString& path) {
     b.Height = ini.ReadInteger(kMain, "Main Window Height", now.Height);
     maximized = ini.ReadBool(kMain, "Main Window Maximized", false);
   }
-  if (isMaximized()) showNormal();
+  // The bounds read are normal bounds: place them on the normal window.
+  if (isMaximized()) setWindowState(windowState() & ~Qt::WindowMaximized);
   Bounds->Place(b);
   if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
   if (FSettings) FSettings->LoadSettings(path);

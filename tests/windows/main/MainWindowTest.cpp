@@ -160,6 +160,22 @@ TEST_F(MainWindow, MaximisedAtExitWritesTrueAndTheNormalBounds) {
   EXPECT_EQ(ReadMain(IniPath(), "Main Window Height"), 560);
 }
 
+TEST_F(MainWindow, OpeningAFileWhileMaximisedPlacesTheNormalWindow) {
+  Launch(false);
+  FMain->show();
+  FMain->FormActivate();
+  FMain->showMaximized();
+  const QString other = Dir->filePath(QStringLiteral("other.ini"));
+  WriteIniKeys(other, QStringLiteral("Main"),
+               {{"Position Left", "310"}, {"Position Top", "160"},
+                {"Main Window Width", "690"}, {"Main Window Height", "590"}});
+  FMain->LoadWindowSettings(other);
+  EXPECT_FALSE(FMain->isMaximized());
+  EXPECT_EQ(FMain->geometry().size(), QSize(690, 590));
+  EXPECT_EQ(FMain->pos(), QPoint(310, 160));
+  EXPECT_EQ(FMain->SavedLeft(), 310);
+}
+
 TEST_F(MainWindow, RefusedWriteIsReported) {
   Launch();
   const QString path = Dir->filePath(QStringLiteral("missing/other.ini"));
