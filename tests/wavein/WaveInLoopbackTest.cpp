@@ -29,14 +29,24 @@ constexpr double kCount = 1.0 / 128;  // one 8-bit count as a reading
 // sample-format conversions on the way.
 constexpr double kQuietMax = 2 * kCount;
 
-// A burst of amplitude 0.5 (16-bit samples) peaks at 0.5 * 128 = 64 counts.
-// Resampling
-// 44100 -> 8000 Hz misses the sine's exact crest and truncation to 8 bits
-// drops up to a count; the resampler's ripple can overshoot slightly. Four
-// counts either way covers both with room, and is far from silence.
-constexpr double kBurstAmplitude = 0.5;
-constexpr double kLoudMin = 60 * kCount;
-constexpr double kLoudMax = 68 * kCount;
+// A burst of amplitude a (16-bit samples) peaks at a * 128 counts: 64 for
+// 0.5, 32 for 0.25. Resampling 44100 -> 8000 Hz misses the sine's exact crest
+// and truncation to 8 bits drops up to a count; the resampler's ripple can
+// overshoot slightly. Four counts either way covers both with room, keeps
+// the two bursts apart and is far from silence.
+constexpr double kTolerance = 4 * kCount;
+
+struct TBurst {
+  double amplitude;
+  int startAt;  // the poll before which the player starts
+  // What the polls showed.
+  int first = -1, last = -1, loud = 0;
+  double low = 1, high = 0;
+
+  bool Matches(double reading) const {
+    return reading >= amplitude - kTolerance && reading <= amplitude + kTolerance;
+  }
+};
 
 struct TPoll {
   double reading;
@@ -74,19 +84,22 @@ protected:
   }
 };
 
-TEST_F(WaveInLoopback, ToneBurstReadsItsAmplitude) {
+TEST_F(WaveInLoopback, ToneBurstsReadTheirAmplitudes) {
   TAudioSensor_OneRun sensor(nullptr, CreateWaveInCaptureDevice());
   ASSERT_TRUE(sensor.Start(3000));
   ASSERT_EQ(sensor.BufferSize(), 24000);
 
-  const int playAt = 12;  // about half a second of silence first
+  // Half a second of silence, half a second at 0.5, silence, half a second
+  // at 0.25, silence until the buffer is full and a little beyond.
+  TBurst bursts[] = {{0.5, 12}, {0.25, 40}};
   const int pollCount = 3000 / kPollMs + 12;
   std::vector<TPoll> polls;
   int32_t endBeforeBurst = 0;
   for (int k = 0; k < pollCount; ++k) {
-    if (k == playAt) {
-      endBeforeBurst = sensor.ScanEnd();
-      ASSERT_TRUE(StartUnixBurst(kBurstAmplitude, 0.5)) << "cannot start the player";
+    for (const TBurst& burst : bursts) {
+      if (k != burst.startAt) continue;
+      if (k == bursts[0].startAt) endBeforeBurst = sensor.ScanEnd();
+      ASSERT_TRUE(StartUnixBurst(burst.amplitude, 0.5)) << "cannot start the player";
     }
     Sleep(kPollMs);
     ASSERT_TRUE(sensor.Read());
@@ -98,44 +111,44 @@ TEST_F(WaveInLoopback, ToneBurstReadsItsAmplitude) {
   EXPECT_EQ(polls[0].reading, sensor.Minimum);
   EXPECT_GE(endBeforeBurst, 2000) << "the device recorded too little before the burst";
 
-  int first = -1, last = -1, loud = 0;
+  // Every reading is silence or one of the bursts' amplitudes.
+  double quietHigh = 0;
   for (int k = 0; k < pollCount; ++k) {
     const double r = polls[size_t(k)].reading;
-    const bool isLoud = r >= kLoudMin && r <= kLoudMax;
-    EXPECT_TRUE(r <= kQuietMax || isLoud) << "poll " << k << " reads " << r;
-    if (isLoud) {
-      if (first < 0) first = k;
-      last = k;
-      ++loud;
+    bool known = r <= kQuietMax;
+    if (known) quietHigh = std::max(quietHigh, r);
+    for (TBurst& burst : bursts) {
+      if (!burst.Matches(r)) continue;
+      known = true;
+      if (burst.first < 0) burst.first = k;
+      burst.last = k;
+      ++burst.loud;
+      burst.low = std::min(burst.low, r);
+      burst.high = std::max(burst.high, r);
     }
+    EXPECT_TRUE(known) << "poll " << k << " reads " << r;
   }
-  ASSERT_GE(first, 0) << "the burst never arrived";
-  {
-    double low = 1, high = 0, quietHigh = 0;
-    for (int k = 0; k < pollCount; ++k) {
-      const double r = polls[size_t(k)].reading;
-      if (k >= first && k <= last && r > kQuietMax) {
-        low = std::min(low, r);
-        high = std::max(high, r);
-      } else if (k < first || k > last) {
-        quietHigh = std::max(quietHigh, r);
-      }
-    }
-    std::printf("burst: polls %d..%d of %d (player started before poll %d), %d loud, "
-                "readings %.4f..%.4f (%d..%d counts); silence up to %.4f\n",
-                first, last, pollCount, playAt, loud, low, high,
-                int(low * 128 + 0.5), int(high * 128 + 0.5), quietHigh);
+  std::printf("silence up to %.4f (%d counts)\n", quietHigh, int(quietHigh * 128 + 0.5));
+  for (const TBurst& burst : bursts) {
+    SCOPED_TRACE(testing::Message() << "amplitude " << burst.amplitude);
+    ASSERT_GE(burst.first, 0) << "the burst never arrived";
+    std::printf("burst %.2f: polls %d..%d (player started before poll %d), %d loud, "
+                "readings %.4f..%.4f (%d..%d counts)\n",
+                burst.amplitude, burst.first, burst.last, burst.startAt, burst.loud,
+                burst.low, burst.high, int(burst.low * 128 + 0.5),
+                int(burst.high * 128 + 0.5));
+    // A read looks at the bytes up to the previous poll's position, so a
+    // burst can show at the earliest one poll after the player started.
+    EXPECT_GT(burst.first, burst.startAt);
+    // 500 ms are 12.5 polls; a poll or two more for the device's delivery in
+    // blocks and for a poll that comes late.
+    const int span = burst.last - burst.first + 1;
+    EXPECT_GE(span, 11);
+    EXPECT_LE(span, 18);
+    EXPECT_GE(burst.loud, 9);
   }
-  // A read looks at the bytes up to the previous poll's position, so the
-  // burst can show at the earliest one poll after the player started.
-  EXPECT_GT(first, playAt);
-  // 500 ms are 12.5 polls; a poll or two more for the device's delivery in
-  // blocks and for a poll that comes late.
-  const int span = last - first + 1;
-  EXPECT_GE(span, 11);
-  EXPECT_LE(span, 18);
-  EXPECT_GE(loud, 9);
-  EXPECT_LT(last, pollCount - 5) << "no silence after the burst";
+  EXPECT_LT(bursts[0].last, bursts[1].first) << "the bursts overlap";
+  EXPECT_LT(bursts[1].last, pollCount - 5) << "no silence after the bursts";
 
   // The buffer filled and the device stopped: the position stays at its size
   // and reads after that give the minimum.
