@@ -9,6 +9,7 @@
 
 TWindowBounds::TWindowBounds(QWidget* window) : QObject(window), Window(window) {
   Saved = Current();
+  LastNormal = Saved;
   window->installEventFilter(this);
 }
 
@@ -46,12 +47,26 @@ void TWindowBounds::Place(const TBounds& b) {
   Window->resize(placed.Width, placed.Height);
   Placing = false;
   Saved = placed;
+  LastNormal = Current();
 }
 
 bool TWindowBounds::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Window && event->type() == QEvent::Resize) {
+  if (watched != Window) return QObject::eventFilter(watched, event);
+  const bool normal =
+      !(Window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+  if (event->type() == QEvent::Resize) {
     const auto* e = static_cast<QResizeEvent*>(event);
-    if (e->oldSize().isValid()) BeforeResize(e->oldSize().width(), e->oldSize().height());
+    if (normal) {
+      if (e->oldSize().isValid()) BeforeResize(e->oldSize().width(), e->oldSize().height());
+      LastNormal = Current();
+    } else if (!Placing && (LastNormal.Left > 0 || LastNormal.Top > 0)) {
+      // The window has been maximised: by now it stands at the screen's
+      // corner, so the bounds before the change are the last normal ones.
+      Saved = LastNormal;
+    }
+  } else if (event->type() == QEvent::Move && normal) {
+    LastNormal.Left = Window->pos().x();
+    LastNormal.Top = Window->pos().y();
   }
   return QObject::eventFilter(watched, event);
 }

@@ -4,7 +4,8 @@
 // Before every change of the window's size the bounds it had until then are
 // recorded, but only while its left or top edge is greater than 0 (a
 // maximised window sits at 0,0 or beyond and must not overwrite the normal
-// bounds). Moving without resizing records nothing. Left and top are the
+// bounds). Moving without resizing records nothing. Maximising is a change
+// of size too: it records the normal bounds the window had just before. Left and top are the
 // outer (frame) position, width and height the client size, so that a
 // window restored from the file gets exactly the size it had.
 
@@ -50,4 +51,5 @@ protected:
 private:
   QWidget* Window;
   bool Placing = false;
+  TBounds LastNormal;  // bounds after the last move or resize in the normal state
 };

@@ -148,11 +148,17 @@ protected:
   fs::path root;
 };
 
+#ifdef _WIN32
+const std::string kSep = "\\";
+#else
+const std::string kSep = "/";
+#endif
+
 TEST_F(DataDirTest, PrefersAWritableFolder) {
   const std::string preferred = (root / "exe").string();
   fs::create_directories(preferred);
   EXPECT_TRUE(IsDirWritable(preferred));
-  EXPECT_EQ(ChooseDataDir(preferred, (root / "user").string()), preferred + "/");
+  EXPECT_EQ(ChooseDataDir(preferred, (root / "user").string()), preferred + kSep);
   EXPECT_FALSE(fs::exists(root / "user"));
   // The write test leaves nothing behind.
   EXPECT_TRUE(fs::is_empty(preferred));
@@ -170,7 +176,7 @@ TEST_F(DataDirTest, AFileOrAProtectedFolderIsNotWritable) {
   const fs::path file = root / "plain-file";
   std::ofstream(file) << "x";
   EXPECT_FALSE(IsDirWritable(file.string()));
-  EXPECT_EQ(ChooseDataDir(file.string(), (root / "u").string()), (root / "u").string() + "/");
+  EXPECT_EQ(ChooseDataDir(file.string(), (root / "u").string()), (root / "u").string() + kSep);
 #ifdef __linux__
   // No one may create files in /proc, not even the superuser.
   EXPECT_FALSE(IsDirWritable("/proc"));
@@ -178,7 +184,7 @@ TEST_F(DataDirTest, AFileOrAProtectedFolderIsNotWritable) {
 }
 
 TEST(Folders, TrailingSeparatorAddedOnce) {
-  EXPECT_EQ(WithTrailingSeparator("/a/b"), "/a/b/");
+  EXPECT_EQ(WithTrailingSeparator("/a/b"), "/a/b" + kSep);
   EXPECT_EQ(WithTrailingSeparator("/a/b/"), "/a/b/");
   EXPECT_EQ(WithTrailingSeparator(""), "");
 }

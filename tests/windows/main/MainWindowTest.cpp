@@ -149,15 +149,15 @@ TEST_F(MainWindow, MaximisedAtExitWritesTrueAndTheNormalBounds) {
   FMain->FormActivate();
   FMain->move(100, 90);
   FMain->resize(640, 560);
-  FMain->resize(645, 565);  // taken: 100, 90, 640 x 560
-  FMain->showMaximized();   // at 0, 0: nothing taken
+  FMain->resize(645, 565);
+  FMain->showMaximized();   // taken: the normal bounds just before, 100, 90, 645 x 565
   ASSERT_TRUE(FMain->isMaximized());
   Shutdown();
   EXPECT_EQ(ReadMain(IniPath(), "Main Window Maximized"), 1);
   EXPECT_EQ(ReadMain(IniPath(), "Position Left"), 100);
   EXPECT_EQ(ReadMain(IniPath(), "Position Top"), 90);
-  EXPECT_EQ(ReadMain(IniPath(), "Main Window Width"), 640);
-  EXPECT_EQ(ReadMain(IniPath(), "Main Window Height"), 560);
+  EXPECT_EQ(ReadMain(IniPath(), "Main Window Width"), 645);
+  EXPECT_EQ(ReadMain(IniPath(), "Main Window Height"), 565);
 }
 
 TEST_F(MainWindow, OpeningAFileWhileMaximisedPlacesTheNormalWindow) {
