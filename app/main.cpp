@@ -2,6 +2,7 @@
 // Closing the main window ends the program; the windows are then destroyed
 // in reverse order, each writing its part of the settings file.
 #include "SafeApplication.h"
+#include "windows/AppWindows.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
 #include "windows/KeyForwarder.h"
@@ -16,23 +17,13 @@ int main(int argc, char** argv) {
     TKeyForwarder forwarder;
     forwarder.Install();
 
-    FMain = new TFMain;
-    FSettings = new TFSettings;
-    FDisplay = new TFDisplay;
-    FGraph = new TFGraph;
+    CreateAppWindows();
     QObject::connect(FMain, &TFMain::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
 
     FMain->show();
     result = app.exec();
 
-    delete FGraph;
-    FGraph = nullptr;
-    delete FDisplay;
-    FDisplay = nullptr;
-    delete FSettings;
-    FSettings = nullptr;
-    delete FMain;
-    FMain = nullptr;
+    DestroyAppWindows();
   } catch (...) {
     TSafeApplication::ShowCurrentException();
     return 1;

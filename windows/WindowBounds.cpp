@@ -9,7 +9,6 @@
 
 TWindowBounds::TWindowBounds(QWidget* window) : QObject(window), Window(window) {
   Saved = Current();
-  LastNormal = Saved;
   window->installEventFilter(this);
 }
 
@@ -47,26 +46,32 @@ void TWindowBounds::Place(const TBounds& b) {
   Window->resize(placed.Width, placed.Height);
   Placing = false;
   Saved = placed;
-  LastNormal = Current();
+}
+
+void TWindowBounds::RecordNormalGeometry() {
+  if (Placing) return;
+  const QRect normal = Window->normalGeometry();
+  if (!normal.isValid()) return;
+  // normalGeometry() is the client area; the saved left and top are the
+  // frame's, which lies the same distance away in either state.
+  const QPoint frameOffset = Window->geometry().topLeft() - Window->pos();
+  const QPoint p = normal.topLeft() - frameOffset;
+  if (p.x() > 0 || p.y() > 0) Saved = {p.x(), p.y(), normal.width(), normal.height()};
 }
 
 bool TWindowBounds::eventFilter(QObject* watched, QEvent* event) {
   if (watched != Window) return QObject::eventFilter(watched, event);
-  const bool normal =
-      !(Window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+  const bool enlarged = Window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
   if (event->type() == QEvent::Resize) {
     const auto* e = static_cast<QResizeEvent*>(event);
-    if (normal) {
-      if (e->oldSize().isValid()) BeforeResize(e->oldSize().width(), e->oldSize().height());
-      LastNormal = Current();
-    } else if (!Placing && (LastNormal.Left > 0 || LastNormal.Top > 0)) {
-      // The window has been maximised: by now it stands at the screen's
-      // corner, so the bounds before the change are the last normal ones.
-      Saved = LastNormal;
-    }
-  } else if (event->type() == QEvent::Move && normal) {
-    LastNormal.Left = Window->pos().x();
-    LastNormal.Top = Window->pos().y();
+    if (enlarged)
+      RecordNormalGeometry();
+    else if (e->oldSize().isValid())
+      BeforeResize(e->oldSize().width(), e->oldSize().height());
+  } else if (event->type() == QEvent::WindowStateChange && enlarged) {
+    // Maximising is a change of size: the bounds before it are the normal ones.
+    const auto* e = static_cast<QWindowStateChangeEvent*>(event);
+    if (!(e->oldState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) RecordNormalGeometry();
   }
   return QObject::eventFilter(watched, event);
 }

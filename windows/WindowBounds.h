@@ -49,7 +49,9 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  // Records the normal bounds of a maximised window.
+  void RecordNormalGeometry();
+
   QWidget* Window;
   bool Placing = false;
-  TBounds LastNormal;  // bounds after the last move or resize in the normal state
 };

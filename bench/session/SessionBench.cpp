@@ -21,6 +21,7 @@
 
 #include "capture/NullCaptureDevice.h"
 #include "sensor/Sens.h"
+#include "windows/AppWindows.h"
 #include "windows/AppFolder.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
@@ -79,10 +80,7 @@ std::vector<qint64> RunSession(int periodMs) {
     sensor = s.get();
     return std::unique_ptr<TAudioSensor_OneRun>(std::move(s));
   });
-  FMain = new TFMain;
-  FSettings = new TFSettings;
-  FDisplay = new TFDisplay;
-  FGraph = new TFGraph;
+  CreateAppWindows();
   FMain->show();
   FMain->FormActivate();
   FMain->ESymbolPeriod->setText(QString::number(periodMs / 1000.0, 'f', 3));
@@ -100,14 +98,7 @@ std::vector<qint64> RunSession(int periodMs) {
   std::vector<qint64> arrivals = sensor->Arrivals;
   arrivals.resize(kSymbols + 1);
 
-  delete FGraph;
-  FGraph = nullptr;
-  delete FDisplay;
-  FDisplay = nullptr;
-  delete FSettings;
-  FSettings = nullptr;
-  delete FMain;
-  FMain = nullptr;
+  DestroyAppWindows();
   TFMain::SetSensorFactory({});
   SetAppDataFolder(QString());
   return arrivals;

@@ -7,6 +7,7 @@
 #include "inifile/IniFile.h"
 #include "sensor/Probe.h"
 #include "windows/AppFolder.h"
+#include "windows/AppWindows.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
 #include "windows/Main.h"
@@ -89,10 +90,7 @@ void MainFixture::PresetSymbols(const QStringList& symbols) {
 }
 
 void MainFixture::Launch(bool activate, bool fixedLevel) {
-  FMain = new TFMain;
-  FSettings = new TFSettings;
-  FDisplay = new TFDisplay;
-  FGraph = new TFGraph;
+  CreateAppWindows();
   Launched = true;
   FMain->TimersLive = false;
   if (!activate) return;
@@ -110,14 +108,7 @@ void MainFixture::Shutdown() {
   if (!Launched) return;
   Launched = false;
   if (FMain) FMain->BStopClick();
-  delete FGraph;
-  FGraph = nullptr;
-  delete FDisplay;
-  FDisplay = nullptr;
-  delete FSettings;
-  FSettings = nullptr;
-  delete FMain;
-  FMain = nullptr;
+  DestroyAppWindows();
   Sensor = nullptr;
 }
 

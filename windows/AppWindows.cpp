@@ -1,0 +1,28 @@
+#include "AppWindows.h"
+
+#include "Display.h"
+#include "Graph.h"
+#include "Main.h"
+#include "Settings.h"
+
+void CreateAppWindows() {
+  FMain = new TFMain;
+  FSettings = new TFSettings;
+  FDisplay = new TFDisplay;
+  FGraph = new TFGraph;
+}
+
+namespace {
+template <typename T>
+void Destroy(T*& window) {
+  delete window;
+  window = nullptr;
+}
+} // namespace
+
+void DestroyAppWindows() {
+  Destroy(FGraph);
+  Destroy(FDisplay);
+  Destroy(FSettings);
+  Destroy(FMain);
+}
