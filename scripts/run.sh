@@ -57,12 +57,35 @@ click() { # title x y: a click at a point of a window's client area
 
 shot "QUILLORA" main.png
 shot "Настройки" settings.png
-# The look starts without a settings file, so the windows have their design
-# sizes: "И" sits at (612, 156) of the main window, "Г" at (780, 132) of the panel.
+
+# A short session, so that the panel and the graph show something. The
+# windows have their design sizes (the look starts without a settings file):
+# "СТАРТ" sits at (504, 126) and "И" at (612, 156) of the main window, "Фикс"
+# at (656, 396) and "Г" at (780, 132) of the panel, the plot at (8..633,
+# 64..273) of the graph window. Where a sound server with the virtual input
+# of scripts/pulse-start.sh answers, a tone burst of amplitude 0.2 swings the
+# needle to +20 % (the level held at 0 by "Фикс"), below the on level, so
+# nothing is written to the tape.
+click "QUILLORA" 504 126 || true
 click "QUILLORA" 612 156 || true
+click "Инструментальная панель" 656 396 || true
+burst_pid=""
+if pactl info >/dev/null 2>&1 && pactl list short sinks 2>/dev/null | grep -q '[[:space:]]v[[:space:]]'; then
+  scripts/play-burst.sh 0.2 5 >/dev/null 2>&1 &
+  burst_pid=$!
+  sleep 1.5
+fi
 shot "Инструментальная панель" display.png || true
 click "Инструментальная панель" 780 132 || true
+sleep 5
+click "График показаний Е-метра" 40 150 || true
+graph_id=$($xwin wait "График показаний Е-метра" 5) &&
+  xdotool mousemove --window "$graph_id" 120 150 click 3 || true
 shot "График показаний Е-метра" graph.png || true
+[ -n "$burst_pid" ] && wait "$burst_pid" 2>/dev/null || true
+main_id=$($xwin wait "QUILLORA" 5) && xdotool windowraise "$main_id" || true
+sleep 0.5
+click "QUILLORA" 504 166 || true   # "СТОП"
 
 $xwin close "QUILLORA"
 for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
