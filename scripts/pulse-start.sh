@@ -31,16 +31,31 @@ wait_for_server() {
   return 1
 }
 
-if ! pactl info >/dev/null 2>&1; then
+start_server() {
+  # A server killed hard leaves its pid file and socket behind; a new one
+  # refuses to start over a pid file whose process still seems alive.
+  pidfile="$XDG_RUNTIME_DIR/pulse/pid"
+  if [ -f "$pidfile" ] && ! kill -0 "$(cat "$pidfile" 2>/dev/null)" 2>/dev/null; then
+    rm -f "$pidfile" "$XDG_RUNTIME_DIR/pulse/native"
+  fi
   pulseaudio --daemonize=yes --system=false --exit-idle-time=-1 --disallow-exit -n \
     --use-pid-file=yes \
     --load=module-native-protocol-unix \
     --load='module-null-sink sink_name=v' \
     --load='module-remap-source master=v.monitor source_name=vin' >/dev/null 2>&1 || true
-  if ! wait_for_server; then
-    echo "pulse-start: no PulseAudio server answers in $XDG_RUNTIME_DIR" >&2
-    exit 1
-  fi
+  wait_for_server
+}
+
+if ! pactl info >/dev/null 2>&1; then
+  tries=0
+  until start_server; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 3 ]; then
+      echo "pulse-start: no PulseAudio server answers in $XDG_RUNTIME_DIR" >&2
+      exit 1
+    fi
+    sleep 1
+  done
 fi
 
 # A server found running may lack the virtual devices: add them.

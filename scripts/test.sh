@@ -17,9 +17,12 @@ cmake --build build -j2 || exit 1
 status=0
 
 echo "== sound server"
+# A private runtime folder: nothing left over from an earlier run is reused.
+XDG_RUNTIME_DIR="$(mktemp -d /tmp/quillora-xdg.XXXXXX)"
+export XDG_RUNTIME_DIR
 pulse_env="$(scripts/pulse-start.sh)" || { echo "cannot start the PulseAudio server" >&2; exit 1; }
 eval "$pulse_env"
-trap 'scripts/pulse-stop.sh >/dev/null 2>&1 || true' EXIT
+trap 'scripts/pulse-stop.sh >/dev/null 2>&1 || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
 echo "== the program under Xvfb"
 if ! QUILLORA_SHOTS="$root/build/screenshots" scripts/run.sh; then
