@@ -1,6 +1,7 @@
 // The instrument panel window: layout, the gain handler, the level modes,
 // the indicators' creation and the settings it keeps.
 #include "Display.h"
+#include "Cp1251Validator.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -155,6 +156,8 @@ void TFDisplay::BuildWidgets() {
 
   EGaugeAmp = Named(new QLineEdit(QStringLiteral("100"), this), "EGaugeAmp");
   EGaugeAmp->setFixedSize(57, 21);
+  // The text goes to the settings file, which holds only cp1251.
+  EGaugeAmp->setValidator(new TCp1251Validator(EGaugeAmp));
   EGaugeAmp->setToolTip(QStringLiteral("( 1 ... 1000 )"));
   connect(EGaugeAmp, &QLineEdit::textChanged, this, [this] { BAmpUpClick(EGaugeAmp); });
 

@@ -2,6 +2,7 @@
 // activation that builds the measurement chain, the settings file's "Main"
 // section, the close question and F9.
 #include "Main.h"
+#include "Cp1251Validator.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -166,6 +167,9 @@ void TFMain::BuildWidgets() {
   ESymbolPeriod = Named(new QLineEdit(QStringLiteral("1.000"), this), "ESymbolPeriod");
   ESymbolPeriod->setToolTip(QStringLiteral("0.100 ... 20.000"));
   ESymbolPeriod->setFixedSize(57, 21);
+  // Both texts go to the settings file, which holds only cp1251.
+  ELevel->setValidator(new TCp1251Validator(ELevel));
+  ESymbolPeriod->setValidator(new TCp1251Validator(ESymbolPeriod));
 
   BStart = Named(new QPushButton(QStringLiteral("СТАРТ"), this), "BStart");
   BStart->setToolTip(QStringLiteral("Начать сеанс"));

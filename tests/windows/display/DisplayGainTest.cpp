@@ -106,3 +106,11 @@ TEST_F(DisplayGainTest, WithoutAChainOnlyTheEditChanges) {
   EXPECT_EQ(Edit(), QStringLiteral("101"));
   EXPECT_DOUBLE_EQ(Gain(), 100);
 }
+
+TEST_F(DisplayGainTest, TheEditRefusesCharactersTheSettingsFileCannotHold) {
+  Display->EGaugeAmp->clear();
+  Display->EGaugeAmp->insert(QStringLiteral("12"));
+  Display->EGaugeAmp->insert(QStringLiteral("中"));
+  EXPECT_EQ(Edit(), QStringLiteral("12"));
+  EXPECT_DOUBLE_EQ(Gain(), 12);
+}

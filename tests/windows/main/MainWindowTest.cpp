@@ -288,3 +288,13 @@ TEST(SafeApplication, ShowsTheMessageOfAnExceptionAndEmptyForAnUnknownOne) {
 }
 
 }  // namespace
+
+TEST_F(MainWindow, FieldsStoredInTheSettingsFileRefuseCharactersItCannotHold) {
+  Launch(false);
+  for (QLineEdit* edit : {FMain->ELevel, FMain->ESymbolPeriod}) {
+    edit->clear();
+    edit->insert(QStringLiteral("1,5"));
+    edit->insert(QStringLiteral("中"));
+    EXPECT_EQ(edit->text(), QStringLiteral("1,5")) << edit->objectName().toStdString();
+  }
+}
