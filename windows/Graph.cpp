@@ -105,6 +105,10 @@ private:
 TFGraph::TFGraph(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FGraph"));
   setWindowTitle(QStringLiteral("График показаний Е-метра"));
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, QColor(192, 192, 192));  // silver
+  setPalette(pal);
   BuildControls();
   Target_ = std::make_unique<TImageTarget>(GraphWindow);
   SaveInitialDir_ = AppDataFolder();
