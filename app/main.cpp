@@ -2,6 +2,7 @@
 // Closing the main window ends the program; the windows are then destroyed
 // in reverse order, each writing its part of the settings file.
 #include "SafeApplication.h"
+#include "capture/ProcessEnd.h"
 #include "windows/AppWindows.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
@@ -9,7 +10,9 @@
 #include "windows/Main.h"
 #include "windows/Settings.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   TSafeApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   int result = 0;
@@ -29,4 +32,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   return result;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  // The windows, the chain and their files are gone when Run() returns.
+  EndProcess(Run(argc, argv));
 }

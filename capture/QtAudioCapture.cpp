@@ -78,6 +78,10 @@ bool TQtAudioCapture::AddBuffer(uint8_t* data, int size) {
 bool TQtAudioCapture::Start() {
   if (!source_ || !sink_) return false;
   if (!sink_->open(QIODevice::WriteOnly)) return false;
+  // A small buffer (20 ms of samples) makes the back end hand over data
+  // more often than the 40 ms poll; with its default, about one poll in
+  // five found no new bytes and read silence in the middle of a tone.
+  //source_->setBufferSize(160);
   source_->start(sink_.get());
   if (source_->error() != QAudio::NoError) {
     source_->stop();

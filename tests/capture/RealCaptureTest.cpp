@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "capture/ProcessEnd.h"
 #include "capture/QtAudioCapture.h"
 #include "sensor/Sens.h"
 
@@ -127,8 +128,12 @@ TEST_F(RealCapture, OneRunBufferFillsThenRearmRestarts) {
   EXPECT_FALSE(sensor->IsRunning());
 }
 
-int main(int argc, char** argv) {
+namespace {
+int RunTests(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
+} // namespace
+
+int main(int argc, char** argv) { EndProcess(RunTests(argc, argv)); }
