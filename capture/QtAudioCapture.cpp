@@ -81,7 +81,7 @@ bool TQtAudioCapture::Start() {
   // A small buffer (20 ms of samples) makes the back end hand over data
   // more often than the 40 ms poll; with its default, about one poll in
   // five found no new bytes and read silence in the middle of a tone.
-  //source_->setBufferSize(160);
+  source_->setBufferSize(160);
   source_->start(sink_.get());
   if (source_->error() != QAudio::NoError) {
     source_->stop();

@@ -109,6 +109,23 @@ TEST_F(RealCapture, BurstReadsThePeakItsAmplitudePredicts) {
   }
 }
 
+// While a tone lasts, every poll finds new samples and reads it: a poll that
+// found no new bytes would read silence and make the needle flicker.
+TEST_F(RealCapture, EveryPollDuringASustainedToneReadsIt) {
+  auto sensor = MakeSensor();
+  ASSERT_TRUE(sensor->Start(6000));
+  const std::vector<double> r =
+      Poll(*sensor, 75, [&](int poll) { if (poll == 5) PlayBurst(0.3, 2.0); });
+  player.waitForFinished(5000);
+  // The tone arrives within half a second and lasts 2 s: polls 25 to 50
+  // lie well inside it.
+  int silent = 0;
+  for (int i = 25; i < 50; ++i)
+    if (r[static_cast<std::size_t>(i)] < 0.15) ++silent;
+  EXPECT_EQ(silent, 0) << "polls that read silence in the middle of the tone";
+  sensor->Stop();
+}
+
 TEST_F(RealCapture, OneRunBufferFillsThenRearmRestarts) {
   auto sensor = MakeSensor();
   ASSERT_TRUE(sensor->Start(300));  // 2400 bytes, full after ~0.3 s
