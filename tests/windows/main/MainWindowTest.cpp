@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 
 #include "MainFixture.h"
 #include "app/SafeApplication.h"
@@ -297,4 +298,27 @@ TEST_F(MainWindow, FieldsStoredInTheSettingsFileRefuseCharactersItCannotHold) {
     edit->insert(QStringLiteral("中"));
     EXPECT_EQ(edit->text(), QStringLiteral("1,5")) << edit->objectName().toStdString();
   }
+}
+
+TEST_F(MainWindow, BoundsOnNoScreenAreMovedOntoThePrimaryScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  // A monitor that is gone: the stored place lies wholly outside every screen.
+  WriteIniKeys(IniPath(), QStringLiteral("Main"),
+               {{"Position Left", "-5000"}, {"Position Top", "-4000"}, {"Main Window Width", "640"},
+                {"Main Window Height", "560"}});
+  Launch(false);
+  FMain->show();
+  FMain->FormActivate();
+  EXPECT_TRUE(area.intersects(FMain->frameGeometry())) << "the window must be reachable";
+  EXPECT_EQ(FMain->size(), QSize(qMin(640, area.width()), qMin(560, area.height())));
+  Shutdown();
+
+  // A place that still overlaps a screen is kept as it stands.
+  WriteIniKeys(IniPath(), QStringLiteral("Main"),
+               {{"Position Left", QString::number(area.right() - 100)}, {"Position Top", "20"},
+                {"Main Window Width", "640"}, {"Main Window Height", "560"}});
+  Launch(false);
+  FMain->show();
+  FMain->FormActivate();
+  EXPECT_EQ(FMain->pos(), QPoint(area.right() - 100, 20));
 }
