@@ -2,7 +2,11 @@
 
 #include "windows/UserDialogs.h"
 
-TSafeApplication::TSafeApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TSafeApplication::TSafeApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // Names the user's own folder for settings and recording where the
+  // executable's folder cannot be written (~/.config/Quillora and so on).
+  setApplicationName(QStringLiteral("Quillora"));
+}
 
 bool TSafeApplication::notify(QObject* receiver, QEvent* event) {
   try {

@@ -83,7 +83,7 @@ fi
 shot "Инструментальная панель" display.png || true
 click "Инструментальная панель" 780 132 || true
 sleep 5
-click "График показаний Е-метра" 40 150 || true
+click "График показаний Е-метра" 22 150 || true
 graph_id=$($xwin wait "График показаний Е-метра" 5) &&
   xdotool mousemove --window "$graph_id" 120 150 click 3 || true
 shot "График показаний Е-метра" graph.png || true
