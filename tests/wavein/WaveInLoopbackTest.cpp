@@ -111,8 +111,18 @@ TEST_F(WaveInLoopback, ToneBurstsReadTheirAmplitudes) {
   EXPECT_EQ(polls[0].reading, sensor.Minimum);
   EXPECT_GE(endBeforeBurst, 2000) << "the device recorded too little before the burst";
 
-  // Every reading is silence or one of the bursts' amplitudes.
+  // Every reading is silence or one of the bursts' amplitudes, except at a
+  // burst's edges: a poll whose bytes hold only the first or last few
+  // samples of the tone (a 440 Hz cycle is 18 samples) may catch less than
+  // a crest, so a reading below a burst's amplitude is accepted right
+  // before or after a poll that reads that burst.
   double quietHigh = 0;
+  auto burstAt = [&](int k) -> const TBurst* {
+    if (k < 0 || k >= pollCount) return nullptr;
+    for (const TBurst& burst : bursts)
+      if (burst.Matches(polls[size_t(k)].reading)) return &burst;
+    return nullptr;
+  };
   for (int k = 0; k < pollCount; ++k) {
     const double r = polls[size_t(k)].reading;
     bool known = r <= kQuietMax;
@@ -125,6 +135,10 @@ TEST_F(WaveInLoopback, ToneBurstsReadTheirAmplitudes) {
       ++burst.loud;
       burst.low = std::min(burst.low, r);
       burst.high = std::max(burst.high, r);
+    }
+    if (!known) {
+      for (const TBurst* edge : {burstAt(k - 1), burstAt(k + 1)})
+        if (edge && r < edge->amplitude) known = true;
     }
     EXPECT_TRUE(known) << "poll " << k << " reads " << r;
   }
