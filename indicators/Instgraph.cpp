@@ -25,14 +25,6 @@ namespace {
 
 constexpr double kMsPerDay = 86400000.0;
 
-// Days from an earlier time of day to a later one; a later time below the
-// earlier one means midnight passed in between.
-double DaysBetween(double earlier, double later) {
-  double d = later - earlier;
-  if (d < 0.0) d += 1.0;
-  return d;
-}
-
 // The user's locale for numbers, without group separators (values shown in
 // hints and fields are plain numbers).
 QLocale NumberLocale() {

@@ -1,5 +1,7 @@
 #include "recording/Instrecord.h"
 
+#include "sensor/Utils.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -183,9 +185,7 @@ void TInstDataRecorder::Close() {
 }
 
 double TInstDataRecorder::ElapsedSeconds() const {
-  double days = endTime_ - startTime_;
-  // Times are times of day: an end before the start means midnight passed.
-  if (days < 0.0) days += 1.0;
+  double days = DaysBetween(startTime_, endTime_);
   if (!(days >= 0.0)) days = 0.0;
   return days * 86400.0;
 }

@@ -47,6 +47,13 @@ double LocalDateTimeDays();
 // The same conversions for a given clock reading.
 double TimeOfDayDays(const TLocalDateTime& t);
 double LocalDateTimeDays(const TLocalDateTime& t);
+// Days from one time of day to a later one; a later time below the earlier
+// one means midnight passed in between, so one day is added. Inline, so that
+// the recorder can use it without linking this library.
+inline double DaysBetween(double earlier, double later) {
+  const double d = later - earlier;
+  return d < 0.0 ? d + 1.0 : d;
+}
 
 // Folder of the running executable, UTF-8, with a trailing separator.
 std::string ExecutableDir();
