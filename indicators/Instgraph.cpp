@@ -10,6 +10,7 @@
 
 #include "sensor/Inst.h"
 #include "sensor/Sens.h"
+#include "indicators/LocaleFormats.h"
 #include "sensor/Utils.h"
 
 const QRgb TInstGraph::ZeroLineColor = qRgb(192, 192, 192);
@@ -24,32 +25,6 @@ qreal TInstGraphTarget::PixelRatio() const { return 1.0; }
 namespace {
 
 constexpr double kMsPerDay = 86400000.0;
-
-// The user's locale for numbers, without group separators (values shown in
-// hints and fields are plain numbers).
-QLocale NumberLocale() {
-  QLocale l;
-  l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
-  return l;
-}
-
-// The locale's long time format without its time zone part: a time of day
-// of a reading has no zone.
-QString TimeOfDayFormat(const QLocale& locale) {
-  const QString format = locale.timeFormat(QLocale::LongFormat);
-  QString out;
-  bool quoted = false;
-  for (int i = 0; i < format.size(); ++i) {
-    const QChar c = format.at(i);
-    if (c == QLatin1Char('\'')) quoted = !quoted;
-    if (!quoted && c == QLatin1Char('t')) {
-      while (!out.isEmpty() && out.back().isSpace()) out.chop(1);
-      continue;
-    }
-    out += c;
-  }
-  return out.trimmed();
-}
 
 void CopyFields(TInstData& to, const TInstData& from) {
   std::memcpy(static_cast<void*>(&to), &from, TInstData::FieldBytes);

@@ -20,6 +20,7 @@
 #include "Main.h"
 #include "ReadingsExport.h"
 #include "SaveProgress.h"
+#include "indicators/LocaleFormats.h"
 #include "UserDialogs.h"
 #include "WindowBounds.h"
 #include "indicators/Instgraph.h"
@@ -64,12 +65,6 @@ QPushButton* SquareButton(const char* name, const QString& text, const QString& 
   button->setToolTip(hint);
   button->setFocusPolicy(Qt::TabFocus);
   return button;
-}
-
-QLocale NumberLocale() {
-  QLocale l;
-  l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
-  return l;
 }
 
 QString Quoted(const QString& path) {

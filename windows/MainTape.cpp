@@ -12,15 +12,15 @@
 #include "MainSessionRules.h"
 #include "TapeFile.h"
 #include "UserDialogs.h"
+#include "indicators/LocaleFormats.h"
 #include "sensor/Utils.h"
 
 namespace {
 
-// The locale's long time format without a time zone: a time of day has none.
+// The time part of a time stamp: the locale's long time format without a
+// time zone, as the graph shows times of day.
 QString LongTimeText(const QLocale& locale, const QTime& time) {
-  QString format = locale.timeFormat(QLocale::LongFormat);
-  format.remove(QLatin1Char('t'));
-  return locale.toString(time, format.trimmed());
+  return locale.toString(time, TimeOfDayFormat(locale));
 }
 
 }  // namespace
