@@ -17,6 +17,7 @@
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
+#include "tests/support/Readings.h"
 #include "support/ScriptedDialogs.h"
 #include "windows/AppFolder.h"
 #include "windows/Graph.h"
@@ -52,20 +53,6 @@ public:
   }
   void End() override { ++Ends; }
 };
-
-inline double DayTime(int h, int m, int s, int ms) {
-  return ((h * 3600 + m * 60 + s) * 1000.0 + ms) / 86400000.0;
-}
-
-inline TInstData Reading(double time, double sensor = 0.5, double level = 0.5, double inst = 0.0) {
-  TInstData r;
-  r.Time = time;
-  r.Sensor = sensor;
-  r.Level = level;
-  r.Inst = inst;
-  r.Gain = 100.0;
-  return r;
-}
 
 class GraphWindowFixture : public ::testing::Test {
 protected:
