@@ -2,7 +2,6 @@
 // colour (the least any redraw costs).
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include "windows/DrumPainter.h"
@@ -43,13 +42,3 @@ void Paint(benchmark::State& state) {
 
 BENCHMARK(Baseline)->Args({449, 409})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
 BENCHMARK(Paint)->Args({449, 409, 28})->Args({1920, 1080, 100})->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

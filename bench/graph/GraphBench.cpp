@@ -3,7 +3,6 @@
 // in the same run:
 // - AddReading: filling the same image white (the least any redraw costs);
 // - saving: the same lines written with fprintf from records in memory.
-#include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -140,12 +139,3 @@ void BM_BaselineFprintf(benchmark::State& state) {
 BENCHMARK(BM_BaselineFprintf)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -3,7 +3,6 @@
 // the same sizes (the least any redraw costs).
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <memory>
@@ -92,13 +91,3 @@ BENCHMARK(BaselinePanel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Panel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BaselineLarge)->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
 BENCHMARK(GaugeLarge)->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
