@@ -2,6 +2,7 @@
 // the indicators' creation and the settings it keeps.
 #include "Display.h"
 #include "Cp1251Validator.h"
+#include "WidgetHelpers.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -65,17 +66,6 @@ public:
 private:
   TImageView* View;
 };
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-QFont Bold(QFont font) {
-  font.setBold(true);
-  return font;
-}
 
 // The number formed by the decimal digits at the end of text; 1 without any.
 double TrailingNumber(const QString& text) {

@@ -20,6 +20,7 @@
 #include "Main.h"
 #include "ReadingsExport.h"
 #include "SaveProgress.h"
+#include "WidgetHelpers.h"
 #include "indicators/LocaleFormats.h"
 #include "UserDialogs.h"
 #include "WindowBounds.h"
@@ -43,9 +44,7 @@ constexpr int kDesignHeight = 313;
 
 QLabel* BoldLabel(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
-  QFont f = label->font();
-  f.setBold(true);
-  label->setFont(f);
+  label->setFont(Bold(label->font()));
   return label;
 }
 

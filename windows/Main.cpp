@@ -3,6 +3,7 @@
 // section, the close question and F9.
 #include "Main.h"
 #include "Cp1251Validator.h"
+#include "WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -48,12 +49,6 @@ constexpr int kInitialTop = 122;
 const char* const kMain = "Main";
 const char* const kGeneral = "General Options";
 
-QFont BoldFont(const QFont& base) {
-  QFont f = base;
-  f.setBold(true);
-  return f;
-}
-
 // The window's default font: 8 points of the classic dialog face, or a face
 // of the same metrics where it is missing.
 QFont WindowFont() {
@@ -69,12 +64,6 @@ QFont ArialBold(int pixelSize) {
   f.setPixelSize(pixelSize);
   f.setBold(true);
   return f;
-}
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
 }
 
 QPushButton* SquareButton(QWidget* parent, const char* name, const QString& hint) {
@@ -146,7 +135,7 @@ TFMain::~TFMain() {
 }
 
 void TFMain::BuildWidgets() {
-  const QFont bold = BoldFont(font());
+  const QFont bold = Bold(font());
 
   IDrum = Named(new TImageView(this), "IDrum");
   IDrum->SetSizeHint(QSize(449, 409));
