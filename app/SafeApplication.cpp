@@ -1,6 +1,6 @@
 #include "SafeApplication.h"
 
-#include "windows/UserDialogs.h"
+#include "seams/UserDialogs.h"
 
 TSafeApplication::TSafeApplication(int& argc, char** argv) : QApplication(argc, argv) {
   // Names the user's own folder for settings and recording where the

@@ -3,10 +3,10 @@
 // in reverse order, each writing its part of the settings file.
 #include "SafeApplication.h"
 #include "capture/ProcessEnd.h"
-#include "windows/AppWindows.h"
+#include "app/AppWindows.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
-#include "windows/KeyForwarder.h"
+#include "app/KeyForwarder.h"
 #include "windows/Main.h"
 #include "windows/Settings.h"
 

@@ -212,7 +212,6 @@ bool TInstDataRecorder::Write(const TInstData& record) {
   return true;
 }
 
-void TInstDataRecorder::SetReport(TReport report) { report_ = std::move(report); }
 
 void TInstDataRecorder::ReportToStderr(const std::string& message) {
   std::cerr << message << std::endl;

@@ -57,7 +57,6 @@ public:
   double EndTime() const { return endTime_; }
   const std::string& FileName() const { return fileName_; }
 
-  void SetReport(TReport report);
   static void ReportToStderr(const std::string& message);
 
 private:

@@ -17,11 +17,11 @@
 
 #include <cmath>
 
-#include "AppFolder.h"
+#include "files/AppFolder.h"
 #include "Graph.h"
 #include "ImageView.h"
 #include "Main.h"
-#include "UserDialogs.h"
+#include "seams/UserDialogs.h"
 #include "WindowBounds.h"
 #include "indicators/Instdisplay.h"
 #include "inifile/IniFile.h"

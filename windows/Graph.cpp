@@ -15,14 +15,14 @@
 #include <cmath>
 #include <string>
 
-#include "AppFolder.h"
+#include "files/AppFolder.h"
 #include "ImageView.h"
 #include "Main.h"
-#include "ReadingsExport.h"
-#include "SaveProgress.h"
+#include "files/ReadingsExport.h"
+#include "seams/SaveProgress.h"
 #include "WidgetHelpers.h"
 #include "indicators/LocaleFormats.h"
-#include "UserDialogs.h"
+#include "seams/UserDialogs.h"
 #include "WindowBounds.h"
 #include "indicators/Instgraph.h"
 #include "inifile/IniFile.h"
@@ -383,7 +383,7 @@ bool TFGraph::SaveReadings(bool all) {
           }
           return recorder->ReadNext(record);
         },
-        &progress);
+        [&progress](int done) { return progress.Advance(done); });
     progress.End();
     // Recording goes on at the end, whatever became of the file.
     if (moved) recorder->Seek(recorder->Count());

@@ -46,7 +46,3 @@ void TImageView::resizeEvent(QResizeEvent* event) {
 void TImageView::mousePressEvent(QMouseEvent* event) { emit MousePressed(event); }
 void TImageView::mouseReleaseEvent(QMouseEvent* event) { emit MouseReleased(event); }
 void TImageView::mouseMoveEvent(QMouseEvent* event) { emit MouseMoved(event); }
-void TImageView::leaveEvent(QEvent* event) {
-  QWidget::leaveEvent(event);
-  emit MouseLeft();
-}

@@ -29,7 +29,6 @@ signals:
   void MousePressed(QMouseEvent* event);
   void MouseReleased(QMouseEvent* event);
   void MouseMoved(QMouseEvent* event);
-  void MouseLeft();
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -37,7 +36,6 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
-  void leaveEvent(QEvent* event) override;
 
 private:
   QImage Picture;

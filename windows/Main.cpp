@@ -15,15 +15,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
-#include <QTimer>
 #include <QVBoxLayout>
 
-#include "AppFolder.h"
+#include "files/AppFolder.h"
 #include "Display.h"
 #include "ImageView.h"
 #include "MainSemaphore.h"
 #include "Settings.h"
-#include "UserDialogs.h"
+#include "seams/QtTickTimer.h"
+#include "seams/UserDialogs.h"
 #include "WindowBounds.h"
 #include "inifile/IniFile.h"
 #include "recording/Instrecord.h"
@@ -38,6 +38,17 @@ namespace {
 TFMain::TSensorFactory& SensorFactory() {
   static TFMain::TSensorFactory factory;
   return factory;
+}
+
+TFMain::TTickTimerFactory& TickTimerFactory() {
+  static TFMain::TTickTimerFactory factory;
+  return factory;
+}
+
+std::unique_ptr<TTickTimer> MakeTickTimer(QObject* owner, const char* name,
+                                          std::function<void()> onTick) {
+  if (TickTimerFactory()) return TickTimerFactory()(owner, name, std::move(onTick));
+  return std::make_unique<TQtTickTimer>(owner, name, std::move(onTick));
 }
 
 // Design client size and initial (outer) position.
@@ -77,6 +88,9 @@ QPushButton* SquareButton(QWidget* parent, const char* name, const QString& hint
 }  // namespace
 
 void TFMain::SetSensorFactory(TSensorFactory factory) { SensorFactory() = std::move(factory); }
+void TFMain::SetTickTimerFactory(TTickTimerFactory factory) {
+  TickTimerFactory() = std::move(factory);
+}
 
 const QColor& TFMain::IdleColor() {
   static const QColor c(255, 255, 255);
@@ -91,30 +105,33 @@ const QColor& TFMain::ReadyColor() {
   return c;
 }
 
-TFMain::TFMain(QWidget* parent) : QWidget(parent) {
+TFMain::TFMain(QWidget* parent)
+    : QWidget(parent),
+      RunTimer(MakeTickTimer(this, "RunTimer", [this] { RunTimerTimer(); })),
+      PollTimer(MakeTickTimer(this, "PollTimer", [this] { PollTimerTimer(); })),
+      Engine(std::make_unique<TSessionEngine>(*this, *RunTimer, *PollTimer)),
+      Running(Engine->Running),
+      SymbolPeriodMs(Engine->SymbolPeriodMs),
+      DrumPosition(Engine->DrumPosition),
+      StepPhase(Engine->StepPhase),
+      SelectedThisStep(Engine->SelectedThisStep),
+      FastMode(Engine->FastMode),
+      NewLinePending(Engine->NewLinePending),
+      OnLevel(Engine->OnLevel),
+      OffLevel(Engine->OffLevel),
+      SelectLatch(Engine->SelectLatch),
+      ReadyShown(Engine->ReadyShown),
+      Symbols(Engine->Symbols),
+      FastSymbol(Engine->FastSymbol),
+      BackspaceSymbol(Engine->BackspaceSymbol),
+      StopSymbols(Engine->StopSymbols) {
   setObjectName(QStringLiteral("FMain"));
   setWindowTitle(QStringLiteral("QUILLORA"));
   setFont(WindowFont());
   BuildWidgets();
 
-  Activated = false;
-  DrumFrozen = false;
-  SelectedThisStep = false;
-  Running = false;
-  TapeFileName.clear();
   ProgramDir = AppDataFolder();
   TapeInitialDir = ProgramDir;
-
-  RunTimer = new QTimer(this);
-  RunTimer->setObjectName(QStringLiteral("RunTimer"));
-  RunTimer->setSingleShot(true);
-  RunTimer->setTimerType(Qt::PreciseTimer);
-  connect(RunTimer, &QTimer::timeout, this, &TFMain::RunTimerTimer);
-  PollTimer = new QTimer(this);
-  PollTimer->setObjectName(QStringLiteral("PollTimer"));
-  PollTimer->setSingleShot(true);
-  PollTimer->setTimerType(Qt::PreciseTimer);
-  connect(PollTimer, &QTimer::timeout, this, &TFMain::PollTimerTimer);
 
   move(kInitialLeft, kInitialTop);
   resize(kDesignWidth, kDesignHeight);
@@ -123,8 +140,8 @@ TFMain::TFMain(QWidget* parent) : QWidget(parent) {
 
 TFMain::~TFMain() {
   FormDestroy();
-  StopRunTimer();
-  StopPollTimer();
+  RunTimer->Stop();
+  PollTimer->Stop();
   // The chain goes in the reverse order of its construction; the model and
   // the probe hold references to the parts built before them.
   OwnedModel.reset();
@@ -294,6 +311,7 @@ bool TFMain::event(QEvent* e) {
 }
 
 void TFMain::BuildChain() {
+  if (OwnedModel) return;
   void* owner = reinterpret_cast<void*>(winId());
   OwnedSensor = SensorFactory() ? SensorFactory()(owner)
                                 : std::make_unique<TAudioSensor_OneRun>(owner);
@@ -381,7 +399,7 @@ void TFMain::FormResize() {
 }
 
 bool TFMain::FormKeyDown(QKeyEvent* e) {
-  if (e->key() == Qt::Key_F9 && Running && (StepPhase == 0 || FastMode)) {
+  if (e->key() == Qt::Key_F9 && Engine->Selectable()) {
     SelectSymbol();
     return true;
   }

@@ -1,11 +1,12 @@
 #pragma once
 // The main window: the symbol drum, the tape and the session controls. It
 // owns the measurement chain (sensor, probe, recorder, instrument model),
-// through which the other windows reach it, and runs the session engine with
-// its two one-shot timers.
+// through which the other windows reach it, and hosts the session engine
+// with its two one-shot timers.
 //
 // The code is split by concern: Main.cpp (window, start-up, settings, exit),
-// MainSession.cpp (session engine), MainTape.cpp (tape and tape files).
+// MainSession.cpp (the engine's host: handlers, drum, what a poll passes on),
+// MainTape.cpp (tape and tape files).
 
 #include <QColor>
 #include <QString>
@@ -14,21 +15,23 @@
 #include <functional>
 #include <memory>
 
+#include "session/SessionEngine.h"
+
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QTimer;
 class TAudioSensor_OneRun;
 class TGaugePM100;
 class TImageView;
 class TInstDataRecorder;
 class TMainSemaphore;
 class TProbe;
+class TTickTimer;
 class TWindowBounds;
 
-class TFMain : public QWidget {
+class TFMain : public QWidget, public TSessionHost {
   Q_OBJECT
 public:
   explicit TFMain(QWidget* parent = nullptr);
@@ -39,6 +42,11 @@ public:
   // sound-card sensor over the platform's capture device.
   using TSensorFactory = std::function<std::unique_ptr<TAudioSensor_OneRun>(void* ownerWindow)>;
   static void SetSensorFactory(TSensorFactory factory);
+  // Makes the session's tick timers (named "RunTimer" and "PollTimer"); an
+  // empty factory restores the default: precise one-shot QTimers.
+  using TTickTimerFactory = std::function<std::unique_ptr<TTickTimer>(
+      QObject* owner, const char* name, std::function<void()> onTick)>;
+  static void SetTickTimerFactory(TTickTimerFactory factory);
 
   // Widgets (objectNames as the fields are named).
   TImageView* IDrum = nullptr;
@@ -56,8 +64,9 @@ public:
   QPushButton* BSaveTapeToFile = nullptr;
   QPushButton* BClear = nullptr;
   QPushButton* BTimeStamp = nullptr;
-  QTimer* RunTimer = nullptr;
-  QTimer* PollTimer = nullptr;
+  // The session's timers, made before the engine that runs on them.
+  const std::unique_ptr<TTickTimer> RunTimer;
+  const std::unique_ptr<TTickTimer> PollTimer;
 
   QString ProgramDir;          // folder of the settings and recording files, trailing separator
   // The bounds written to the settings file (see TWindowBounds).
@@ -69,7 +78,6 @@ public:
 
   bool Activated = false;      // the chain has been built
   bool DrumFrozen = false;     // while set, DrawDrum() does nothing
-  bool SelectedThisStep = false;
 
   // The measurement chain, built at the first activation and kept until the
   // window is destroyed.
@@ -81,34 +89,32 @@ public:
   QString TapeFileName;        // current tape file; empty until one is chosen
   QString TapeInitialDir;      // initial folder of the tape save dialog
 
-  // Session state.
-  bool Running = false;
-  int SymbolPeriodMs = 0;
-  int DrumPosition = 1;        // 1-based index of the symbol in the selection window
-  int StepPhase = 0;           // 0 at rest, 1..5 moving to the next symbol
-  bool FastMode = false;
-  bool NewLinePending = false;
-  double OnLevel = 0.0;
-  double OffLevel = 0.0;
-  bool SelectLatch = false;
-  bool ReadyShown = false;
-  QStringList Symbols;
-  QString FastSymbol;
-  QString BackspaceSymbol;
-  QStringList StopSymbols;
+  // The session engine and its state, under the names the other windows use.
+  const std::unique_ptr<TSessionEngine> Engine;
+  bool& Running;
+  int& SymbolPeriodMs;
+  int& DrumPosition;
+  int& StepPhase;
+  bool& SelectedThisStep;
+  bool& FastMode;
+  bool& NewLinePending;
+  double& OnLevel;
+  double& OffLevel;
+  bool& SelectLatch;
+  bool& ReadyShown;
+  QStringList& Symbols;
+  QString& FastSymbol;
+  QString& BackspaceSymbol;
+  QStringList& StopSymbols;
 
   QString OperatorLogo;
   QString SpiritLogo;
 
-  // The timers are one-shot, restarted at the end of each tick with a delay
-  // that keeps the ticks on schedule; these hold the interval each was last
-  // started with and whether it is pending. With TimersLive clear (tests) the QTimers
-  // themselves are never started and the handlers are called by hand.
-  bool TimersLive = true;
-  int RunTimerInterval = 0;
-  int PollTimerInterval = 0;
-  bool RunTimerPending() const { return RunPending; }
-  bool PollTimerPending() const { return PollPending; }
+  // The interval each timer was last started with and whether it is pending.
+  int RunTimerInterval() const;
+  int PollTimerInterval() const;
+  bool RunTimerPending() const;
+  bool PollTimerPending() const;
 
   // Window handlers.
   void FormActivate();
@@ -126,7 +132,7 @@ public:
   void SaveWindowSettings(const QString& path);
 
   // Drum and session.
-  void DrawDrum();
+  void DrawDrum() override;
   void SelectSymbol();
   void BStartClick();
   void BStopClick();
@@ -140,9 +146,10 @@ public:
   void BSaveTapeToFileClick();
   void AppendTapeToFile();
   // The tape's lines; an empty tape has none.
-  QStringList TapeLines() const;
+  QStringList TapeLines() override;
   // Adds a line at the end of the tape.
-  void AddTapeLine(const QString& line);
+  void AddTapeLine(const QString& line) override;
+  void ReplaceLastTapeLine(const QString& line) override;
   // Whether the tape holds more than blanks and line breaks.
   bool TapeHoldsText() const;
 
@@ -161,20 +168,20 @@ protected:
 
 private:
   void BuildWidgets();
+  // Builds the chain unless it is built.
   void BuildChain();
-  // Starts a timer for its next tick; fromTick: from the end of its own
-  // handler, keeping to the schedule of the ticks before.
-  void StartRunTimer(int ms, bool fromTick = false);
-  void StartPollTimer(int ms, bool fromTick = false);
-  void StopRunTimer();
-  void StopPollTimer();
-  void ReplaceLastTapeLine(const QString& line);
   void ReportRecorderProblem(const QString& message);
 
-  bool RunPending = false;
-  qint64 RunDue = 0;   // when the running timer's current tick was due (monotonic ms)
-  qint64 PollDue = 0;
-  bool PollPending = false;
+  // The engine's host.
+  TSensor* Sensor() override;
+  TInstrument* Model() override;
+  TSessionOptions StartOptions() override;
+  bool FastSlowOption() override;
+  void LockSettings(bool locked) override;
+  void ShowLight(TSessionLight light) override;
+  void ReadingTaken(const TInstData& record) override;
+  void Message(const QString& text) override;
+
   bool FirstShowDone = false;
   QStringList ReportedProblems;
   std::unique_ptr<TAudioSensor_OneRun> OwnedSensor;

@@ -9,9 +9,9 @@
 #include <QTime>
 
 #include "Main.h"
-#include "MainSessionRules.h"
-#include "TapeFile.h"
-#include "UserDialogs.h"
+#include "session/SessionRules.h"
+#include "files/TapeFile.h"
+#include "seams/UserDialogs.h"
 #include "indicators/LocaleFormats.h"
 #include "sensor/Utils.h"
 
@@ -25,7 +25,7 @@ QString LongTimeText(const QLocale& locale, const QTime& time) {
 
 }  // namespace
 
-QStringList TFMain::TapeLines() const {
+QStringList TFMain::TapeLines() {
   const QString text = MTape->toPlainText();
   if (text.isEmpty()) return {};
   return text.split(QLatin1Char('\n'));

@@ -1,10 +1,10 @@
 #include "Settings.h"
 
-#include "AppFolder.h"
+#include "files/AppFolder.h"
 #include "Cp1251Validator.h"
 #include "Main.h"
 #include "SymbolTable.h"
-#include "UserDialogs.h"
+#include "seams/UserDialogs.h"
 #include "WindowBounds.h"
 #include "inifile/IniFile.h"
 #include "sensor/Inst.h"
@@ -283,9 +283,7 @@ int TFSettings::SymbolCount() const { return Grid->SymbolCount(); }
 
 QString TFSettings::Symbol(int k) const { return Grid->Symbol(k); }
 
-double TFSettings::OnLevelPercent() const { return ParsePercent(EOnLevel->text().toStdString()); }
 
-double TFSettings::OffLevelPercent() const { return ParsePercent(EOffLevel->text().toStdString()); }
 
 void TFSettings::EnableSessionControls(bool on) {
   const std::initializer_list<QWidget*> controls = {

@@ -54,11 +54,6 @@ public:
   QString Symbol(int k) const;
   TSymbolTable* SymbolTable() const { return Grid; }
 
-  // The on and off levels in percent: the field's number, 0 when it is not
-  // one, clamped to 0..100.
-  double OnLevelPercent() const;
-  double OffLevelPercent() const;
-
   // Session lock (false while a session runs).
   void EnableSessionControls(bool on);
   void LoadSettings(const QString& path);

@@ -2,11 +2,11 @@
 // SaveSettings, the writes at exit, and the open- and save-settings flows.
 #include "Settings.h"
 
-#include "AppFolder.h"
+#include "files/AppFolder.h"
 #include "Display.h"
 #include "Main.h"
 #include "SymbolTable.h"
-#include "UserDialogs.h"
+#include "seams/UserDialogs.h"
 #include "WindowBounds.h"
 #include "inifile/Cp1251.h"
 #include "inifile/IniFile.h"

@@ -4,7 +4,7 @@
 
 #include <QImage>
 
-#include "windows/DrumPainter.h"
+#include "indicators/DrumPainter.h"
 
 namespace {
 

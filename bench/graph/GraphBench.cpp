@@ -15,7 +15,7 @@
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
-#include "windows/ReadingsExport.h"
+#include "files/ReadingsExport.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 
 #include "capture/NullCaptureDevice.h"
 #include "sensor/Sens.h"
-#include "windows/AppWindows.h"
-#include "windows/AppFolder.h"
+#include "app/AppWindows.h"
+#include "files/AppFolder.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
 #include "windows/Main.h"

@@ -9,7 +9,7 @@
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
-#include "windows/AppFolder.h"
+#include "files/AppFolder.h"
 #include "windows/Display.h"
 #include "windows/Main.h"
 

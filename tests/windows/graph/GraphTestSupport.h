@@ -19,11 +19,11 @@
 #include "sensor/Sens.h"
 #include "tests/support/Readings.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/AppFolder.h"
+#include "files/AppFolder.h"
 #include "windows/Graph.h"
 #include "windows/ImageView.h"
 #include "windows/Main.h"
-#include "windows/SaveProgress.h"
+#include "seams/SaveProgress.h"
 
 // Dialogs that also run a step while the save dialog is "open".
 class TGraphDialogs : public TScriptedDialogs {

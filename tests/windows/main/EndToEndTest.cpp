@@ -32,8 +32,8 @@ protected:
 
   // Runs the session on a simulated clock until it stops or `limitMs` pass.
   void Run(const QString& word, qint64 limitMs) {
-    qint64 runDue = FMain->RunTimerPending() ? FMain->RunTimerInterval : kNever;
-    qint64 pollDue = FMain->PollTimerPending() ? FMain->PollTimerInterval : kNever;
+    qint64 runDue = FMain->RunTimerPending() ? FMain->RunTimerInterval() : kNever;
+    qint64 pollDue = FMain->PollTimerPending() ? FMain->PollTimerInterval() : kNever;
     const std::vector<uint8_t> silence(320, 128);
     std::vector<uint8_t> burst(320);
     for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = (i % 2) ? 228 : 28;
@@ -58,8 +58,8 @@ protected:
         if (!pending) return kNever;
         return (own || !was) ? Now + interval : due;
       };
-      runDue = next(runWas, FMain->RunTimerPending(), runFirst, FMain->RunTimerInterval, runDue);
-      pollDue = next(pollWas, FMain->PollTimerPending(), !runFirst, FMain->PollTimerInterval, pollDue);
+      runDue = next(runWas, FMain->RunTimerPending(), runFirst, FMain->RunTimerInterval(), runDue);
+      pollDue = next(pollWas, FMain->PollTimerPending(), !runFirst, FMain->PollTimerInterval(), pollDue);
     }
   }
 

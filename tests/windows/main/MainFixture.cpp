@@ -1,4 +1,5 @@
 #include "MainFixture.h"
+#include "tests/support/ManualTickTimer.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -6,8 +7,8 @@
 
 #include "inifile/IniFile.h"
 #include "sensor/Probe.h"
-#include "windows/AppFolder.h"
-#include "windows/AppWindows.h"
+#include "files/AppFolder.h"
+#include "app/AppWindows.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
 #include "windows/Main.h"
@@ -90,9 +91,14 @@ void MainFixture::PresetSymbols(const QStringList& symbols) {
 }
 
 void MainFixture::Launch(bool activate, bool fixedLevel) {
+  if (LiveTimers)
+    TFMain::SetTickTimerFactory({});
+  else
+    TFMain::SetTickTimerFactory([](QObject*, const char*, std::function<void()>) {
+      return std::make_unique<TManualTickTimer>();
+    });
   CreateAppWindows();
   Launched = true;
-  FMain->TimersLive = false;
   if (!activate) return;
   FMain->FormActivate();
   if (fixedLevel) HoldLevel();
@@ -109,6 +115,7 @@ void MainFixture::Shutdown() {
   Launched = false;
   if (FMain) FMain->BStopClick();
   DestroyAppWindows();
+  TFMain::SetTickTimerFactory({});
   Sensor = nullptr;
 }
 

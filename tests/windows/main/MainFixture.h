@@ -15,7 +15,7 @@
 #include "support/ScriptedDialogs.h"
 #include "capture/FakeCaptureDevice.h"
 #include "sensor/Sens.h"
-#include "windows/KeyForwarder.h"
+#include "app/KeyForwarder.h"
 
 // A sound-card sensor over the scripted capture device whose Read() gives the
 // reading the test asks for (or fails when told to). It records the capture
@@ -76,4 +76,6 @@ protected:
   std::unique_ptr<TKeyForwarder> Forwarder;
   TScriptedSensor* Sensor = nullptr;
   bool Launched = false;
+  // The session's timers run on the event loop; otherwise the test ticks them.
+  bool LiveTimers = false;
 };

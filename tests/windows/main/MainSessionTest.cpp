@@ -43,8 +43,8 @@ TEST_F(Session, TimePerSymbolAcceptedAtTheEdgesAndForNonNumbers) {
     Start(c.first);
     ASSERT_TRUE(FMain->Running) << c.first.toStdString();
     EXPECT_EQ(FMain->SymbolPeriodMs, c.second) << c.first.toStdString();
-    EXPECT_EQ(FMain->RunTimerInterval, c.second);
-    EXPECT_EQ(FMain->PollTimerInterval, 40);
+    EXPECT_EQ(FMain->RunTimerInterval(), c.second);
+    EXPECT_EQ(FMain->PollTimerInterval(), 40);
     EXPECT_EQ(Sensor->Calls.value(0), QStringLiteral("Start %1").arg(c.second));
     FMain->BStopClick();
   }
@@ -90,12 +90,12 @@ TEST_F(Session, DrumCycleRestsThenMovesInFiveFramesWithTheCaptureStopped) {
     FMain->RunTimerTimer();
     EXPECT_EQ(FMain->StepPhase, phase);
     EXPECT_EQ(FMain->DrumPosition, 1);
-    EXPECT_EQ(FMain->RunTimerInterval, 40);
+    EXPECT_EQ(FMain->RunTimerInterval(), 40);
   }
   FMain->RunTimerTimer();
   EXPECT_EQ(FMain->StepPhase, 0);
   EXPECT_EQ(FMain->DrumPosition, 2);
-  EXPECT_EQ(FMain->RunTimerInterval, 500);
+  EXPECT_EQ(FMain->RunTimerInterval(), 500);
   EXPECT_EQ(Sensor->Calls, (QStringList{"Stop", "Stop", "Stop", "Stop", "Stop", "Start 500"}));
   // From the last symbol back to the first.
   for (int i = 2; i < 28; ++i) NextSymbol();
@@ -202,13 +202,13 @@ TEST_F(Session, FastModeFirstFiringSlowsDownSecondWrites) {
   Start(QStringLiteral("1"));
   EXPECT_TRUE(FMain->FastMode);
   EXPECT_EQ(Sensor->Calls.value(0), QStringLiteral("Rearm 1000"));
-  EXPECT_EQ(FMain->RunTimerInterval, 40);
+  EXPECT_EQ(FMain->RunTimerInterval(), 40);
   FMain->RunTimerTimer();  // moving: fast mode accepts a firing at any phase
   Fire();
   EXPECT_FALSE(FMain->FastMode);
   EXPECT_TRUE(Tape().isEmpty());
   for (int i = 0; i < 5; ++i) FMain->RunTimerTimer();
-  EXPECT_EQ(FMain->RunTimerInterval, 1000) << "slow from the next rest on";
+  EXPECT_EQ(FMain->RunTimerInterval(), 1000) << "slow from the next rest on";
   EXPECT_EQ(Sensor->Calls.last(), QStringLiteral("Start 1000"));
   Fire();
   EXPECT_EQ(Tape(), QStringList{QStringLiteral("- B")});

@@ -7,7 +7,7 @@
 #include "MainFixture.h"
 #include "sensor/Utils.h"
 #include "windows/Main.h"
-#include "windows/TapeFile.h"
+#include "files/TapeFile.h"
 
 namespace {
 

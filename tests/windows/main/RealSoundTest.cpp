@@ -41,8 +41,8 @@ TEST_F(RealSound, SpellsAWordFromToneBursts) {
       << "no audio input: the PulseAudio server of scripts/pulse-start.sh is not running";
 
   const QString word = QStringLiteral("HI");
+  LiveTimers = true;
   Launch(true, false);
-  FMain->TimersLive = true;
   Start(QStringLiteral("1.5"));
   ASSERT_TRUE(FMain->Running);
 

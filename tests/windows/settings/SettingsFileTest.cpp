@@ -5,7 +5,7 @@
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
-#include "windows/AppFolder.h"
+#include "files/AppFolder.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -5,6 +5,7 @@
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
+#include "session/SessionRules.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -91,13 +92,13 @@ TEST_F(SettingsHandlers, LogosReachTheMainWindowTrimmed) {
 
 TEST_F(SettingsHandlers, LevelPercents) {
   Settings->EOnLevel->setText(QStringLiteral("150"));
-  EXPECT_DOUBLE_EQ(Settings->OnLevelPercent(), 100.0);
+  EXPECT_DOUBLE_EQ(LevelFromText(Settings->EOnLevel->text()), 100.0);
   Settings->EOnLevel->setText(QStringLiteral("30,5"));
-  EXPECT_DOUBLE_EQ(Settings->OnLevelPercent(), 30.5);
+  EXPECT_DOUBLE_EQ(LevelFromText(Settings->EOnLevel->text()), 30.5);
   Settings->EOffLevel->setText(QStringLiteral("-5"));
-  EXPECT_DOUBLE_EQ(Settings->OffLevelPercent(), 0.0);
+  EXPECT_DOUBLE_EQ(LevelFromText(Settings->EOffLevel->text()), 0.0);
   Settings->EOffLevel->setText(QStringLiteral("abc"));
-  EXPECT_DOUBLE_EQ(Settings->OffLevelPercent(), 0.0);
+  EXPECT_DOUBLE_EQ(LevelFromText(Settings->EOffLevel->text()), 0.0);
 }
 
 TEST_F(SettingsHandlers, WithoutAChainNothingBreaks) {

@@ -2,7 +2,7 @@
 // Dialogs for tests: records every message and question and answers from a
 // script, so that nothing waits for a person.
 
-#include "windows/UserDialogs.h"
+#include "seams/UserDialogs.h"
 
 #include <QStringList>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "SaveProgress.h"
+#include "seams/SaveProgress.h"
 
 #include <QCoreApplication>
 #include <QProgressDialog>

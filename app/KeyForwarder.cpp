@@ -1,13 +1,13 @@
-#include "KeyForwarder.h"
+#include "app/KeyForwarder.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
-#include "Display.h"
-#include "Graph.h"
-#include "Main.h"
-#include "Settings.h"
+#include "windows/Display.h"
+#include "windows/Graph.h"
+#include "windows/Main.h"
+#include "windows/Settings.h"
 
 TKeyForwarder::TKeyForwarder(QObject* parent) : QObject(parent) {}
 

@@ -1,9 +1,9 @@
-#include "AppWindows.h"
+#include "app/AppWindows.h"
 
-#include "Display.h"
-#include "Graph.h"
-#include "Main.h"
-#include "Settings.h"
+#include "windows/Display.h"
+#include "windows/Graph.h"
+#include "windows/Main.h"
+#include "windows/Settings.h"
 
 void CreateAppWindows() {
   FMain = new TFMain;

@@ -11,8 +11,8 @@
 #include <climits>
 #include <cmath>
 
-#include "windows/DrumGeometry.h"
-#include "windows/DrumPainter.h"
+#include "indicators/DrumGeometry.h"
+#include "indicators/DrumPainter.h"
 
 namespace {
 

@@ -12,8 +12,6 @@
 
 #include "sensor/InstData.h"
 
-class TSaveProgress;
-
 enum class TExportResult {
   Written,       // every record is in the file
   CannotCreate,  // the file could not be created; nothing was touched
@@ -27,13 +25,13 @@ public:
   // Fills record with record i (0, 1, ... in order); false when it cannot.
   using TSource = std::function<bool(int i, TInstData& record)>;
 
-  // Writes count records from source to path. progress may be null; it is
-  // told the total, advanced every ProgressStep records and may cancel.
-  static TExportResult Write(const QString& path, int count, const TSource& source,
-                             TSaveProgress* progress = nullptr);
+  // Told the number of records written so far; false cancels the export.
+  using TAdvance = std::function<bool(int done)>;
 
-  // One data line (without the line end) for seconds and sensor, as written.
-  static QByteArray Line(double seconds, double sensor);
+  // Writes count records from source to path. advance, when set, is called
+  // every ProgressStep records and may cancel.
+  static TExportResult Write(const QString& path, int count, const TSource& source,
+                             const TAdvance& advance = {});
 
   static constexpr int ProgressStep = 4096;
 };

@@ -1,4 +1,4 @@
-#include "MainSessionRules.h"
+#include "session/SessionRules.h"
 
 #include "sensor/Utils.h"
 

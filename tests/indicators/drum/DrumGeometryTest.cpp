@@ -2,7 +2,7 @@
 // symbols and the window stand at rest and during a move.
 #include <gtest/gtest.h>
 
-#include "windows/DrumGeometry.h"
+#include "indicators/DrumGeometry.h"
 
 namespace {
 

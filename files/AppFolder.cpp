@@ -1,4 +1,4 @@
-#include "AppFolder.h"
+#include "files/AppFolder.h"
 
 #include "sensor/Utils.h"
 

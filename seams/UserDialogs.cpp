@@ -1,4 +1,4 @@
-#include "UserDialogs.h"
+#include "seams/UserDialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,11 +1,10 @@
-#include "ReadingsExport.h"
+#include "files/ReadingsExport.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <charconv>
 #include <vector>
 
-#include "SaveProgress.h"
 
 namespace {
 
@@ -46,14 +45,8 @@ void RemovePartial(const QString& path) {
 
 } // namespace
 
-QByteArray TReadingsExport::Line(double seconds, double sensor) {
-  char buffer[kLongestLine];
-  char* end = PutLine(buffer, buffer + sizeof buffer, seconds, sensor);
-  return QByteArray(buffer, static_cast<int>(end - buffer - 2));
-}
-
 TExportResult TReadingsExport::Write(const QString& path, int count, const TSource& source,
-                                     TSaveProgress* progress) {
+                                     const TAdvance& advance) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
     return TExportResult::CannotCreate;
@@ -90,7 +83,7 @@ TExportResult TReadingsExport::Write(const QString& path, int count, const TSour
       }
       at = begin;
     }
-    if (progress && (i + 1) % ProgressStep == 0 && !progress->Advance(i + 1)) {
+    if (advance && (i + 1) % ProgressStep == 0 && !advance(i + 1)) {
       result = TExportResult::Cancelled;
       break;
     }

@@ -1,4 +1,4 @@
-#include "DrumGeometry.h"
+#include "indicators/DrumGeometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "TapeFile.h"
+#include "files/TapeFile.h"
 
 #include <QFile>
 #include <string>

@@ -1,7 +1,7 @@
 // The rules of a session that need no window.
 #include <gtest/gtest.h>
 
-#include "windows/MainSessionRules.h"
+#include "session/SessionRules.h"
 
 namespace {
 

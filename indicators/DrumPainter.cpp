@@ -1,4 +1,4 @@
-#include "DrumPainter.h"
+#include "indicators/DrumPainter.h"
 
 #include <algorithm>
 #include <optional>
@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QPalette>
 
-#include "DrumGeometry.h"
+#include "indicators/DrumGeometry.h"
 #include "sensor/Utils.h"
 
 namespace {

@@ -1,0 +1,144 @@
+#include "SessionEngine.h"
+
+#include <cmath>
+
+#include "SessionRules.h"
+#include "TickTimer.h"
+#include "sensor/Inst.h"
+#include "sensor/Sens.h"
+
+TSessionEngine::TSessionEngine(TSessionHost& host, TTickTimer& drumTimer, TTickTimer& pollTimer)
+    : host_(host), drumTimer_(drumTimer), pollTimer_(pollTimer) {}
+
+void TSessionEngine::StartCapture() {
+  if (FastMode)
+    host_.Sensor()->Rearm(SymbolPeriodMs);
+  else
+    host_.Sensor()->Start(SymbolPeriodMs);
+}
+
+void TSessionEngine::Start(const QString& periodText) {
+  if (Running) return;
+  const int periodMs = SymbolPeriodMsFromText(periodText);
+  if (periodMs < kMinSymbolPeriodMs) {
+    host_.Message(QStringLiteral("Время на символ слишком маленькое."));
+    return;
+  }
+  if (periodMs > kMaxSymbolPeriodMs) {
+    host_.Message(QStringLiteral("Время на символ слишком большое."));
+    return;
+  }
+  const TSessionOptions options = host_.StartOptions();
+  SymbolPeriodMs = periodMs;
+
+  host_.LockSettings(true);
+  Running = true;
+  NewLinePending = true;
+  DrumPosition = 1;
+  StepPhase = 0;
+  // A mark left by the previous session must not block its first rest.
+  SelectedThisStep = false;
+
+  FastMode = options.FastSlowMode;
+  Symbols = options.Symbols;
+  FastSymbol = TrimBlanks(options.FastSymbol);
+  StopSymbols = ParseStopSymbols(options.StopSymbols);
+  BackspaceSymbol = TrimBlanks(options.BackspaceSymbol);
+  OnLevel = LevelFromText(options.OnLevel);
+  OffLevel = LevelFromText(options.OffLevel);
+
+  SelectLatch = true;
+  ReadyShown = false;
+  host_.ShowLight(TSessionLight::Armed);
+
+  StartCapture();
+  drumTimer_.Start(FastMode ? kTickMs : SymbolPeriodMs, false);
+  pollTimer_.Start(kTickMs, false);
+}
+
+void TSessionEngine::Stop() {
+  if (!Running) return;
+  drumTimer_.Stop();
+  pollTimer_.Stop();
+  host_.Sensor()->Stop();
+  Running = false;
+  host_.DrawDrum();
+  host_.LockSettings(false);
+  host_.ShowLight(TSessionLight::Idle);
+}
+
+void TSessionEngine::DrumTick() {
+  drumTimer_.Stop();
+  if (!Running) return;
+  int next = kTickMs;
+  if (StepPhase == kMoveFrames) {
+    const int n = Symbols.size();
+    DrumPosition = (DrumPosition >= n) ? 1 : DrumPosition + 1;
+    StepPhase = 0;
+    host_.DrawDrum();
+    StartCapture();
+    SelectedThisStep = false;
+    next = FastMode ? kTickMs : SymbolPeriodMs;
+  } else {
+    ++StepPhase;
+    host_.DrawDrum();
+    host_.Sensor()->Stop();
+  }
+  drumTimer_.Start(next, true);
+}
+
+void TSessionEngine::PollTick() {
+  pollTimer_.Stop();
+  if (!Running) return;
+  TInstrument* model = host_.Model();
+  if (!model->Measure()) {
+    host_.AddTapeLine(QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));
+    Stop();
+    return;
+  }
+  const TInstData& record = model->Data();
+  const double v = std::fabs(record.Inst);
+  if (v > OnLevel && !SelectLatch) {
+    SelectSymbol();
+    SelectLatch = true;
+  } else if (v < OffLevel) {
+    if (!ReadyShown) {
+      host_.ShowLight(TSessionLight::Ready);
+      ReadyShown = true;
+    }
+    SelectLatch = false;
+  }
+  host_.ReadingTaken(record);
+  // A stop symbol taken above has ended the session: nothing more to poll.
+  if (Running) pollTimer_.Start(kTickMs, true);
+}
+
+void TSessionEngine::SelectSymbol() {
+  if (!Selectable()) return;
+  if (FastMode) {
+    FastMode = false;
+    host_.DrawDrum();
+    return;
+  }
+  if (SelectedThisStep) return;
+  SelectedThisStep = true;
+
+  TSymbolRules rules;
+  rules.FastSymbol = FastSymbol;
+  rules.BackspaceSymbol = BackspaceSymbol;
+  rules.StopSymbols = StopSymbols;
+  rules.FastSlowOption = host_.FastSlowOption();
+
+  const QStringList before = host_.TapeLines();
+  QStringList after = before;
+  const TSymbolAction action = ApplySymbol(after, Symbols.value(DrumPosition - 1), rules, NewLinePending);
+  if (action == TSymbolAction::EnterFastMode) {
+    FastMode = true;
+    return;
+  }
+  if (after.size() > before.size())
+    host_.AddTapeLine(after.last());
+  else if (!after.isEmpty() && after.last() != before.last())
+    host_.ReplaceLastTapeLine(after.last());
+  if (action == TSymbolAction::WrittenStop) Stop();
+}

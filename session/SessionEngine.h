@@ -1,0 +1,99 @@
+#pragma once
+// The session engine: Start and Stop, the drum step, the poll and the
+// selection step. It holds the session's state and reaches everything
+// outside it through a host (the main window in the program, a script in
+// tests) and two tick timers.
+
+#include <QString>
+#include <QStringList>
+
+#include "sensor/InstData.h"
+
+class TInstrument;
+class TSensor;
+class TTickTimer;
+
+// The options a session copies at Start, as the settings hold them.
+struct TSessionOptions {
+  QStringList Symbols;            // the symbol table, symbol 1 first, as typed
+  bool FastSlowMode = false;      // every session starts in fast mode
+  QString FastSymbol = QStringLiteral("--");
+  QString StopSymbols = QStringLiteral(".");   // entries separated by ";"
+  QString BackspaceSymbol = QStringLiteral("<");
+  QString OnLevel = QStringLiteral("30");      // percent texts
+  QString OffLevel = QStringLiteral("20");
+};
+
+// The session indicator's state.
+enum class TSessionLight { Idle, Armed, Ready };
+
+class TSessionHost {
+public:
+  virtual ~TSessionHost() = default;
+
+  // The measurement chain; both exist while a session runs.
+  virtual TSensor* Sensor() = 0;
+  virtual TInstrument* Model() = 0;
+
+  virtual TSessionOptions StartOptions() = 0;
+  // The fast/slow option, read again at each selection.
+  virtual bool FastSlowOption() = 0;
+  // Locks the session's settings while a session runs.
+  virtual void LockSettings(bool locked) = 0;
+  virtual void ShowLight(TSessionLight light) = 0;
+  virtual void DrawDrum() = 0;
+
+  // The tape's lines; an empty tape has none.
+  virtual QStringList TapeLines() = 0;
+  virtual void AddTapeLine(const QString& line) = 0;
+  virtual void ReplaceLastTapeLine(const QString& line) = 0;
+
+  // A poll took this reading: the recorder, the panel and the graph get it.
+  virtual void ReadingTaken(const TInstData& record) = 0;
+  // A plain message with an OK button.
+  virtual void Message(const QString& text) = 0;
+};
+
+class TSessionEngine {
+public:
+  // None is owned.
+  TSessionEngine(TSessionHost& host, TTickTimer& drumTimer, TTickTimer& pollTimer);
+
+  // Starts a session with the time per symbol as typed (seconds); refused
+  // with a message when out of range.
+  void Start(const QString& periodText);
+  void Stop();
+  // The drum timer's tick: a new rest or the next frame of a move.
+  void DrumTick();
+  // The poll timer's tick: a reading, compared with the levels.
+  void PollTick();
+  // Takes the symbol at rest (the poll, F9, the test signal).
+  void SelectSymbol();
+  // Whether a selection could take effect now (at rest, or in fast mode).
+  bool Selectable() const { return Running && (StepPhase == 0 || FastMode); }
+
+  // Session state.
+  bool Running = false;
+  int SymbolPeriodMs = 0;
+  int DrumPosition = 1;         // 1-based index of the symbol in the selection window
+  int StepPhase = 0;            // 0 at rest, 1..5 moving to the next symbol
+  bool SelectedThisStep = false;
+  bool FastMode = false;
+  bool NewLinePending = false;
+  double OnLevel = 0.0;
+  double OffLevel = 0.0;
+  bool SelectLatch = false;
+  bool ReadyShown = false;
+  QStringList Symbols;
+  QString FastSymbol;
+  QString BackspaceSymbol;
+  QStringList StopSymbols;
+
+private:
+  // Starts (slow mode) or re-arms (fast mode) the capture for a new rest.
+  void StartCapture();
+
+  TSessionHost& host_;
+  TTickTimer& drumTimer_;
+  TTickTimer& pollTimer_;
+};
