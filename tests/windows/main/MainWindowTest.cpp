@@ -74,6 +74,21 @@ TEST_F(MainWindow, SecondActivationBuildsNothing) {
   EXPECT_EQ(FMain->ESymbolPeriod->text(), QStringLiteral("3")) << "the settings are not read again";
 }
 
+TEST_F(MainWindow, StartBeforeTheFirstActivationBuildsTheChainOnce) {
+  Launch(false);
+  Start(QStringLiteral("1"));
+  ASSERT_TRUE(FMain->Running);
+  TScriptedSensor* first = Sensor;
+  auto* model = FMain->GaugeModel;
+  FMain->FormActivate();
+  EXPECT_EQ(Sensor, first);
+  EXPECT_EQ(FMain->GaugeModel, model);
+  HoldLevel();
+  Poll(0.0);
+  Poll(0.5);
+  EXPECT_EQ(Tape().size(), 1) << "the session polls the chain it started on";
+}
+
 TEST_F(MainWindow, RecordingFileBesideTheSettings) {
   Launch();
   EXPECT_EQ(QString::fromStdString(FMain->DataRecorder->FileName()),
