@@ -131,7 +131,8 @@ void TSessionEngine::SelectSymbol() {
 
   const QStringList before = host_.TapeLines();
   QStringList after = before;
-  const TSymbolAction action = ApplySymbol(after, Symbols.value(DrumPosition - 1), rules, NewLinePending);
+  const TSymbolAction action =
+      ApplySymbol(after, Symbols.value(DrumPosition - 1), rules, NewLinePending);
   if (action == TSymbolAction::EnterFastMode) {
     FastMode = true;
     return;

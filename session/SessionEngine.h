@@ -15,12 +15,12 @@ class TTickTimer;
 
 // The options a session copies at Start, as the settings hold them.
 struct TSessionOptions {
-  QStringList Symbols;            // the symbol table, symbol 1 first, as typed
-  bool FastSlowMode = false;      // every session starts in fast mode
+  QStringList Symbols;        // the symbol table, symbol 1 first, as typed
+  bool FastSlowMode = false;  // every session starts in fast mode
   QString FastSymbol = QStringLiteral("--");
-  QString StopSymbols = QStringLiteral(".");   // entries separated by ";"
+  QString StopSymbols = QStringLiteral(".");  // entries separated by ";"
   QString BackspaceSymbol = QStringLiteral("<");
-  QString OnLevel = QStringLiteral("30");      // percent texts
+  QString OnLevel = QStringLiteral("30");  // percent texts
   QString OffLevel = QStringLiteral("20");
 };
 
@@ -75,8 +75,8 @@ public:
   // Session state.
   bool Running = false;
   int SymbolPeriodMs = 0;
-  int DrumPosition = 1;         // 1-based index of the symbol in the selection window
-  int StepPhase = 0;            // 0 at rest, 1..5 moving to the next symbol
+  int DrumPosition = 1;  // 1-based index of the symbol in the selection window
+  int StepPhase = 0;     // 0 at rest, 1..5 moving to the next symbol
   bool SelectedThisStep = false;
   bool FastMode = false;
   bool NewLinePending = false;

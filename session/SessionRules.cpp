@@ -33,9 +33,7 @@ QStringList ParseStopSymbols(const QString& text) {
   return list;
 }
 
-double LevelFromText(const QString& text) {
-  return ParsePercent(text.toStdString());
-}
+double LevelFromText(const QString& text) { return ParsePercent(text.toStdString()); }
 
 namespace {
 

@@ -92,12 +92,7 @@ TFDisplay::TFDisplay(QWidget* parent) : QWidget(parent) {
   QPalette pal = palette();
   pal.setColor(QPalette::Window, kSilver);
   setPalette(pal);
-  QFont base;
-  base.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
-                    QStringLiteral("Liberation Sans")});
-  base.setStyleHint(QFont::SansSerif);
-  base.setPixelSize(11);
-  setFont(base);
+  setFont(WindowFont());
 
   BuildWidgets();
   FormCreate();

@@ -99,6 +99,7 @@ private:
 TFGraph::TFGraph(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FGraph"));
   setWindowTitle(QStringLiteral("График показаний Е-метра"));
+  setFont(WindowFont());
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, QColor(192, 192, 192));  // silver

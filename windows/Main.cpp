@@ -60,16 +60,6 @@ constexpr int kInitialTop = 122;
 const char* const kMain = "Main";
 const char* const kGeneral = "General Options";
 
-// The window's default font: 8 points of the classic dialog face, or a face
-// of the same metrics where it is missing.
-QFont WindowFont() {
-  QFont f;
-  f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                 QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-  f.setPointSize(8);
-  return f;
-}
-
 QFont ArialBold(int pixelSize) {
   QFont f(QStringLiteral("Arial"));
   f.setPixelSize(pixelSize);

@@ -5,6 +5,7 @@
 #include "Main.h"
 #include "SymbolTable.h"
 #include "seams/UserDialogs.h"
+#include "WidgetHelpers.h"
 #include "WindowBounds.h"
 #include "inifile/IniFile.h"
 #include "sensor/Inst.h"
@@ -83,6 +84,7 @@ double DecimalOr(const QLineEdit* edit, double def) {
 TFSettings::TFSettings(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FSettings"));
   setWindowTitle(QStringLiteral("Настройки"));
+  setFont(WindowFont());
   BuildControls();
 
   // Design bounds, then those of the default file.

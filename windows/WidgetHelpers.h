@@ -11,6 +11,17 @@ T* Named(T* widget, const char* name) {
   return widget;
 }
 
+// The windows' font: 8 points of the classic dialog face "MS Sans Serif", or
+// the first face of the same metrics that the system has.
+inline QFont WindowFont() {
+  QFont f;
+  f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                 QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  f.setStyleHint(QFont::SansSerif);
+  f.setPointSize(8);
+  return f;
+}
+
 // font in bold.
 inline QFont Bold(QFont font) {
   font.setBold(true);

@@ -32,7 +32,7 @@ TEST(SessionEngine, TheFastSlowOptionIsReadAgainAtEachSelection) {
   rig.Host.FastSlowNow = false;
   rig.Engine.SelectSymbol();  // leaves fast mode
   rig.NextSymbol();
-  rig.NextSymbol();           // back on "--"
+  rig.NextSymbol();  // back on "--"
   rig.Fire();
   EXPECT_EQ(rig.Host.Tape, QStringList{QStringLiteral("- --")}) << "with the option off it is text";
 }

@@ -86,7 +86,8 @@ struct TSessionRig {
     for (int i = 0; i < 6; ++i) Engine.DrumTick();
   }
   void MoveTo(const QString& symbol) {
-    for (int i = 0; i < Engine.Symbols.size() && Engine.Symbols.value(Engine.DrumPosition - 1) != symbol; ++i)
+    for (int i = 0;
+         i < Engine.Symbols.size() && Engine.Symbols.value(Engine.DrumPosition - 1) != symbol; ++i)
       NextSymbol();
   }
   // A quiet poll, then one above the on level.
