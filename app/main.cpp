@@ -1,6 +1,7 @@
 // Program entry: the four windows, in this order, and the event loop.
 // Closing the main window ends the program; the windows are then destroyed
 // in reverse order, each writing its part of the settings file.
+#include "QtTranslations.h"
 #include "SafeApplication.h"
 #include "capture/ProcessEnd.h"
 #include "app/AppWindows.h"
@@ -14,6 +15,7 @@ namespace {
 
 int Run(int argc, char** argv) {
   TSafeApplication app(argc, argv);
+  InstallQtTranslations(app);
   app.setQuitOnLastWindowClosed(false);
   int result = 0;
   try {
