@@ -4,22 +4,22 @@
 # (Qt offers no monitor source as an input device). A low-latency reader of
 # the monitor is kept running, or the null sink delivers in blocks of seconds.
 #
-# Idempotent: a server that already answers is reused. Prints the environment
-# to use (eval "$(scripts/pulse-start.sh)"). Exits non-zero when no server can
-# be started.
+# Every call starts a fresh server in a fresh private runtime folder; a server
+# that the caller's XDG_RUNTIME_DIR or PULSE_SERVER points at (the desktop's
+# own) is never used or changed. Prints the environment to use:
+#   eval "$(scripts/pulse-start.sh)"  ...  scripts/pulse-stop.sh
+# QUILLORA_PULSE_DIR in it names the folder; pulse-stop.sh stops only the
+# server recorded there. Exits non-zero when no server can be started.
 set -eu
 
-: "${XDG_RUNTIME_DIR:=/tmp/quillora-pulse-$(id -u)}"
-export XDG_RUNTIME_DIR
-mkdir -p "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
-export PULSE_SERVER
-
-say_env() {
-  echo "export XDG_RUNTIME_DIR='$XDG_RUNTIME_DIR'"
-  echo "export PULSE_SERVER='$PULSE_SERVER'"
-}
+dir=$(mktemp -d "${TMPDIR:-/tmp}/quillora-pulse.XXXXXX")
+chmod 700 "$dir"
+# Marks the folder as one of ours: pulse-stop.sh removes nothing else.
+: >"$dir/quillora-pulse"
+XDG_RUNTIME_DIR="$dir"
+PULSE_RUNTIME_PATH="$dir/pulse"
+PULSE_SERVER="unix:$dir/pulse/native"
+export XDG_RUNTIME_DIR PULSE_RUNTIME_PATH PULSE_SERVER
 
 wait_for_server() {
   i=0
@@ -31,50 +31,35 @@ wait_for_server() {
   return 1
 }
 
-start_server() {
-  # A server killed hard leaves its pid file and socket behind; a new one
-  # refuses to start over a pid file whose process still seems alive.
-  pidfile="$XDG_RUNTIME_DIR/pulse/pid"
-  if [ -f "$pidfile" ] && ! kill -0 "$(cat "$pidfile" 2>/dev/null)" 2>/dev/null; then
-    rm -f "$pidfile" "$XDG_RUNTIME_DIR/pulse/native"
+tries=0
+until pulseaudio --daemonize=yes --system=false --exit-idle-time=-1 --disallow-exit -n \
+        --use-pid-file=yes \
+        --load=module-native-protocol-unix \
+        --load='module-null-sink sink_name=v' \
+        --load='module-remap-source master=v.monitor source_name=vin' >/dev/null 2>&1 &&
+      wait_for_server; do
+  tries=$((tries + 1))
+  if [ "$tries" -ge 3 ]; then
+    echo "pulse-start: no PulseAudio server could be started in $dir" >&2
+    rm -rf "$dir"
+    exit 1
   fi
-  pulseaudio --daemonize=yes --system=false --exit-idle-time=-1 --disallow-exit -n \
-    --use-pid-file=yes \
-    --load=module-native-protocol-unix \
-    --load='module-null-sink sink_name=v' \
-    --load='module-remap-source master=v.monitor source_name=vin' >/dev/null 2>&1 || true
-  wait_for_server
-}
+  sleep 1
+done
+cp "$dir/pulse/pid" "$dir/quillora-server.pid"
 
-if ! pactl info >/dev/null 2>&1; then
-  tries=0
-  until start_server; do
-    tries=$((tries + 1))
-    if [ "$tries" -ge 3 ]; then
-      echo "pulse-start: no PulseAudio server answers in $XDG_RUNTIME_DIR" >&2
-      exit 1
-    fi
-    sleep 1
-  done
-fi
-
-# A server found running may lack the virtual devices: add them.
-pactl list short sinks 2>/dev/null | grep -q '^[0-9]*[[:space:]]v[[:space:]]' ||
-  pactl load-module module-null-sink sink_name=v >/dev/null
-pactl list short sources 2>/dev/null | grep -q '^[0-9]*[[:space:]]vin[[:space:]]' ||
-  pactl load-module module-remap-source master=v.monitor source_name=vin >/dev/null
 pactl list short sources 2>/dev/null | grep -q '^[0-9]*[[:space:]]vin[[:space:]]' || {
   echo "pulse-start: the server has no source 'vin'" >&2
   exit 1
 }
 pactl set-default-source vin
 
-# The reader that keeps the null sink's monitor at low latency; one only.
-reader_pid_file="$XDG_RUNTIME_DIR/quillora-monitor-reader.pid"
-if ! { [ -f "$reader_pid_file" ] && kill -0 "$(cat "$reader_pid_file")" 2>/dev/null; }; then
-  nohup pacat -r --latency-msec=10 -d v.monitor >/dev/null 2>&1 &
-  echo $! >"$reader_pid_file"
-  sleep 2  # let the stream settle before anyone records
-fi
+# The reader that keeps the null sink's monitor at low latency.
+nohup pacat -r --latency-msec=10 -d v.monitor >/dev/null 2>&1 &
+echo $! >"$dir/quillora-monitor-reader.pid"
+sleep 2  # let the stream settle before anyone records
 
-say_env
+echo "export QUILLORA_PULSE_DIR='$dir'"
+echo "export XDG_RUNTIME_DIR='$dir'"
+echo "export PULSE_RUNTIME_PATH='$PULSE_RUNTIME_PATH'"
+echo "export PULSE_SERVER='$PULSE_SERVER'"

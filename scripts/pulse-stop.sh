@@ -1,9 +1,14 @@
 #!/bin/sh
-# Stops the server and the monitor reader that pulse-start.sh started.
+# Stops the server and the monitor reader that pulse-start.sh started in the
+# folder QUILLORA_PULSE_DIR, and removes that folder. Any other server, the
+# desktop's own included, is left alone: without that folder nothing is done.
 set -u
 
-: "${XDG_RUNTIME_DIR:=/tmp/quillora-pulse-$(id -u)}"
-export XDG_RUNTIME_DIR
+dir="${QUILLORA_PULSE_DIR:-}"
+if [ -z "$dir" ] || [ ! -f "$dir/quillora-pulse" ]; then
+  echo "pulse-stop: no server of pulse-start.sh here (QUILLORA_PULSE_DIR)" >&2
+  exit 0
+fi
 
 wait_gone() {
   i=0
@@ -14,18 +19,17 @@ wait_gone() {
   ! kill -0 "$1" 2>/dev/null
 }
 
-reader_pid_file="$XDG_RUNTIME_DIR/quillora-monitor-reader.pid"
-if [ -f "$reader_pid_file" ]; then
-  pid=$(cat "$reader_pid_file")
-  kill "$pid" 2>/dev/null && wait_gone "$pid"
-  rm -f "$reader_pid_file"
-fi
+stop() { # pid file, program name
+  [ -f "$1" ] || return 0
+  pid=$(cat "$1")
+  # A pid that now belongs to another program is not ours any more.
+  [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "$2" ] || return 0
+  kill "$pid" 2>/dev/null || return 0
+  wait_gone "$pid" || { echo "pulse-stop: $2 $pid did not end" >&2; return 1; }
+}
 
-server_pid_file="$XDG_RUNTIME_DIR/pulse/pid"
-if [ -f "$server_pid_file" ]; then
-  pid=$(cat "$server_pid_file")
-  if kill "$pid" 2>/dev/null; then
-    wait_gone "$pid" || { echo "pulse-stop: server $pid did not end" >&2; exit 1; }
-  fi
-fi
-exit 0
+status=0
+stop "$dir/quillora-monitor-reader.pid" pacat || status=1
+stop "$dir/quillora-server.pid" pulseaudio || status=1
+[ $status -eq 0 ] && rm -rf "$dir"
+exit $status

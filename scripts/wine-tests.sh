@@ -3,7 +3,8 @@
 # MinGW-w64 and runs every test program under Wine, in a Wine prefix of the
 # build folder's own. The wave-input tests record from PulseAudio: the
 # server of scripts/pulse-start.sh when its environment is exported (as
-# scripts/test.sh does), otherwise one started here and stopped at the end.
+# scripts/test.sh does), otherwise a fresh one started here and stopped at
+# the end; a desktop's own server is never used.
 #
 # Usage: scripts/wine-tests.sh [BUILD_DIR]     (default: build-mingw)
 # Ends with the line "wine: N passed, N failed"; exits non-zero on any
@@ -52,7 +53,7 @@ echo "== cross build in $build"
 if ! cmake -S "$root" -B "$build" "${generator[@]}" \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
       -DQUILLORA_CORE_ONLY=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null ||
-   ! cmake --build "$build" -j2; then
+   ! cmake --build "$build" -j"$(nproc)"; then
   echo "wine-tests: the cross build failed" >&2
   summary 0 1
   exit 1
@@ -69,8 +70,7 @@ ready="$WINEPREFIX/.quillora-ready"
 cleanup() {
   "$wineserver" -k >/dev/null 2>&1 || true
   if [ -n "${own_pulse:-}" ]; then
-    XDG_RUNTIME_DIR="$own_pulse" "$root/scripts/pulse-stop.sh" >/dev/null 2>&1 &&
-      rm -rf "$own_pulse"
+    "$root/scripts/pulse-stop.sh" >/dev/null 2>&1
   fi
 }
 trap cleanup EXIT
@@ -103,13 +103,14 @@ timeout 120 "$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
 echo "first Wine program took $(( $(date +%s) - warm_start )) s"
 
 # --- sound ----------------------------------------------------------------
-# No server reachable: start one of our own in a fresh runtime folder, so
-# that stopping it at the end can never stop someone else's.
-if ! pactl info >/dev/null 2>&1; then
-  own_pulse=$(mktemp -d /tmp/quillora-wine-pulse.XXXXXX)
-  if pulse_env="$(XDG_RUNTIME_DIR="$own_pulse" "$root/scripts/pulse-start.sh" </dev/null)"; then
+# No server of pulse-start.sh exported: start a fresh one of our own, in its
+# own runtime folder, and stop only that one at the end.
+if [ -z "${QUILLORA_PULSE_DIR:-}" ]; then
+  if pulse_env="$("$root/scripts/pulse-start.sh" </dev/null)"; then
     eval "$pulse_env"
+    own_pulse=1
   else
+    export PULSE_SERVER=unix:/nonexistent
     echo "wine-tests: no PulseAudio server: the wave-input loop-back tests will skip" >&2
   fi
 fi
