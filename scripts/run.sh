@@ -7,9 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 
-scripts/deps.sh run
+# QUILLORA_SKIP_DEPS=1 installs no packages.
+[ "${QUILLORA_SKIP_DEPS:-0}" = 1 ] || scripts/deps.sh run
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target quillora
+cmake --build build -j"$(nproc)" --target quillora
 
 exe="$root/build/app/quillora"
 
@@ -75,7 +76,8 @@ click "QUILLORA" 504 126 || true
 click "QUILLORA" 612 156 || true
 click "Инструментальная панель" 656 396 || true
 burst_pid=""
-if pactl info >/dev/null 2>&1 && pactl list short sinks 2>/dev/null | grep -q '[[:space:]]v[[:space:]]'; then
+if [ -n "${QUILLORA_PULSE_DIR:-}" ] && pactl info >/dev/null 2>&1 &&
+   pactl list short sinks 2>/dev/null | grep -q '[[:space:]]v[[:space:]]'; then
   scripts/play-burst.sh 0.2 5 >/dev/null 2>&1 &
   burst_pid=$!
   sleep 1.5

@@ -2,32 +2,43 @@
 # Builds Quillora and runs every test: the unit and widget tests (ctest, on
 # Qt's offscreen platform), the real-sound tests against a PulseAudio server
 # with a virtual source that this script starts, a look at the program under
-# Xvfb, and the Windows build's tests under Wine. Installs what it needs.
+# Xvfb, the Debian package installed and started as a user, and the Windows
+# build's tests under Wine. Installs what it needs.
+#
+# Switches (environment): QUILLORA_SKIP_DEPS=1 installs no packages,
+# QUILLORA_SKIP_WINE=1 leaves out the Windows build, QUILLORA_SKIP_PACKAGE=1
+# leaves out the package test.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 started=$(date +%s)
 
-scripts/deps.sh test || exit 1
+if [ "${QUILLORA_SKIP_DEPS:-0}" != 1 ]; then
+  scripts/deps.sh test || exit 1
+fi
 
 echo "== build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-cmake --build build -j2 || exit 1
+cmake --build build -j"$(nproc)" || exit 1
 
 status=0
 
 echo "== sound server"
-# A private runtime folder: nothing left over from an earlier run is reused.
-XDG_RUNTIME_DIR="$(mktemp -d /tmp/quillora-xdg.XXXXXX)"
-export XDG_RUNTIME_DIR
+# A fresh server in a private runtime folder; a desktop's own server is
+# neither used nor stopped.
 pulse_env="$(scripts/pulse-start.sh)" || { echo "cannot start the PulseAudio server" >&2; exit 1; }
 eval "$pulse_env"
-trap 'scripts/pulse-stop.sh >/dev/null 2>&1 || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+trap 'scripts/pulse-stop.sh >/dev/null 2>&1 || true' EXIT
 
 echo "== the program under Xvfb"
 if ! QUILLORA_SHOTS="$root/build/screenshots" scripts/run.sh; then
   echo "FAILED: the program did not start and close normally under Xvfb" >&2
   status=1
+fi
+
+if [ "${QUILLORA_SKIP_PACKAGE:-0}" != 1 ]; then
+  echo "== the Debian package, installed"
+  scripts/package-test.sh build || status=1
 fi
 
 if [ "${QUILLORA_SKIP_WINE:-0}" != 1 ]; then
