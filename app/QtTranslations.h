@@ -7,8 +7,8 @@
 
 class QCoreApplication;
 
-// Installs Qt's catalogue "qtbase" for locale on app, looked up in Qt's
-// translations folder and in the folder "translations" beside the
-// executable (where windeployqt puts it). False when there is none for that
+// Installs Qt's catalogue ("qtbase", or the merged "qt") for locale on app,
+// looked up in Qt's translations folder and in the folder "translations"
+// beside the executable (where windeployqt puts it). False when there is none for that
 // language (English needs none).
 bool InstallQtTranslations(QCoreApplication& app, const QLocale& locale = QLocale());
