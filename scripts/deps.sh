@@ -10,7 +10,8 @@ build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
   fonts-liberation fonts-dejavu-core qt6-translations-l10n)
 run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib)
 test_pkgs=(pulseaudio pulseaudio-utils sox xvfb xdotool x11-utils imagemagick
-  python3 python3-xlib g++-mingw-w64-x86-64 wine64 dpkg-dev file appstream)
+  python3 python3-xlib g++-mingw-w64-x86-64 wine64 dpkg-dev file appstream
+  desktop-file-utils)
 
 pkgs=("${build_pkgs[@]}")
 case "$what" in
