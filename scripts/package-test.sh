@@ -14,7 +14,7 @@
 # Needs root (apt-get, a second user). The picture goes to
 # $QUILLORA_SHOTS/close-question.png (default BUILD_DIR/screenshots).
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 root="$(pwd)"
 build="${1:-build}"
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
