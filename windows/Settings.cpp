@@ -78,6 +78,22 @@ double DecimalOr(const QLineEdit* edit, double def) {
   return ParseDecimal(edit->text().toStdString(), v) ? v : def;
 }
 
+// The hints of the spring fields: the range the needle runs in, and the value
+// in effect when the typed one lies outside it.
+void UpdateSpringHints(QLineEdit* damping, QLineEdit* timeStep) {
+  const TSpringParameters in = SpringInEffect(DecimalOr(damping, DefaultSpringDamping),
+                                              DecimalOr(timeStep, DefaultSpringTimeStep));
+  const QLocale locale;
+  const auto number = [&locale](double v) { return locale.toString(v, 'g', 3); };
+  const auto hint = [&](QLineEdit* edit, double def, double min, double max, double used) {
+    QString text = QStringLiteral("( %1 ... %2 )").arg(number(min), number(max));
+    if (DecimalOr(edit, def) != used) text += QStringLiteral(" действует %1").arg(number(used));
+    edit->setToolTip(text);
+  };
+  hint(damping, DefaultSpringDamping, in.MinDamping, in.MaxDamping, in.Damping);
+  hint(timeStep, DefaultSpringTimeStep, MinSpringTimeStep, MaxSpringTimeStep, in.TimeStep);
+}
+
 } // namespace
 
 TFSettings::TFSettings(QWidget* parent) : QWidget(parent) {
@@ -200,15 +216,14 @@ void TFSettings::BuildControls() {
     BTestSignal->setPalette(pal);
   }
 
-  const QLocale locale;
   EDataAccDepth = MakeEdit(this, "EDataAccDepth", QStringLiteral("1"),
                            QStringLiteral("( 1 ... 1024 )"), shortEdit);
   ELevelAccDepth = MakeEdit(this, "ELevelAccDepth", QStringLiteral("5"),
                             QStringLiteral("( 1 ... 1024 )"), shortEdit);
-  EGaugeSpringDump = MakeEdit(this, "EGaugeSpringDump", locale.toString(DefaultSpringDamping),
-                              QString(), shortEdit);
-  EGaugeSpringSpeed = MakeEdit(this, "EGaugeSpringSpeed", locale.toString(DefaultSpringTimeStep),
-                               QString(), shortEdit);
+  // The design texts, the same in every locale (the fields parse a point or a comma).
+  EGaugeSpringDump = MakeEdit(this, "EGaugeSpringDump", QStringLiteral("3.1"), QString(), shortEdit);
+  EGaugeSpringSpeed = MakeEdit(this, "EGaugeSpringSpeed", QStringLiteral("0.22"), QString(), shortEdit);
+  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed);
   CBGaugeSpringEn = MakeCheck(this, "CBGaugeSpringEn", QString(), QString());
   CBInvertSensorData = MakeCheck(this, "CBInvertSensorData", QString(), QString());
   CBInvertSensorData->setChecked(true);
@@ -339,6 +354,7 @@ void TFSettings::CBGaugeSpringEnClick() {
 }
 
 void TFSettings::EGaugeSpringDumpChange() {
+  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed);
   TGaugePM100* gauge = Gauge();
   if (!gauge) return;
   // The spring is off while its parameter changes; its position and
@@ -350,6 +366,7 @@ void TFSettings::EGaugeSpringDumpChange() {
 }
 
 void TFSettings::EGaugeSpringSpeedChange() {
+  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed);
   TGaugePM100* gauge = Gauge();
   if (!gauge) return;
   TSignalChannel& needle = gauge->NeedleChannel();
