@@ -59,8 +59,17 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
     return TReadStatus::Failed;
   }
   TReadStatus status = TReadStatus::Ok;
+  LARGE_INTEGER size;
+  if (GetFileType(h) != FILE_TYPE_DISK) {
+    detail = "the name is not that of a regular file";
+    status = TReadStatus::Failed;
+  } else if (!GetFileSizeEx(h, &size) ||
+             static_cast<unsigned long long>(size.QuadPart) > MaxWholeFileBytes) {
+    detail = "the file is too large";
+    status = TReadStatus::Failed;
+  }
   char buf[65536];
-  for (;;) {
+  while (status == TReadStatus::Ok) {
     DWORD got = 0;
     if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) {
       detail = SystemError("reading the file", GetLastError());
@@ -69,6 +78,10 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
     }
     if (got == 0) break;
     contents.append(buf, got);
+    if (contents.size() > MaxWholeFileBytes) {
+      detail = "the file is too large";
+      status = TReadStatus::Failed;
+    }
   }
   CloseHandle(h);
   if (status != TReadStatus::Ok) contents.clear();
@@ -84,6 +97,10 @@ bool ReplaceWholeFile(const std::string& path, const std::string& contents, std:
   const DWORD attrs = GetFileAttributesW(target.c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
     detail = "the name is that of a folder";
+    return false;
+  }
+  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY)) {
+    detail = "the file is read-only";
     return false;
   }
   std::wstring temp;
@@ -138,7 +155,8 @@ std::string Errno(const char* what) { return std::string(what) + ": " + std::str
 
 TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::string& detail) {
   contents.clear();
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that opening a FIFO does not wait for a writer.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return TReadStatus::Missing;
     detail = Errno("opening the file");
@@ -155,9 +173,19 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
     close(fd);
     return TReadStatus::Failed;
   }
+  if (!S_ISREG(st.st_mode)) {
+    detail = "the name is not that of a regular file";
+    close(fd);
+    return TReadStatus::Failed;
+  }
+  if (static_cast<unsigned long long>(st.st_size) > MaxWholeFileBytes) {
+    detail = "the file is too large";
+    close(fd);
+    return TReadStatus::Failed;
+  }
   TReadStatus status = TReadStatus::Ok;
   char buf[65536];
-  for (;;) {
+  while (contents.size() <= MaxWholeFileBytes) {
     const ssize_t got = read(fd, buf, sizeof buf);
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -169,6 +197,10 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
     contents.append(buf, static_cast<std::size_t>(got));
   }
   close(fd);
+  if (status == TReadStatus::Ok && contents.size() > MaxWholeFileBytes) {
+    detail = "the file is too large";
+    status = TReadStatus::Failed;
+  }
   if (status != TReadStatus::Ok) contents.clear();
   return status;
 }
@@ -185,6 +217,12 @@ bool ReplaceWholeFile(const std::string& path, const std::string& contents, std:
   const bool exists = stat(target.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) {
     detail = "the name is that of a folder";
+    return false;
+  }
+  // Root may write anything; a file without any write permission is read-only
+  // all the same.
+  if (exists && ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
+    detail = "the file is read-only";
     return false;
   }
 
