@@ -116,18 +116,6 @@ TFSettings::~TFSettings() {
   if (FSettings == this) FSettings = nullptr;
 }
 
-void TFSettings::ReadBounds() {
-  const TIniFile ini(SettingsFilePath().toStdString());
-  const TBounds now = Bounds->Current();
-  const char* section = "Settings Window";
-  TBounds b;
-  b.Left = ini.ReadInteger(section, "Position Left", now.Left);
-  b.Top = ini.ReadInteger(section, "Position Top", now.Top);
-  b.Width = ini.ReadInteger(section, "Window Width", now.Width);
-  b.Height = ini.ReadInteger(section, "Window Height", now.Height);
-  Bounds->Place(b);
-}
-
 void TFSettings::BuildControls() {
   // Left half: the symbol table under its label, the editing buttons beside it.
   Grid = new TSymbolTable(this);
