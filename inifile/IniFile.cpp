@@ -1,9 +1,9 @@
 #include "IniFile.h"
 
-#include <climits>
 #include <vector>
 
 #include "Cp1251.h"
+#include "TextNumbers.h"
 #include "WholeFile.h"
 
 namespace {
@@ -37,37 +37,10 @@ std::string Unquote(const std::string& v) {
   return v;
 }
 
-// Signed decimal or "0x" hexadecimal within int range; surrounding blanks allowed.
+// Signed decimal or "0x" hexadecimal within int range; blanks and tabs
+// around it allowed.
 bool ParseInteger(const std::string& text, int& out) {
-  std::size_t b = 0, e = text.size();
-  while (b < e && IsBlank(text[b])) ++b;
-  while (e > b && IsBlank(text[e - 1])) --e;
-  bool negative = false;
-  if (b < e && (text[b] == '+' || text[b] == '-')) {
-    negative = text[b] == '-';
-    ++b;
-  }
-  int base = 10;
-  if (e - b >= 2 && text[b] == '0' && (text[b + 1] == 'x' || text[b + 1] == 'X')) {
-    base = 16;
-    b += 2;
-  }
-  if (b == e) return false;
-  long long magnitude = 0;
-  for (std::size_t i = b; i < e; ++i) {
-    const char c = text[i];
-    int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return false;
-    magnitude = magnitude * base + digit;
-    if (magnitude > -static_cast<long long>(INT_MIN)) return false;
-  }
-  const long long v = negative ? -magnitude : magnitude;
-  if (v > INT_MAX) return false;
-  out = static_cast<int>(v);
-  return true;
+  return ParseIntegerText(Trimmed(text), TIntegerForms::DecimalOrHex, out);
 }
 
 bool HasLineBreakOrNul(const std::string& s) {

@@ -1,4 +1,5 @@
 #include "WholeFile.h"
+#include "WidePath.h"
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -25,17 +26,6 @@ unsigned g_tempCounter = 0;
 
 namespace {
 
-bool ToWide(const std::string& utf8, std::wstring& wide) {
-  if (utf8.empty()) return false;
-  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                    static_cast<int>(utf8.size()), nullptr, 0);
-  if (n <= 0) return false;
-  wide.assign(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                      &wide[0], n);
-  return true;
-}
-
 std::string SystemError(const char* what, DWORD code) {
   return std::string(what) + " failed (system error " + std::to_string(code) + ")";
 }
@@ -45,7 +35,7 @@ std::string SystemError(const char* what, DWORD code) {
 TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::string& detail) {
   contents.clear();
   std::wstring wpath;
-  if (!ToWide(path, wpath)) {
+  if (!WideFromUtf8(path, wpath)) {
     detail = "the file name is empty or not valid UTF-8";
     return TReadStatus::Failed;
   }
@@ -90,7 +80,7 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
 
 bool ReplaceWholeFile(const std::string& path, const std::string& contents, std::string& detail) {
   std::wstring target;
-  if (!ToWide(path, target)) {
+  if (!WideFromUtf8(path, target)) {
     detail = "the file name is empty or not valid UTF-8";
     return false;
   }
