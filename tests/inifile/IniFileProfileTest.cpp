@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TempFolder.h"
 
 #ifndef _WIN32
@@ -115,20 +117,24 @@ TEST_F(IniFileProfile, LinesThatAreNoKeysSurviveInPlace) {
             std::string::npos);
 }
 
-#ifndef _WIN32
-
 // Root may write any file: the mode, not the write test, makes it read-only.
+// (On Windows the same call sets the read-only attribute.)
 TEST_F(IniFileProfile, AReadOnlyFileIsNotReplaced) {
+  namespace fs = std::filesystem;
   const std::string old = "[Main]\r\nPosition Left=1\r\n";
   WriteBytes(path_, old);
-  ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
+  const fs::path file = fs::u8path(path_);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   TIniFile ini(path_);
   ini.WriteInteger("Main", "Position Left", 2);
   EXPECT_FALSE(ini.UpdateFile());
   EXPECT_EQ(ini.LastError(), "Unable to write to " + path_);
   EXPECT_EQ(ReadBytes(path_), old);
   EXPECT_EQ(folder_.Listing(), "Quillora.ini");
+  fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
 }
+
+#ifndef _WIN32
 
 // A FIFO without a writer would block an ordinary open; a device would be
 // read without end; a huge file is no settings file. None is read or replaced.
