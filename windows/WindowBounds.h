@@ -1,13 +1,15 @@
 #pragma once
-// Remembers the bounds a window writes to the settings file at exit.
+// A window's bounds in the settings file: read when the window is created,
+// fitted to the screens, remembered, and written when it is destroyed. The
+// four windows share this code; only their keys differ.
 //
 // Before every change of the window's size the bounds it had until then are
 // recorded, but only while its left or top edge is greater than 0 (a
 // maximised window sits at 0,0 or beyond and must not overwrite the normal
 // bounds). Moving without resizing records nothing. Maximising is a change
-// of size too: it records the normal bounds the window had just before. Left and top are the
-// outer (frame) position, width and height the client size, so that a
-// window restored from the file gets exactly the size it had.
+// of size too: it records the normal bounds the window had just before.
+// Left and top are the outer (frame) position, width and height the client
+// size, so that a window restored from the file gets exactly the size it had.
 
 #include <QObject>
 #include <QString>
