@@ -4,6 +4,7 @@
 #include "windows/Graph.h"
 #include "windows/Main.h"
 #include "windows/Settings.h"
+#include "windows/WindowBounds.h"
 
 void CreateAppWindows() {
   FMain = new TFMain;
@@ -21,6 +22,9 @@ void Destroy(T*& window) {
 } // namespace
 
 void DestroyAppWindows() {
+  // Every window writes its part of the settings file; a file that cannot be
+  // written is reported once, not once per window.
+  TOneWriteReport report;
   Destroy(FGraph);
   Destroy(FDisplay);
   Destroy(FSettings);

@@ -1,78 +1,46 @@
 #include "IniFile.h"
 
-#include <climits>
-
-#include <SimpleIni.h>
+#include <vector>
 
 #include "Cp1251.h"
+#include "TextNumbers.h"
 #include "WholeFile.h"
 
 namespace {
 
-// Case-insensitive order of cp1251 names (SimpleIni keeps the file's bytes).
-struct TCp1251NoCase {
-  bool operator()(const char* l, const char* r) const {
-    for (; *l && *r; ++l, ++r) {
-      const unsigned char a = Cp1251ToLower(static_cast<unsigned char>(*l));
-      const unsigned char b = Cp1251ToLower(static_cast<unsigned char>(*r));
-      if (a != b) return a < b;
-    }
-    return *r != 0;
-  }
-};
-
-// SimpleIni holds the file's cp1251 text as it stands: no conversion, no
-// quote handling of its own (values are quoted and unquoted here).
-using TSimpleIni = CSimpleIniTempl<char, TCp1251NoCase, SI_ConvertA<char>>;
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// A value whose first or last character the parser would trim, or that
-// begins and ends with a double quote, goes inside one pair of quotes.
-std::string Quote(const std::string& v) {
-  if (v.empty()) return v;
-  const char first = v.front(), last = v.back();
-  if (IsBlank(first) || IsBlank(last) || first == '"' || last == '"') return '"' + v + '"';
-  return v;
-}
-
-std::string Unquote(const char* raw) {
-  std::string v(raw);
-  if (v.size() >= 2 && v.front() == '"' && v.back() == '"') return v.substr(1, v.size() - 2);
-  return v;
-}
-
-// Signed decimal or "0x" hexadecimal within int range; surrounding blanks allowed.
-bool ParseInteger(const std::string& text, int& out) {
+std::string Trimmed(const std::string& text) {
   std::size_t b = 0, e = text.size();
   while (b < e && IsBlank(text[b])) ++b;
   while (e > b && IsBlank(text[e - 1])) --e;
-  bool negative = false;
-  if (b < e && (text[b] == '+' || text[b] == '-')) {
-    negative = text[b] == '-';
-    ++b;
-  }
-  int base = 10;
-  if (e - b >= 2 && text[b] == '0' && (text[b + 1] == 'x' || text[b + 1] == 'X')) {
-    base = 16;
-    b += 2;
-  }
-  if (b == e) return false;
-  long long magnitude = 0;
-  for (std::size_t i = b; i < e; ++i) {
-    const char c = text[i];
-    int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return false;
-    magnitude = magnitude * base + digit;
-    if (magnitude > -static_cast<long long>(INT_MIN)) return false;
-  }
-  const long long v = negative ? -magnitude : magnitude;
-  if (v > INT_MAX) return false;
-  out = static_cast<int>(v);
-  return true;
+  return text.substr(b, e - b);
+}
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+// Reading strips one pair of matching quotes, single or double, around a
+// value of two or more characters, as the Windows profile API does. A value
+// that would lose a character to that or to the trimming of blanks goes
+// inside one pair of double quotes.
+std::string Quote(const std::string& v) {
+  if (v.empty()) return v;
+  const char first = v.front(), last = v.back();
+  if (IsBlank(first) || IsBlank(last) || first == '"' || last == '"' ||
+      (v.size() >= 2 && first == '\'' && last == '\''))
+    return '"' + v + '"';
+  return v;
+}
+
+std::string Unquote(const std::string& v) {
+  if (v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front()) return v.substr(1, v.size() - 2);
+  return v;
+}
+
+// Signed decimal or "0x" hexadecimal within int range; blanks and tabs
+// around it allowed.
+bool ParseInteger(const std::string& text, int& out) {
+  return ParseIntegerText(Trimmed(text), TIntegerForms::DecimalOrHex, out);
 }
 
 bool HasLineBreakOrNul(const std::string& s) {
@@ -85,39 +53,112 @@ bool IsPlainName(const std::string& n) {
   return !n.empty() && !IsBlank(n.front()) && !IsBlank(n.back()) && !HasLineBreakOrNul(n);
 }
 
-// The text as it goes to disk: every line end CRLF, whatever it was, and
-// runs of empty lines (SimpleIni puts two between sections) made one.
-std::string FileText(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  bool lineEmpty = true, lastLineEmpty = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      if (!(lineEmpty && lastLineEmpty)) out += "\r\n";
-      lastLineEmpty = lineEmpty;
-      lineEmpty = true;
-    } else {
-      out += c;
-      lineEmpty = false;
-    }
-  }
-  return out;
+// The form in which names are compared: cp1251 in lower case. A name that
+// cp1251 cannot hold (only in a file read as UTF-8) matches nothing the
+// program asks for.
+bool Folded(const std::string& utf8, std::string& out) {
+  if (!Utf8ToCp1251(utf8, out)) return false;
+  for (char& c : out) c = static_cast<char>(Cp1251ToLower(static_cast<unsigned char>(c)));
+  return true;
 }
 
-// The stored (cp1251, still quoted) value of a key, or null when there is none.
-const char* RawValue(const TSimpleIni& ini, const std::string& section, const std::string& key) {
-  std::string s, k;
-  if (!Utf8ToCp1251(section, s) || !Utf8ToCp1251(key, k)) return nullptr;
-  return ini.GetValue(s.c_str(), k.c_str(), nullptr);
+// The first count characters of a UTF-8 text.
+std::string FirstCharacters(const std::string& utf8, std::size_t count) {
+  std::size_t i = 0;
+  for (std::size_t n = 0; i < utf8.size() && n < count; ++n) {
+    ++i;
+    while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
+  }
+  return utf8.substr(0, i);
 }
+
+bool IsValidUtf8(const std::string& s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    int more;
+    char32_t cp;
+    if (c < 0x80) { ++i; continue; }
+    if ((c & 0xE0) == 0xC0) { more = 1; cp = c & 0x1F; }
+    else if ((c & 0xF0) == 0xE0) { more = 2; cp = c & 0x0F; }
+    else if ((c & 0xF8) == 0xF0) { more = 3; cp = c & 0x07; }
+    else return false;
+    for (int k = 1; k <= more; ++k) {
+      if (i + k >= s.size()) return false;
+      const unsigned char cc = static_cast<unsigned char>(s[i + k]);
+      if ((cc & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    const char32_t min = more == 1 ? 0x80 : more == 2 ? 0x800 : 0x10000;
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += static_cast<std::size_t>(more) + 1;
+  }
+  return true;
+}
+
+// One line of the file, as the Windows profile API sees it. A section line
+// is a "[", after optional blanks, with a "]" later on the line: the name is
+// what lies between the "[" and the last "]". A key line holds an "=" and
+// does not begin with ";"; its name and value are what lies before and after
+// the first "=", without surrounding blanks. Every other line (blank,
+// comment, a "[" without its "]", text without "=") belongs to no key and is
+// written back as it was.
+struct TLine {
+  enum TKind { Other, Section, Key };
+  std::string text;  // UTF-8, without the line end
+  TKind kind = Other;
+  std::string name;
+  std::string fold;  // the name folded for comparison
+  bool foldable = false;
+  std::string value;  // as stored, still quoted
+};
+
+TLine Classify(const std::string& text) {
+  TLine l;
+  l.text = text;
+  const std::string t = Trimmed(text);
+  if (t.empty() || t.front() == ';') return l;
+  if (t.front() == '[') {
+    const std::size_t close = t.rfind(']');
+    if (close != std::string::npos && close > 0) {
+      l.kind = TLine::Section;
+      l.name = Trimmed(t.substr(1, close - 1));
+    }
+  } else {
+    const std::size_t eq = t.find('=');
+    if (eq != std::string::npos) {
+      l.name = Trimmed(t.substr(0, eq));
+      if (!l.name.empty()) {
+        l.kind = TLine::Key;
+        l.value = Trimmed(t.substr(eq + 1));
+      }
+    }
+  }
+  if (l.kind != TLine::Other) l.foldable = Folded(l.name, l.fold);
+  return l;
+}
+
+// Splits text at CRLF, LF or CR.
+std::vector<TLine> SplitLines(const std::string& text) {
+  std::vector<TLine> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.push_back(Classify(text.substr(start, i - start)));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(Classify(text.substr(start)));
+  return lines;
+}
+
+constexpr std::size_t npos = std::string::npos;
 
 }  // namespace
 
 struct TIniFile::TData {
   std::string path;
-  TSimpleIni ini{false, false, false};
+  std::vector<TLine> lines;
   bool unreadable = false;  // existed at construction but could not be read
   std::string readDetail;
   std::string lastError;
@@ -133,12 +174,39 @@ struct TIniFile::TData {
     lastErrorDetail.clear();
     return true;
   }
+
+  // The line of the first section of that name (the one the profile API
+  // reads), or npos.
+  std::size_t FindSection(const std::string& section, std::size_t from = 0) const {
+    std::string f;
+    if (!Folded(section, f)) return npos;
+    for (std::size_t i = from; i < lines.size(); ++i)
+      if (lines[i].kind == TLine::Section && lines[i].foldable && lines[i].fold == f) return i;
+    return npos;
+  }
+  // The line after the last line of the section that starts at line s.
+  std::size_t SectionEnd(std::size_t s) const {
+    std::size_t i = s + 1;
+    while (i < lines.size() && lines[i].kind != TLine::Section) ++i;
+    return i;
+  }
+  // The first line of that key in the first section of that name, or npos.
+  std::size_t FindKey(const std::string& section, const std::string& key) const {
+    const std::size_t s = FindSection(section);
+    std::string f;
+    if (s == npos || !Folded(key, f)) return npos;
+    for (std::size_t i = s + 1, e = SectionEnd(s); i < e; ++i)
+      if (lines[i].kind == TLine::Key && lines[i].foldable && lines[i].fold == f) return i;
+    return npos;
+  }
+  const std::string* RawValue(const std::string& section, const std::string& key) const {
+    const std::size_t i = FindKey(section, key);
+    return i == npos ? nullptr : &lines[i].value;
+  }
 };
 
 TIniFile::TIniFile(const std::string& path) : d(new TData) {
   d->path = path;
-  d->ini.SetSpaces(false);
-  d->ini.SetQuotes(false);
   std::string contents;
   switch (ReadWholeFile(path, contents, d->readDetail)) {
     case TReadStatus::Missing:
@@ -147,12 +215,17 @@ TIniFile::TIniFile(const std::string& path) : d(new TData) {
       d->unreadable = true;
       break;
     case TReadStatus::Ok:
-      // A byte-order mark is dropped; the text is taken as cp1251 regardless.
-      if (contents.compare(0, 3, "\xEF\xBB\xBF") == 0) contents.erase(0, 3);
-      if (d->ini.LoadData(contents.data(), contents.size()) < 0) {
-        d->unreadable = true;
-        d->readDetail = "the file could not be parsed";
+      // A file with a UTF-8 byte-order mark is read as UTF-8 (and saved as
+      // cp1251, without the mark); any other file is cp1251.
+      // (A mark before text that is not UTF-8 is dropped.)
+      if (contents.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        contents.erase(0, 3);
+        if (IsValidUtf8(contents)) {
+          d->lines = SplitLines(contents);
+          break;
+        }
       }
+      d->lines = SplitLines(Cp1251ToUtf8(contents));
       break;
   }
 }
@@ -163,23 +236,21 @@ const std::string& TIniFile::FileName() const { return d->path; }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& def) const {
-  const char* raw = RawValue(d->ini, section, key);
+  const std::string* raw = d->RawValue(section, key);
   if (!raw) return def;
-  std::string v = Unquote(raw);
-  if (v.size() > MaxValueLength) v.resize(MaxValueLength);
-  return Cp1251ToUtf8(v);
+  return FirstCharacters(Unquote(*raw), MaxValueLength);
 }
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
-  const char* raw = RawValue(d->ini, section, key);
+  const std::string* raw = d->RawValue(section, key);
   int v;
-  return raw && ParseInteger(Unquote(raw), v) ? v : def;
+  return raw && ParseInteger(Unquote(*raw), v) ? v : def;
 }
 
 bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
-  const char* raw = RawValue(d->ini, section, key);
+  const std::string* raw = d->RawValue(section, key);
   int v;
-  return raw && ParseInteger(Unquote(raw), v) ? v != 0 : def;
+  return raw && ParseInteger(Unquote(*raw), v) ? v != 0 : def;
 }
 
 bool TIniFile::WriteString(const std::string& section, const std::string& key,
@@ -197,8 +268,28 @@ bool TIniFile::WriteString(const std::string& section, const std::string& key,
     return d->Refuse("the value of " + where + " holds a character code page 1251 cannot hold");
   if (HasLineBreakOrNul(v))
     return d->Refuse("the value of " + where + " holds a line break or a NUL character");
-  if (d->ini.SetValue(s.c_str(), k.c_str(), Quote(v).c_str()) < 0)
-    return d->Refuse("out of memory");
+
+  std::vector<TLine>& lines = d->lines;
+  const std::size_t at = d->FindKey(section, key);
+  if (at != npos) {
+    // The key keeps its place and its spelling.
+    lines[at] = Classify(lines[at].name + "=" + Quote(value));
+    return d->Succeed();
+  }
+  const TLine line = Classify(key + "=" + Quote(value));
+  const std::size_t sec = d->FindSection(section);
+  if (sec == npos) {
+    if (!lines.empty() && !Trimmed(lines.back().text).empty()) lines.push_back(Classify(""));
+    lines.push_back(Classify("[" + section + "]"));
+    lines.push_back(line);
+    return d->Succeed();
+  }
+  // After the section's last key, so that comments and blank lines before
+  // the next section stay with it.
+  std::size_t insert = sec + 1;
+  for (std::size_t i = sec + 1, e = d->SectionEnd(sec); i < e; ++i)
+    if (lines[i].kind == TLine::Key) insert = i + 1;
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert), line);
   return d->Succeed();
 }
 
@@ -211,27 +302,40 @@ bool TIniFile::WriteBool(const std::string& section, const std::string& key, boo
 }
 
 void TIniFile::EraseSection(const std::string& section) {
-  std::string s;
-  if (Utf8ToCp1251(section, s)) d->ini.Delete(s.c_str(), nullptr);
+  // Every section of the name goes, so that a later duplicate cannot come to
+  // light with stale keys.
+  for (std::size_t s; (s = d->FindSection(section)) != npos;)
+    d->lines.erase(d->lines.begin() + static_cast<std::ptrdiff_t>(s),
+                   d->lines.begin() + static_cast<std::ptrdiff_t>(d->SectionEnd(s)));
 }
 
 bool TIniFile::SectionExists(const std::string& section) const {
-  std::string s;
-  return Utf8ToCp1251(section, s) && d->ini.GetSectionSize(s.c_str()) >= 0;
+  return d->FindSection(section) != npos;
 }
 
 bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
-  return RawValue(d->ini, section, key) != nullptr;
+  return d->FindKey(section, key) != npos;
 }
 
 bool TIniFile::UpdateFile() {
   if (d->unreadable)
     return d->Refuse("the file could not be read, so saving would lose its contents (" +
                      d->readDetail + ")");
+  // Every line ends with CRLF; a section that follows a key directly gets an
+  // empty line before it.
   std::string text;
-  if (d->ini.Save(text) < 0) return d->Refuse("the settings could not be formatted");
+  for (std::size_t i = 0; i < d->lines.size(); ++i) {
+    const TLine& l = d->lines[i];
+    if (l.kind == TLine::Section && i > 0 && d->lines[i - 1].kind == TLine::Key) text += "\r\n";
+    text += l.text;
+    text += "\r\n";
+  }
+  std::string bytes;
+  if (!Utf8ToCp1251(text, bytes))
+    return d->Refuse("the file holds characters that code page 1251 cannot hold; it was left "
+                     "unchanged");
   std::string detail;
-  if (!ReplaceWholeFile(d->path, FileText(text), detail)) return d->Refuse(detail);
+  if (!ReplaceWholeFile(d->path, bytes, detail)) return d->Refuse(detail);
   return d->Succeed();
 }
 

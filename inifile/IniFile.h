@@ -1,12 +1,22 @@
 #pragma once
 // The settings file: an INI file read whole at construction, changed in
-// memory and written back whole by UpdateFile().
+// memory and written back whole by UpdateFile(). It means what the Windows
+// profile API (GetPrivateProfileString and its kin) makes of it:
+// - a section opens at a line "[name]"; a line with "[" but no "]" opens
+//   none, and the keys after it stay in the section before;
+// - of duplicate sections the first is read and written, of duplicate keys
+//   in it the first; names are found regardless of case and order;
+// - every other line (comments, blank lines, text without "=", sections of
+//   other programs) is written back unchanged and in place.
 //
-// All strings in and out are UTF-8; on disk the file is cp1251. Section and
-// key names are found regardless of case and order. Values:
-// - strings are kept exactly, blanks included: a value that begins or ends
-//   with a blank, a tab or a double quote is written inside one pair of
-//   double quotes, and reading strips one surrounding pair; up to
+// All strings in and out are UTF-8; on disk the file is cp1251. A file that
+// begins with a UTF-8 byte-order mark is read as UTF-8 and saved as cp1251
+// without the mark; when it holds characters cp1251 cannot hold, saving is
+// refused and the file left as it is. Values:
+// - strings are kept exactly, blanks included: reading strips one pair of
+//   matching single or double quotes around the value, so a value that
+//   begins or ends with a blank or a double quote, or is enclosed in single
+//   quotes, is written inside one pair of double quotes; up to
 //   MaxValueLength characters are read back;
 // - integers are signed decimal; "0x"/"0X" values are read as hexadecimal;
 //   a value that is not an integer in int range reads as the default;
@@ -14,7 +24,9 @@
 // A new section goes to the end of the file, a new key to the end of its
 // section; existing keys keep their place. The file is written with CRLF
 // line ends, through a temporary file in the same folder that is renamed
-// over the target, so a failed save leaves the old file as it was.
+// over the target, so a failed save leaves the old file as it was. Only a
+// regular file of a sane size is read (see ReadWholeFile); a read-only file
+// is never replaced.
 //
 // An object holds the file as it was read at construction: open one, read
 // or write, call UpdateFile() and drop it before another object on the same

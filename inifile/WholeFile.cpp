@@ -1,4 +1,5 @@
 #include "WholeFile.h"
+#include "WidePath.h"
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -25,17 +26,6 @@ unsigned g_tempCounter = 0;
 
 namespace {
 
-bool ToWide(const std::string& utf8, std::wstring& wide) {
-  if (utf8.empty()) return false;
-  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                    static_cast<int>(utf8.size()), nullptr, 0);
-  if (n <= 0) return false;
-  wide.assign(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                      &wide[0], n);
-  return true;
-}
-
 std::string SystemError(const char* what, DWORD code) {
   return std::string(what) + " failed (system error " + std::to_string(code) + ")";
 }
@@ -45,7 +35,7 @@ std::string SystemError(const char* what, DWORD code) {
 TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::string& detail) {
   contents.clear();
   std::wstring wpath;
-  if (!ToWide(path, wpath)) {
+  if (!WideFromUtf8(path, wpath)) {
     detail = "the file name is empty or not valid UTF-8";
     return TReadStatus::Failed;
   }
@@ -59,8 +49,17 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
     return TReadStatus::Failed;
   }
   TReadStatus status = TReadStatus::Ok;
+  LARGE_INTEGER size;
+  if (GetFileType(h) != FILE_TYPE_DISK) {
+    detail = "the name is not that of a regular file";
+    status = TReadStatus::Failed;
+  } else if (!GetFileSizeEx(h, &size) ||
+             static_cast<unsigned long long>(size.QuadPart) > MaxWholeFileBytes) {
+    detail = "the file is too large";
+    status = TReadStatus::Failed;
+  }
   char buf[65536];
-  for (;;) {
+  while (status == TReadStatus::Ok) {
     DWORD got = 0;
     if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) {
       detail = SystemError("reading the file", GetLastError());
@@ -69,6 +68,10 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
     }
     if (got == 0) break;
     contents.append(buf, got);
+    if (contents.size() > MaxWholeFileBytes) {
+      detail = "the file is too large";
+      status = TReadStatus::Failed;
+    }
   }
   CloseHandle(h);
   if (status != TReadStatus::Ok) contents.clear();
@@ -77,13 +80,17 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
 
 bool ReplaceWholeFile(const std::string& path, const std::string& contents, std::string& detail) {
   std::wstring target;
-  if (!ToWide(path, target)) {
+  if (!WideFromUtf8(path, target)) {
     detail = "the file name is empty or not valid UTF-8";
     return false;
   }
   const DWORD attrs = GetFileAttributesW(target.c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
     detail = "the name is that of a folder";
+    return false;
+  }
+  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY)) {
+    detail = "the file is read-only";
     return false;
   }
   std::wstring temp;
@@ -138,7 +145,8 @@ std::string Errno(const char* what) { return std::string(what) + ": " + std::str
 
 TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::string& detail) {
   contents.clear();
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that opening a FIFO does not wait for a writer.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return TReadStatus::Missing;
     detail = Errno("opening the file");
@@ -155,9 +163,19 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
     close(fd);
     return TReadStatus::Failed;
   }
+  if (!S_ISREG(st.st_mode)) {
+    detail = "the name is not that of a regular file";
+    close(fd);
+    return TReadStatus::Failed;
+  }
+  if (static_cast<unsigned long long>(st.st_size) > MaxWholeFileBytes) {
+    detail = "the file is too large";
+    close(fd);
+    return TReadStatus::Failed;
+  }
   TReadStatus status = TReadStatus::Ok;
   char buf[65536];
-  for (;;) {
+  while (contents.size() <= MaxWholeFileBytes) {
     const ssize_t got = read(fd, buf, sizeof buf);
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -169,6 +187,10 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
     contents.append(buf, static_cast<std::size_t>(got));
   }
   close(fd);
+  if (status == TReadStatus::Ok && contents.size() > MaxWholeFileBytes) {
+    detail = "the file is too large";
+    status = TReadStatus::Failed;
+  }
   if (status != TReadStatus::Ok) contents.clear();
   return status;
 }
@@ -185,6 +207,12 @@ bool ReplaceWholeFile(const std::string& path, const std::string& contents, std:
   const bool exists = stat(target.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) {
     detail = "the name is that of a folder";
+    return false;
+  }
+  // Root may write anything; a file without any write permission is read-only
+  // all the same.
+  if (exists && ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
+    detail = "the file is read-only";
     return false;
   }
 

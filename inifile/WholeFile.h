@@ -6,14 +6,21 @@
 
 enum class TReadStatus { Ok, Missing, Failed };
 
+// The largest file ReadWholeFile reads.
+constexpr unsigned long long MaxWholeFileBytes = 4ull << 20;
+
 // Reads the whole file into contents. Missing when the file (or a folder of
 // its path) does not exist; Failed, with detail set, when it exists but
-// cannot be read (including a folder given as the file).
+// cannot be read, or is not a regular file (a folder, a FIFO or a device,
+// which are never read, so they cannot block), or is larger than
+// MaxWholeFileBytes.
 TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::string& detail);
 
 // Writes contents to a temporary file in the target's folder, flushes it to
 // the disk and renames it over the target. On failure the temporary is
 // removed, the target is left as it was, detail says why and the result is
-// false. An existing target keeps its permission bits; a symbolic link is
-// followed, so the file it names is replaced, not the link.
+// false. A read-only target (no write permission for anyone, or none for
+// this process) is not replaced. An existing target keeps its permission
+// bits; a symbolic link is followed, so the file it names is replaced, not
+// the link.
 bool ReplaceWholeFile(const std::string& path, const std::string& contents, std::string& detail);

@@ -1,5 +1,6 @@
 #include "recording/Instrecord.h"
 
+#include "inifile/WidePath.h"
 #include "sensor/Utils.h"
 
 #include <algorithm>
@@ -23,13 +24,9 @@ const unsigned char kHeader[kHeaderBytes] = {0, 0, 0, 0, 1, 0, 0, 0};
 std::FILE* OpenFile(const std::string& path, const char* mode) {
 #ifdef _WIN32
   // Paths are UTF-8; the narrow fopen would take them as the ANSI code page.
-  auto widen = [](const std::string& s) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
-    return w;
-  };
-  return _wfopen(widen(path).c_str(), widen(mode).c_str());
+  std::wstring wpath, wmode;
+  if (!WideFromUtf8(path, wpath) || !WideFromUtf8(mode, wmode)) return nullptr;
+  return _wfopen(wpath.c_str(), wmode.c_str());
 #else
   return std::fopen(path.c_str(), mode);
 #endif

@@ -15,8 +15,8 @@ done
 declare -A project=(
   [capture]="capture"
   [inifile]="inifile"
-  [sensor]="sensor capture recording"
-  [recording]="recording sensor"
+  [sensor]="sensor capture recording inifile"
+  [recording]="recording sensor inifile"
   [session]="session sensor capture recording"
   [files]="files sensor inifile recording"
   [indicators]="indicators sensor recording"

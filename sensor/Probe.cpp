@@ -15,7 +15,30 @@ constexpr double kSpringScale = 10.0;
 constexpr double kSpringMass = 0.5;
 constexpr double kSpringStiffness = 5.0;
 
+constexpr double kDefaultDamping = 3.1;
+constexpr double kDefaultTimeStep = 0.22;
+// Damping beyond the lower stability edge 5·dt.
+constexpr double kDampingMargin = 0.5;
+// Largest magnitude of the step's negative eigenvalue at the upper edge.
+constexpr double kFlipFactor = 0.5;
+
 }  // namespace
+
+TSpringParameters SpringInEffect(double damping, double timeStep) {
+  TSpringParameters r;
+  r.TimeStep = std::isnan(timeStep) ? kDefaultTimeStep
+                                    : std::clamp(timeStep, MinSpringTimeStep, MaxSpringTimeStep);
+  const double dt = r.TimeStep;
+  // Lower edge: the step's characteristic polynomial has |det| = 1 at
+  // damping 5·dt. Upper edge: it has the root -kFlipFactor at the damping
+  // below (-1 would be the stability limit 1/dt + 2.5·dt).
+  r.MinDamping = kSpringStiffness / kSpringMass / 2.0 * dt + kDampingMargin;
+  const double f = 1.0 + kFlipFactor;
+  r.MaxDamping = f / (2.0 * dt) + 5.0 * dt / f;
+  r.Damping = std::isnan(damping) ? kDefaultDamping : damping;
+  r.Damping = std::clamp(r.Damping, r.MinDamping, r.MaxDamping);
+  return r;
+}
 
 TSignalChannel::TSignalChannel(bool windowed) : windowed_(windowed) {}
 
@@ -49,13 +72,13 @@ double TSignalChannel::Spring(double x) {
   if (!SpringEnabled) return x;
   const double p = springPosition_;
   const double v = springVelocity_;
-  const double a = x - (kSpringStiffness * p + Damping * v) / kSpringMass;
-  double np = p + v * TimeStep;
-  double nv = v + a * TimeStep;
+  const TSpringParameters in = SpringInEffect(Damping, TimeStep);
+  const double a = x - (kSpringStiffness * p + in.Damping * v) / kSpringMass;
+  double np = p + v * in.TimeStep;
+  double nv = v + a * in.TimeStep;
 
-  // The explicit step diverges when damping × time step is large. Holding the
-  // state within the limit keeps the output finite; once sane parameters are
-  // set the spring settles again from wherever it was held.
+  // A last guard for inputs far beyond the scale: the state is held within
+  // the limit and reset when it is no longer finite.
   const double limit = std::isfinite(SpringLimit) && SpringLimit > 0.0 ? SpringLimit : 1.0e6;
   const double maxPosition = limit / kSpringScale;
   const double maxVelocity = limit;

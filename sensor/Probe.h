@@ -8,6 +8,24 @@
 
 class TSensor;
 
+// The spring parameters a step runs with, from the typed ones. The explicit
+// step is stable only for 5·dt < damping < 1/dt + 2.5·dt (dt the time step):
+// near the lower edge its swing hardly dies away, near the upper one it flips
+// sign at every step, and beyond either it grows without bound. So the time
+// step is held within 0.01..0.5 and the damping between 5·dt + 0.5 (swings
+// fade within seconds) and the value at which the sign-flipping part halves
+// at every step. The defaults (3.1, 0.22) lie inside and run unchanged; a
+// value that is not a number runs as its default.
+struct TSpringParameters {
+  double Damping;
+  double TimeStep;
+  double MinDamping;
+  double MaxDamping;
+};
+TSpringParameters SpringInEffect(double damping, double timeStep);
+constexpr double MinSpringTimeStep = 0.01;
+constexpr double MaxSpringTimeStep = 0.5;
+
 // A second-order spring filter followed by an averaging stage.
 class TSignalChannel {
 public:
@@ -18,7 +36,8 @@ public:
   virtual void SetDepth(int depth);
   // Running (false) or windowed (true) averaging.
   virtual void SetWindowed(bool on);
-  // One spring step when SpringEnabled, else x unchanged.
+  // One spring step when SpringEnabled, else x unchanged. The step runs with
+  // SpringInEffect(Damping, TimeStep).
   virtual double Spring(double x);
   // One averaging step.
   virtual double Average(double x);
@@ -28,9 +47,9 @@ public:
   double Damping = 3.1;
   double TimeStep = 0.22;
   bool SpringEnabled = false;
-  // Largest magnitude of the spring's output. The spring state is held within
-  // it (and reset to rest when it turns non-finite), so parameters that make
-  // the step unstable give a bounded swing instead of a runaway.
+  // Largest magnitude of the spring's output: a last guard for inputs far
+  // beyond the scale. The spring state is held within it (and reset to rest
+  // when it turns non-finite).
   double SpringLimit = 1.0e6;
 
   bool Windowed() const { return windowed_; }

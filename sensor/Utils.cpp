@@ -1,5 +1,8 @@
 #include "sensor/Utils.h"
 
+#include "inifile/TextNumbers.h"
+#include "inifile/WidePath.h"
+
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -81,17 +84,7 @@ bool ParseDecimal(const std::string& text, double& out) {
 }
 
 bool ParseInteger(const std::string& text, int& out) {
-  const std::string s = Trimmed(text);
-  std::size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  if (i == s.size()) return false;
-  for (std::size_t k = i; k < s.size(); ++k)
-    if (!IsDigit(s[k])) return false;
-  errno = 0;
-  const long long v = std::strtoll(s.c_str(), nullptr, 10);
-  if (errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
-  out = static_cast<int>(v);
-  return true;
+  return ParseIntegerText(Trimmed(text), TIntegerForms::Decimal, out);
 }
 
 double ParsePercent(const std::string& text) {
@@ -166,18 +159,6 @@ double LocalDateTimeDays() { return LocalDateTimeDays(Clock().Now()); }
 
 namespace {
 
-#ifdef _WIN32
-std::string ToUtf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr,
-                      nullptr);
-  return s;
-}
-#endif
-
 fs::path PathFromUtf8(const std::string& s) {
 #if defined(__cpp_char8_t)
   return fs::path(std::u8string(s.begin(), s.end()));
@@ -214,7 +195,7 @@ std::string ExecutableDir() {
     if (n == 0) break;
     if (n < buf.size()) {
       buf.resize(n);
-      path = ToUtf8(buf);
+      path = Utf8FromWide(buf);
       break;
     }
     buf.resize(buf.size() * 2);

@@ -39,7 +39,7 @@ constexpr int kDesignTop = 132;
 constexpr int kDesignWidth = 801;
 constexpr int kDesignHeight = 417;
 
-const char* const kWindowSection = "Display Window";
+const TBoundsKeys kWindowBounds{"Display Window"};
 const char* const kOptionsSection = "Display Options";
 
 const QColor kSilver(192, 192, 192);
@@ -280,16 +280,10 @@ bool TFDisplay::event(QEvent* e) {
 void TFDisplay::FormCreate() {
   Created = false;
   SettingsFile = SettingsFilePath();
-  TBounds b{kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight};
-  {
-    const TIniFile ini(SettingsFile.toStdString());
-    b.Left = ini.ReadInteger(kWindowSection, "Position Left", b.Left);
-    b.Top = ini.ReadInteger(kWindowSection, "Position Top", b.Top);
-    b.Width = ini.ReadInteger(kWindowSection, "Window Width", b.Width);
-    b.Height = ini.ReadInteger(kWindowSection, "Window Height", b.Height);
-  }
+  move(kDesignLeft, kDesignTop);
+  resize(kDesignWidth, kDesignHeight);
   Bounds = new TWindowBounds(this);
-  Bounds->Place(b);
+  Bounds->Load(TIniFile(SettingsFile.toStdString()), kWindowBounds);
 }
 
 void TFDisplay::FormActivate() {
@@ -322,14 +316,10 @@ void TFDisplay::FormDestroy() {
   const auto check = [&ini, &failure](bool ok) {
     if (!ok && failure.isEmpty()) failure = QString::fromStdString(ini.LastError());
   };
-  const TBounds& b = Bounds->Saved;
-  check(ini.WriteInteger(kWindowSection, "Position Left", b.Left));
-  check(ini.WriteInteger(kWindowSection, "Position Top", b.Top));
-  check(ini.WriteInteger(kWindowSection, "Window Width", b.Width));
-  check(ini.WriteInteger(kWindowSection, "Window Height", b.Height));
+  check(Bounds->Write(ini, kWindowBounds));
   check(ini.WriteString(kOptionsSection, "Gauge Amp", EGaugeAmp->text().toStdString()));
   check(ini.UpdateFile());
-  if (!failure.isEmpty()) Dialogs().Error(this, failure);
+  if (!failure.isEmpty()) ReportWriteFailure(this, failure);
 }
 
 void TFDisplay::BAmpUpClick(QObject* sender) {

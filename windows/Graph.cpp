@@ -107,6 +107,8 @@ TFGraph::TFGraph(QWidget* parent) : QWidget(parent) {
   BuildControls();
   Target_ = std::make_unique<TImageTarget>(GraphWindow);
   SaveInitialDir_ = AppDataFolder();
+  move(kDesignLeft, kDesignTop);
+  resize(kDesignWidth, kDesignHeight);
   Bounds_ = new TWindowBounds(this);
   ReadBounds();
 }
@@ -218,23 +220,13 @@ void TFGraph::BuildControls() {
 }
 
 void TFGraph::ReadBounds() {
-  const TIniFile ini(Utf8(SettingsFilePath()));
-  TBounds b;
-  b.Left = ini.ReadInteger(IniSection, "Position Left", kDesignLeft);
-  b.Top = ini.ReadInteger(IniSection, "Position Top", kDesignTop);
-  b.Width = ini.ReadInteger(IniSection, "Window Width", kDesignWidth);
-  b.Height = ini.ReadInteger(IniSection, "Window Height", kDesignHeight);
-  Bounds_->Place(b);
+  Bounds_->Load(TIniFile(Utf8(SettingsFilePath())), {IniSection});
 }
 
 void TFGraph::WriteBounds() {
   TIniFile ini(Utf8(SettingsFilePath()));
-  const TBounds& b = Bounds_->Saved;
-  const bool ok = ini.WriteInteger(IniSection, "Position Left", b.Left) &&
-                  ini.WriteInteger(IniSection, "Position Top", b.Top) &&
-                  ini.WriteInteger(IniSection, "Window Width", b.Width) &&
-                  ini.WriteInteger(IniSection, "Window Height", b.Height) && ini.UpdateFile();
-  if (!ok) Dialogs().Error(this, QString::fromStdString(ini.LastError()));
+  const bool ok = Bounds_->Write(ini, {IniSection}) && ini.UpdateFile();
+  if (!ok) ReportWriteFailure(this, QString::fromStdString(ini.LastError()));
 }
 
 void TFGraph::showEvent(QShowEvent* event) {

@@ -58,6 +58,7 @@ constexpr int kInitialLeft = 207;
 constexpr int kInitialTop = 122;
 
 const char* const kMain = "Main";
+const TBoundsKeys kMainBounds{kMain, "Main Window Width", "Main Window Height"};
 const char* const kGeneral = "General Options";
 
 QFont ArialBold(int pixelSize) {
@@ -333,35 +334,25 @@ void TFMain::FormActivate() {
 }
 
 void TFMain::LoadWindowSettings(const QString& path) {
-  TBounds b;
-  bool maximized = false;
   {
     const TIniFile ini(path.toStdString());
-    const TBounds now = Bounds->Current();
-    b.Left = ini.ReadInteger(kMain, "Position Left", now.Left);
-    b.Top = ini.ReadInteger(kMain, "Position Top", now.Top);
-    b.Width = ini.ReadInteger(kMain, "Main Window Width", now.Width);
-    b.Height = ini.ReadInteger(kMain, "Main Window Height", now.Height);
-    maximized = ini.ReadBool(kMain, "Main Window Maximized", false);
+    // The bounds read are normal bounds: place them on the normal window.
+    if (isMaximized()) setWindowState(windowState() & ~Qt::WindowMaximized);
+    Bounds->Load(ini, kMainBounds);
+    if (ini.ReadBool(kMain, "Main Window Maximized", false))
+      setWindowState(windowState() | Qt::WindowMaximized);
   }
-  // The bounds read are normal bounds: place them on the normal window.
-  if (isMaximized()) setWindowState(windowState() & ~Qt::WindowMaximized);
-  Bounds->Place(b);
-  if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
   if (FSettings) FSettings->LoadSettings(path);
 }
 
 void TFMain::SaveWindowSettings(const QString& path) {
   TIniFile ini(path.toStdString());
-  const bool ok = ini.WriteInteger(kMain, "Position Left", SavedLeft()) &&
-                  ini.WriteInteger(kMain, "Position Top", SavedTop()) &&
-                  ini.WriteInteger(kMain, "Main Window Width", SavedWidth()) &&
-                  ini.WriteInteger(kMain, "Main Window Height", SavedHeight()) &&
+  const bool ok = Bounds->Write(ini, kMainBounds) &&
                   ini.WriteBool(kMain, "Main Window Maximized", isMaximized()) &&
                   ini.WriteString(kGeneral, "V Level", ELevel->text().toStdString()) &&
                   ini.WriteString(kGeneral, "Char Period", ESymbolPeriod->text().toStdString()) &&
                   ini.UpdateFile();
-  if (!ok) Dialogs().Error(this, QString::fromStdString(ini.LastError()));
+  if (!ok) ReportWriteFailure(this, QString::fromStdString(ini.LastError()));
 }
 
 bool TFMain::FormClose() {

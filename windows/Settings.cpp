@@ -79,6 +79,22 @@ double DecimalOr(const QLineEdit* edit, double def) {
   return ParseDecimal(edit->text().toStdString(), v) ? v : def;
 }
 
+// The hints of the spring fields: the range the needle runs in, and the value
+// in effect when the typed one lies outside it.
+void UpdateSpringHints(QLineEdit* damping, QLineEdit* timeStep) {
+  const TSpringParameters in = SpringInEffect(DecimalOr(damping, DefaultSpringDamping),
+                                              DecimalOr(timeStep, DefaultSpringTimeStep));
+  const QLocale locale;
+  const auto number = [&locale](double v) { return locale.toString(v, 'g', 3); };
+  const auto hint = [&](QLineEdit* edit, double def, double min, double max, double used) {
+    QString text = QStringLiteral("( %1 ... %2 )").arg(number(min), number(max));
+    if (DecimalOr(edit, def) != used) text += QStringLiteral(" действует %1").arg(number(used));
+    edit->setToolTip(text);
+  };
+  hint(damping, DefaultSpringDamping, in.MinDamping, in.MaxDamping, in.Damping);
+  hint(timeStep, DefaultSpringTimeStep, MinSpringTimeStep, MaxSpringTimeStep, in.TimeStep);
+}
+
 } // namespace
 
 TFSettings::TFSettings(QWidget* parent) : QWidget(parent) {
@@ -100,18 +116,6 @@ TFSettings::TFSettings(QWidget* parent) : QWidget(parent) {
 TFSettings::~TFSettings() {
   SaveAtExit();
   if (FSettings == this) FSettings = nullptr;
-}
-
-void TFSettings::ReadBounds() {
-  const TIniFile ini(SettingsFilePath().toStdString());
-  const TBounds now = Bounds->Current();
-  const char* section = "Settings Window";
-  TBounds b;
-  b.Left = ini.ReadInteger(section, "Position Left", now.Left);
-  b.Top = ini.ReadInteger(section, "Position Top", now.Top);
-  b.Width = ini.ReadInteger(section, "Window Width", now.Width);
-  b.Height = ini.ReadInteger(section, "Window Height", now.Height);
-  Bounds->Place(b);
 }
 
 void TFSettings::BuildControls() {
@@ -202,15 +206,14 @@ void TFSettings::BuildControls() {
     BTestSignal->setPalette(pal);
   }
 
-  const QLocale locale;
   EDataAccDepth = MakeEdit(this, "EDataAccDepth", QStringLiteral("1"),
                            QStringLiteral("( 1 ... 1024 )"), shortEdit);
   ELevelAccDepth = MakeEdit(this, "ELevelAccDepth", QStringLiteral("5"),
                             QStringLiteral("( 1 ... 1024 )"), shortEdit);
-  EGaugeSpringDump = MakeEdit(this, "EGaugeSpringDump", locale.toString(DefaultSpringDamping),
-                              QString(), shortEdit);
-  EGaugeSpringSpeed = MakeEdit(this, "EGaugeSpringSpeed", locale.toString(DefaultSpringTimeStep),
-                               QString(), shortEdit);
+  // The design texts, the same in every locale (the fields parse a point or a comma).
+  EGaugeSpringDump = MakeEdit(this, "EGaugeSpringDump", QStringLiteral("3.1"), QString(), shortEdit);
+  EGaugeSpringSpeed = MakeEdit(this, "EGaugeSpringSpeed", QStringLiteral("0.22"), QString(), shortEdit);
+  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed);
   CBGaugeSpringEn = MakeCheck(this, "CBGaugeSpringEn", QString(), QString());
   CBInvertSensorData = MakeCheck(this, "CBInvertSensorData", QString(), QString());
   CBInvertSensorData->setChecked(true);
@@ -339,6 +342,7 @@ void TFSettings::CBGaugeSpringEnClick() {
 }
 
 void TFSettings::EGaugeSpringDumpChange() {
+  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed);
   TGaugePM100* gauge = Gauge();
   if (!gauge) return;
   // The spring is off while its parameter changes; its position and
@@ -350,6 +354,7 @@ void TFSettings::EGaugeSpringDumpChange() {
 }
 
 void TFSettings::EGaugeSpringSpeedChange() {
+  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed);
   TGaugePM100* gauge = Gauge();
   if (!gauge) return;
   TSignalChannel& needle = gauge->NeedleChannel();

@@ -20,7 +20,7 @@ namespace {
 const char* const General = "General Options";
 const char* const DisplayOptions = "Display Options";
 const char* const SymbolSection = "Symbol Table";
-const char* const SettingsWindow = "Settings Window";
+const TBoundsKeys SettingsWindowBounds{"Settings Window"};
 
 constexpr int DefaultSymbolCount = 28;
 
@@ -70,6 +70,9 @@ public:
   void Bool(const char* section, const char* key, bool value) {
     if (!Failed && !Ini.WriteBool(section, key, value)) Fail();
   }
+  void Bounds(const TWindowBounds& bounds, const TBoundsKeys& keys) {
+    if (!Failed && !bounds.Write(Ini, keys)) Fail();
+  }
   void Erase(const char* section) {
     if (!Failed) Ini.EraseSection(section);
   }
@@ -82,7 +85,7 @@ public:
 private:
   void Fail() {
     Failed = true;
-    Dialogs().Error(Parent, QString::fromStdString(Ini.LastError()));
+    ReportWriteFailure(Parent, QString::fromStdString(Ini.LastError()));
   }
 
   TIniFile Ini;
@@ -196,13 +199,13 @@ bool TFSettings::SaveSettings(const QString& path, bool includeOthers) {
   return w.Finish();
 }
 
+void TFSettings::ReadBounds() {
+  Bounds->Load(TIniFile(SettingsFilePath().toStdString()), SettingsWindowBounds);
+}
+
 void TFSettings::SaveAtExit() {
   TWriter w(SettingsFilePath(), nullptr);
-  const TBounds& b = Bounds->Saved;
-  w.Integer(SettingsWindow, "Position Left", b.Left);
-  w.Integer(SettingsWindow, "Position Top", b.Top);
-  w.Integer(SettingsWindow, "Window Width", b.Width);
-  w.Integer(SettingsWindow, "Window Height", b.Height);
+  w.Bounds(*Bounds, SettingsWindowBounds);
   WriteSettings(w, false);
   w.Finish();
 }

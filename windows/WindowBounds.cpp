@@ -1,14 +1,20 @@
 #include "WindowBounds.h"
 
+#include "UserDialogs.h"
+#include "inifile/IniFile.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QRect>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStringList>
 #include <QWidget>
+#include <algorithm>
 
 TWindowBounds::TWindowBounds(QWidget* window) : QObject(window), Window(window) {
   Saved = Current();
+  Design = Saved;
   window->installEventFilter(this);
 }
 
@@ -23,29 +29,87 @@ void TWindowBounds::BeforeResize(int oldWidth, int oldHeight) {
   if (p.x() > 0 || p.y() > 0) Saved = {p.x(), p.y(), oldWidth, oldHeight};
 }
 
-TBounds TWindowBounds::OnSomeScreen(const TBounds& b) {
-  const QRect wanted(b.Left, b.Top, qMax(1, b.Width), qMax(1, b.Height));
+namespace {
+
+// The overlap of two rectangles, in 64 bits: stored positions and sizes may
+// be anywhere in int range.
+long long Overlap(const TBounds& b, const QRect& r) {
+  const long long left = std::max<long long>(b.Left, r.left());
+  const long long top = std::max<long long>(b.Top, r.top());
+  const long long right = std::min<long long>(static_cast<long long>(b.Left) + b.Width,
+                                              static_cast<long long>(r.left()) + r.width());
+  const long long bottom = std::min<long long>(static_cast<long long>(b.Top) + b.Height,
+                                               static_cast<long long>(r.top()) + r.height());
+  return right > left && bottom > top ? (right - left) * (bottom - top) : 0;
+}
+
+} // namespace
+
+TBounds TWindowBounds::Fitted(const TBounds& b, const TBounds& design) {
   const QList<QScreen*> screens = QGuiApplication::screens();
-  for (const QScreen* s : screens)
-    if (s->availableGeometry().intersects(wanted)) return b;
   const QScreen* primary = QGuiApplication::primaryScreen();
-  if (!primary) return b;
-  const QRect area = primary->availableGeometry();
-  TBounds placed = b;
-  placed.Width = qMin(b.Width, area.width());
-  placed.Height = qMin(b.Height, area.height());
-  placed.Left = area.left() + (area.width() - placed.Width) / 2;
-  placed.Top = area.top() + (area.height() - placed.Height) / 2;
-  return placed;
+  if (screens.isEmpty() || !primary) return b;
+  QRect desktop;
+  for (const QScreen* s : screens) desktop |= s->geometry();
+
+  TBounds r = b;
+  if (r.Width <= 0 || r.Height <= 0 || r.Width > desktop.width() || r.Height > desktop.height()) {
+    r.Width = design.Width;
+    r.Height = design.Height;
+  }
+
+  const QScreen* landing = nullptr;
+  long long most = 0;
+  for (const QScreen* s : screens) {
+    const long long o = Overlap(r, s->availableGeometry());
+    if (o > most) {
+      most = o;
+      landing = s;
+    }
+  }
+  const QRect area = (landing ? landing : primary)->availableGeometry();
+  const bool smaller = r.Width > area.width() || r.Height > area.height();
+  r.Width = std::min(r.Width, area.width());
+  r.Height = std::min(r.Height, area.height());
+  if (!landing) {
+    r.Left = area.left() + (area.width() - r.Width) / 2;
+    r.Top = area.top() + (area.height() - r.Height) / 2;
+  } else if (smaller) {
+    r.Left = std::clamp(r.Left, area.left(), area.left() + area.width() - r.Width);
+    r.Top = std::clamp(r.Top, area.top(), area.top() + area.height() - r.Height);
+  }
+  return r;
 }
 
 void TWindowBounds::Place(const TBounds& b) {
-  const TBounds placed = OnSomeScreen(b);
+  const TBounds placed = Fitted(b, Design);
   Placing = true;
   Window->move(placed.Left, placed.Top);
   Window->resize(placed.Width, placed.Height);
   Placing = false;
   Saved = placed;
+}
+
+void TWindowBounds::Load(const TIniFile& ini, const TBoundsKeys& keys) {
+  // Without any of the keys the window keeps the bounds it has.
+  if (!ini.ValueExists(keys.Section, "Position Left") &&
+      !ini.ValueExists(keys.Section, "Position Top") && !ini.ValueExists(keys.Section, keys.Width) &&
+      !ini.ValueExists(keys.Section, keys.Height))
+    return;
+  const TBounds now = Current();
+  TBounds b;
+  b.Left = ini.ReadInteger(keys.Section, "Position Left", now.Left);
+  b.Top = ini.ReadInteger(keys.Section, "Position Top", now.Top);
+  b.Width = ini.ReadInteger(keys.Section, keys.Width, now.Width);
+  b.Height = ini.ReadInteger(keys.Section, keys.Height, now.Height);
+  Place(b);
+}
+
+bool TWindowBounds::Write(TIniFile& ini, const TBoundsKeys& keys) const {
+  return ini.WriteInteger(keys.Section, "Position Left", Saved.Left) &&
+         ini.WriteInteger(keys.Section, "Position Top", Saved.Top) &&
+         ini.WriteInteger(keys.Section, keys.Width, Saved.Width) &&
+         ini.WriteInteger(keys.Section, keys.Height, Saved.Height);
 }
 
 void TWindowBounds::RecordNormalGeometry() {
@@ -74,4 +138,27 @@ bool TWindowBounds::eventFilter(QObject* watched, QEvent* event) {
     if (!(e->oldState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) RecordNormalGeometry();
   }
   return QObject::eventFilter(watched, event);
+}
+
+namespace {
+
+int g_reports = 0;
+QStringList g_reported;
+
+} // namespace
+
+void ReportWriteFailure(QWidget* parent, const QString& message) {
+  if (g_reports == 0)
+    Dialogs().Error(parent, message);
+  else if (!g_reported.contains(message))
+    g_reported.append(message);
+}
+
+TOneWriteReport::TOneWriteReport() { ++g_reports; }
+
+TOneWriteReport::~TOneWriteReport() {
+  if (--g_reports > 0) return;
+  const QStringList messages = std::move(g_reported);
+  g_reported.clear();
+  for (const QString& m : messages) Dialogs().Error(nullptr, m);
 }

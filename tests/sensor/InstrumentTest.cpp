@@ -184,6 +184,43 @@ TEST(Instrument, UnstableNeedleStaysOnTheScaleAndRecovers) {
   EXPECT_LT(std::fabs(needle.SpringVelocity()), 1e-6);
 }
 
+// Typed spring parameters outside the stable region run clamped into it: the
+// needle settles on a steady input instead of swinging between the scale's
+// ends, and then falls back below the off level when the input goes.
+TEST(Instrument, NeedleSettlesForAnyTypedSpring) {
+  for (const double damping : {1.0, 10.0, -4.0, 1e9}) {
+    SCOPED_TRACE(damping);
+    Chain c;
+    c.Hold(0.3, 0.0);  // 30 percent
+    TSignalChannel& needle = c.gauge.NeedleChannel();
+    needle.SpringEnabled = true;
+    needle.Damping = damping;
+    needle.TimeStep = 0.22;
+    for (int i = 0; i < 200; ++i) c.gauge.Measure();
+    for (int i = 0; i < 50; ++i) {
+      c.gauge.Measure();
+      ASSERT_NEAR(c.gauge.Data().Inst, 30.0, 0.3) << i;
+    }
+    c.sensor.next = 0.0;
+    for (int i = 0; i < 200; ++i) c.gauge.Measure();
+    EXPECT_LT(std::fabs(c.gauge.Data().Inst), 0.3);
+  }
+}
+
+TEST(Instrument, DefaultNeedleKeepsItsSwing) {
+  Chain c;
+  c.Hold(0.5, 0.0);
+  c.gauge.NeedleChannel().SpringEnabled = true;
+  const double expected[] = {0, 24.2, 39.59, 46.48, 49.01, 49.79, 49.99, 50.02};
+  for (double e : expected) {
+    c.gauge.Measure();
+    EXPECT_NEAR(c.gauge.Data().Inst, e, 0.005);
+  }
+  const TSpringParameters in = SpringInEffect(3.1, 0.22);
+  EXPECT_EQ(in.Damping, 3.1);
+  EXPECT_EQ(in.TimeStep, 0.22);
+}
+
 TEST(Instrument, EveryMeasureRefreshesTheTime) {
   TScriptedClock clock;
   Chain c;

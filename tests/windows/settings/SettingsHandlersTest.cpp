@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -69,6 +70,27 @@ TEST_F(SettingsHandlers, SpringTimeStepParsesPointOrComma) {
   Settings->EGaugeSpringSpeed->setText(QString());
   EXPECT_DOUBLE_EQ(needle.TimeStep, 0.22);
   EXPECT_FALSE(needle.SpringEnabled);
+}
+
+// A typed spring parameter outside the range the needle runs in: the hint
+// says what is in effect; a design text is the same in every locale.
+TEST_F(SettingsHandlers, SpringHintsSayWhatIsInEffect) {
+  EXPECT_EQ(Settings->EGaugeSpringDump->toolTip().contains(QStringLiteral("действует")), false);
+  Settings->EGaugeSpringDump->setText(QStringLiteral("10"));
+  EXPECT_DOUBLE_EQ(Gauge->NeedleChannel().Damping, 10.0);
+  const TSpringParameters in = SpringInEffect(10.0, 0.22);
+  EXPECT_TRUE(Settings->EGaugeSpringDump->toolTip().endsWith(
+      QStringLiteral("действует ") + QLocale().toString(in.Damping, 'g', 3)))
+      << Settings->EGaugeSpringDump->toolTip().toStdString();
+  Settings->EGaugeSpringSpeed->setText(QStringLiteral("-1"));
+  EXPECT_TRUE(Settings->EGaugeSpringSpeed->toolTip().contains(QStringLiteral("действует")));
+
+  const QLocale saved;
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  TFSettings russian;
+  QLocale::setDefault(saved);
+  EXPECT_EQ(russian.EGaugeSpringDump->text(), QStringLiteral("3.1"));
+  EXPECT_EQ(russian.EGaugeSpringSpeed->text(), QStringLiteral("0.22"));
 }
 
 TEST_F(SettingsHandlers, SensorFlags) {
