@@ -1,6 +1,6 @@
 #include "WindowBounds.h"
 
-#include "UserDialogs.h"
+#include "seams/UserDialogs.h"
 #include "inifile/IniFile.h"
 
 #include <QEvent>

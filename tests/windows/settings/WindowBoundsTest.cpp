@@ -2,8 +2,8 @@
 // of all four windows at exit reported once.
 #include "inifile/IniFile.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/AppFolder.h"
-#include "windows/AppWindows.h"
+#include "files/AppFolder.h"
+#include "app/AppWindows.h"
 #include "windows/Main.h"
 #include "windows/WindowBounds.h"
 
@@ -73,7 +73,6 @@ TEST(WindowBoundsExit, AnUnwritableFileIsReportedOnceForAllWindows) {
   ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0444), 0);
   TScriptedDialogs dialogs;
   CreateAppWindows();
-  FMain->TimersLive = false;
   DestroyAppWindows();
   SetAppDataFolder(QString());
   EXPECT_EQ(dialogs.Messages, QStringList{QStringLiteral("Unable to write to ") + path});
