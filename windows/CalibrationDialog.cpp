@@ -38,7 +38,7 @@ TCalibrationDialog::TCalibrationDialog(TSensor& sensor, const TCalibrationChain&
       QStringLiteral("Помощник подберёт усиление прибора, уровни сигнала «есть» и «нет» "
                      "и режим уровня для этого датчика и оператора.\n\n"
                      "1. Несколько секунд оператор сидит спокойно.\n"
-                     "2. По сигналу «Реагируйте!» оператор реагирует, три раза.\n\n"
+                     "2. По сигналу «реагируйте!» оператор реагирует, три раза.\n\n"
                      "До «Применить» ничего не меняется."),
       this);
   intro->setWordWrap(true);
@@ -56,8 +56,12 @@ TCalibrationDialog::TCalibrationDialog(TSensor& sensor, const TCalibrationChain&
   BApply = Named(new QPushButton(QStringLiteral("Применить"), this), "BApply");
   BCancel = Named(new QPushButton(QStringLiteral("Отмена"), this), "BCancel");
   BApply->setEnabled(false);
-  // Keys of a switch (Space, Enter) must not end the run by a default button.
-  for (QPushButton* b : {BBegin, BApply, BCancel}) b->setAutoDefault(false);
+  // Keys of a switch (Space, Enter) must not end a run by pressing a default
+  // or focused button; Escape still cancels.
+  for (QPushButton* b : {BBegin, BApply, BCancel}) {
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::ClickFocus);
+  }
   connect(BBegin, &QPushButton::clicked, this, [this] { Begin(); });
   connect(BApply, &QPushButton::clicked, this, &QDialog::accept);
   connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -78,6 +82,8 @@ TCalibrationDialog::TCalibrationDialog(TSensor& sensor, const TCalibrationChain&
   layout->addWidget(LStep);
   layout->addWidget(LResult, 1);
   layout->addLayout(buttons);
+  // The dialog grows with the result's lines.
+  layout->setSizeConstraint(QLayout::SetMinimumSize);
   setMinimumWidth(460);
 }
 
@@ -134,6 +140,7 @@ void TCalibrationDialog::Finish() {
   LStep->setText(proposal_.Result == TCalibrationResult::Proposed ? QStringLiteral("Готово")
                                                                   : QStringLiteral("Не удалось"));
   LResult->setText(ResultText(proposal_));
+  adjustSize();
   BApply->setEnabled(proposal_.Result == TCalibrationResult::Proposed);
   BBegin->setText(QStringLiteral("Заново"));
   BBegin->setEnabled(true);

@@ -8,6 +8,7 @@
 #include <QAudioDevice>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QMediaDevices>
 #include <QProcess>
 #include <QPushButton>
