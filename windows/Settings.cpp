@@ -151,6 +151,7 @@ void TFSettings::BuildControls() {
   auto* left = new QVBoxLayout;
   left->addWidget(MakeLabel(this, QStringLiteral("Таблица символов"), Grid));
   left->addLayout(gridRow, 1);
+  left->addWidget(BuildKeysAndTape());
 
   // Right half: the settings-file buttons, the session options, the signal options.
   BOpenSettings = new QToolButton(this);
@@ -249,7 +250,6 @@ void TFSettings::BuildControls() {
   right->addWidget(BTestSignal, 0, Qt::AlignLeft);
   right->addWidget(MakeSeparator(this));
   right->addLayout(signal);
-  right->addWidget(BuildKeysAndTape());
   right->addStretch(1);
 
   auto* top = new QHBoxLayout(this);
@@ -456,7 +456,7 @@ QGroupBox* TFSettings::BuildKeysAndTape() {
   form->addRow(MakeLabel(this, QStringLiteral("Выбор"), DDSelectKey), DDSelectKey);
   form->addRow(MakeLabel(this, QStringLiteral("СТАРТ"), DDStartKey), DDStartKey);
   form->addRow(MakeLabel(this, QStringLiteral("СТОП"), DDStopKey), DDStopKey);
-  form->addRow(MakeLabel(this, QStringLiteral("Шрифт ленты, пикс"), ETapeFontSize), ETapeFontSize);
+  form->addRow(MakeLabel(this, QStringLiteral("Лента, пикс"), ETapeFontSize), ETapeFontSize);
   return GBKeysAndTape;
 }
 
