@@ -24,13 +24,44 @@ bool InProgramWindow(const QWidget* w) {
   return top && (top == FMain || top == FSettings || top == FDisplay || top == FGraph);
 }
 
+// Whether the key would type a character into w (a space into an edit field).
+bool TypesInto(const QWidget* w, const QKeyEvent* key) {
+  return w->testAttribute(Qt::WA_InputMethodEnabled) && !key->text().isEmpty() &&
+         key->text().at(0).isPrint();
+}
+
+// The switch keys of the settings window; true when the key was one of them
+// and is consumed.
+bool SwitchKey(const QWidget* w, const QKeyEvent* key) {
+  if (!FSettings || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+    return false;
+  const int k = key->key();
+  if (FMain->Running) {
+    if (TFSettings::IsKey(k, FSettings->SelectKey())) {
+      // A held switch repeats its key: one press, one selection.
+      if (!key->isAutoRepeat() && FMain->Engine->Selectable()) FMain->SelectSymbol();
+      return true;
+    }
+    if (TFSettings::IsKey(k, FSettings->StopKey())) {
+      FMain->BStopClick();
+      return true;
+    }
+    return false;
+  }
+  if (TFSettings::IsKey(k, FSettings->StartKey()) && !key->isAutoRepeat() && !TypesInto(w, key)) {
+    FMain->BStartClick();
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool TKeyForwarder::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && FMain && watched->isWidgetType() &&
       InProgramWindow(static_cast<QWidget*>(watched))) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (FMain->FormKeyDown(key)) {
+    if (FMain->FormKeyDown(key) || SwitchKey(static_cast<QWidget*>(watched), key)) {
       key->accept();
       return true;
     }

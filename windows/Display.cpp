@@ -1,6 +1,7 @@
 // The instrument panel window: layout, the gain handler, the level modes,
 // the indicators' creation and the settings it keeps.
 #include "Display.h"
+#include "CalibrationDialog.h"
 #include "Cp1251Validator.h"
 #include "WidgetHelpers.h"
 
@@ -21,6 +22,7 @@
 #include "Graph.h"
 #include "ImageView.h"
 #include "Main.h"
+#include "Settings.h"
 #include "seams/UserDialogs.h"
 #include "WindowBounds.h"
 #include "indicators/Instdisplay.h"
@@ -81,6 +83,11 @@ TInstrument* Model() { return FMain ? static_cast<TInstrument*>(FMain->GaugeMode
 TProbe* Probe() {
   TInstrument* model = Model();
   return model ? &model->Probe() : nullptr;
+}
+
+TFDisplay::TCalibrationRunner& CalibrationRunner() {
+  static TFDisplay::TCalibrationRunner runner;
+  return runner;
 }
 
 } // namespace
@@ -165,6 +172,14 @@ void TFDisplay::BuildWidgets() {
   BGraph->setToolTip(QStringLiteral("Панель графика"));
   connect(BGraph, &QPushButton::clicked, this, &TFDisplay::BGraphClick);
 
+  BCalibrate = Named(new QPushButton(QStringLiteral("Калибр."), this), "BCalibrate");
+  BCalibrate->setFont(bold);
+  BCalibrate->setFixedSize(61, 25);
+  BCalibrate->setFocusPolicy(Qt::NoFocus);
+  BCalibrate->setToolTip(QStringLiteral("Помощник калибровки: подобрать усиление, уровни и режим "
+                                        "уровня по покою и трём реакциям оператора"));
+  connect(BCalibrate, &QPushButton::clicked, this, &TFDisplay::BCalibrateClick);
+
   const auto levelButton = [this, &bold](const char* name, const QString& text, const QString& hint) {
     auto* b = Named(new QToolButton(this), name);
     b->setText(text);
@@ -231,6 +246,7 @@ void TFDisplay::BuildWidgets() {
 
   auto* graphRow = new QHBoxLayout;
   graphRow->setContentsMargins(0, 0, 0, 0);
+  graphRow->addWidget(BCalibrate);
   graphRow->addStretch(1);
   graphRow->addWidget(BGraph);
 
@@ -380,4 +396,45 @@ void TFDisplay::BGraphClick() {
   FGraph->show();
   FGraph->raise();
   FGraph->activateWindow();
+}
+
+void TFDisplay::SetCalibrationRunner(TCalibrationRunner runner) { CalibrationRunner() = std::move(runner); }
+
+void TFDisplay::BCalibrateClick() {
+  TInstrument* model = Model();
+  if (!model || !FMain) return;
+  // The assistant polls the sensor itself; a session must not poll it too.
+  if (FMain->Running) {
+    Dialogs().Message(this, QStringLiteral("Калибровка возможна только вне сеанса. "
+                                           "Остановите сеанс и повторите."));
+    return;
+  }
+  TProbe& probe = model->Probe();
+  TCalibrationChain chain;
+  chain.DataDepth = probe.DataChannel().Depth();
+  chain.LevelDepth = probe.LevelChannel().Depth();
+  chain.SpringEnabled = model->NeedleChannel().SpringEnabled;
+  chain.Damping = model->NeedleChannel().Damping;
+  chain.TimeStep = model->NeedleChannel().TimeStep;
+  TCalibrationDialog dialog(probe.Sensor(), chain, this);
+  const int result = CalibrationRunner() ? CalibrationRunner()(dialog) : dialog.exec();
+  if (result == QDialog::Accepted && dialog.Proposal().Result == TCalibrationResult::Proposed)
+    ApplyCalibration(dialog.Proposal());
+}
+
+void TFDisplay::ApplyCalibration(const TCalibrationProposal& p) {
+  // The edit's change handler gives the model the gain.
+  EGaugeAmp->setText(QString::number(p.Gain));
+  if (FSettings) {
+    FSettings->EOnLevel->setText(QString::number(p.OnLevel));
+    FSettings->EOffLevel->setText(QString::number(p.OffLevel));
+  }
+  if (p.LevelMode == TProbe::LevelFixed) {
+    BLevelFixed->click();
+    // The level the rest was measured at, not the single reading of now.
+    if (TInstrument* model = Model()) model->Probe().SetLevel(model->Offset, p.RestLevel);
+  } else {
+    BLevelFind->click();
+  }
+  if (Created) LevelInd->Draw();
 }

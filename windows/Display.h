@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QButtonGroup;
@@ -22,6 +23,8 @@ class TIndicatorCanvas;
 class TInstIndGaugeV1;
 class TLevelCtrlV1;
 class TWindowBounds;
+class TCalibrationDialog;
+struct TCalibrationProposal;
 
 class TFDisplay : public QWidget {
   Q_OBJECT
@@ -53,6 +56,8 @@ public:
   QToolButton* BAmp500 = nullptr;
   QToolButton* BAmp1000 = nullptr;
   QPushButton* BGraph = nullptr;
+  // Opens the calibration assistant.
+  QPushButton* BCalibrate = nullptr;
   QToolButton* BLevelSet = nullptr;
   QToolButton* BLevelFixed = nullptr;
   QToolButton* BLevelFind = nullptr;
@@ -78,6 +83,16 @@ public:
   void BLevelFindClick();
   void BLevelAutoClick();
   void BGraphClick();
+
+  // The calibration assistant: refused during a session; an accepted
+  // proposal goes to the gain edit, the on and off level fields and the
+  // level-mode buttons, as if typed and clicked.
+  void BCalibrateClick();
+  void ApplyCalibration(const TCalibrationProposal& proposal);
+  // Runs the assistant's dialog and returns its result; an empty runner
+  // restores the default, the modal dialog.
+  using TCalibrationRunner = std::function<int(TCalibrationDialog&)>;
+  static void SetCalibrationRunner(TCalibrationRunner runner);
 
   bool IndicatorsCreated() const { return Created; }
   TInstIndGaugeV1* Gauge() const { return GaugeInd.get(); }

@@ -152,6 +152,9 @@ public:
   void ReplaceLastTapeLine(const QString& line) override;
   // Whether the tape holds more than blanks and line breaks.
   bool TapeHoldsText() const;
+  // The tape's text size in pixels (13 by design), bold Arial as designed.
+  void SetTapeFontSize(int pixels);
+  static constexpr int DesignTapeFontSize = 13;
 
   // The session indicator's fill.
   static const QColor& IdleColor();
@@ -168,6 +171,8 @@ protected:
 
 private:
   void BuildWidgets();
+  // Scrolls the tape to its newest character, with the caret there.
+  void ShowTapeEnd();
   // Builds the chain unless it is built.
   void BuildChain();
   void ReportRecorderProblem(const QString& message);

@@ -44,6 +44,7 @@ void TFMain::AddTapeLine(const QString& line) {
     c.insertText(line);
   }
   MTape->verticalScrollBar()->setValue(MTape->verticalScrollBar()->maximum());
+  ShowTapeEnd();
 }
 
 void TFMain::ReplaceLastTapeLine(const QString& line) {
@@ -51,6 +52,21 @@ void TFMain::ReplaceLastTapeLine(const QString& line) {
   c.movePosition(QTextCursor::End);
   c.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
   c.insertText(line);
+  ShowTapeEnd();
+}
+
+void TFMain::ShowTapeEnd() {
+  // Lines do not wrap: a long line would grow past the right edge while the
+  // view stayed at its start.
+  MTape->moveCursor(QTextCursor::End);
+  MTape->ensureCursorVisible();
+}
+
+void TFMain::SetTapeFontSize(int pixels) {
+  QFont f = MTape->font();
+  f.setPixelSize(pixels);
+  MTape->setFont(f);
+  ShowTapeEnd();
 }
 
 void TFMain::BClearClick() {

@@ -14,6 +14,10 @@
 #include "sensor/Utils.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QSpinBox>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -153,6 +157,7 @@ void TFSettings::BuildControls() {
   auto* left = new QVBoxLayout;
   left->addWidget(MakeLabel(this, QStringLiteral("Таблица символов"), Grid));
   left->addLayout(gridRow, 1);
+  left->addWidget(BuildKeysAndTape());
 
   // Right half: the settings-file buttons, the session options, the signal options.
   BOpenSettings = new QToolButton(this);
@@ -386,4 +391,93 @@ void TFSettings::EOpLogoChange() {
 
 void TFSettings::ESpLogoChange() {
   if (FMain) FMain->SpiritLogo = ESpLogo->text().trimmed();
+}
+
+// ---------------------------------------------------------------------------
+// Keys of a switch and the tape's text size
+
+namespace {
+
+// The key of a stored name, 0 for none or an unknown name.
+int KeyOfName(const QString& name) {
+  if (name.isEmpty()) return 0;
+  const QKeySequence seq = QKeySequence::fromString(name, QKeySequence::PortableText);
+  return seq.isEmpty() ? 0 : seq[0].key();
+}
+
+QString KeyCaption(const QString& name) {
+  if (name.isEmpty()) return QStringLiteral("нет");
+  if (name == QLatin1String("Space")) return QStringLiteral("Пробел");
+  if (name == QLatin1String("Return")) return QStringLiteral("Enter");
+  return name;
+}
+
+int ChosenKey(const QComboBox* box) { return KeyOfName(box->currentData().toString()); }
+
+}  // namespace
+
+QStringList TFSettings::KeyNames() {
+  // Switch interfaces mostly send Space or Enter, some a function key or a
+  // digit. F9 selects anyway.
+  QStringList names{QString(), QStringLiteral("Space"), QStringLiteral("Return")};
+  for (int f = 1; f <= 12; ++f)
+    if (f != 9) names << QStringLiteral("F%1").arg(f);
+  names << QStringLiteral("1") << QStringLiteral("2");
+  return names;
+}
+
+bool TFSettings::IsKey(int pressed, int chosen) {
+  if (chosen == 0) return false;
+  if (chosen == Qt::Key_Return && pressed == Qt::Key_Enter) return true;
+  return pressed == chosen;
+}
+
+int TFSettings::SelectKey() const { return ChosenKey(DDSelectKey); }
+int TFSettings::StartKey() const { return ChosenKey(DDStartKey); }
+int TFSettings::StopKey() const { return ChosenKey(DDStopKey); }
+
+QGroupBox* TFSettings::BuildKeysAndTape() {
+  GBKeysAndTape = new QGroupBox(QStringLiteral("Клавиши и лента"), this);
+  GBKeysAndTape->setObjectName(QStringLiteral("GBKeysAndTape"));
+  const auto keyBox = [this](const char* name, const QString& hint) {
+    auto* box = new QComboBox(GBKeysAndTape);
+    box->setObjectName(QLatin1String(name));
+    box->setToolTip(hint);
+    for (const QString& key : KeyNames()) box->addItem(KeyCaption(key), key);
+    connect(box, &QComboBox::currentIndexChanged, this, &TFSettings::KeysChange);
+    return box;
+  };
+  DDSelectKey = keyBox("DDSelectKey", QStringLiteral("Клавиша выключателя, которая выбирает символ в "
+                                                     "сеансе из любого окна (F9 действует всегда)"));
+  DDStartKey = keyBox("DDStartKey", QStringLiteral("Клавиша, которая начинает сеанс (как «СТАРТ»)"));
+  DDStopKey = keyBox("DDStopKey", QStringLiteral("Клавиша, которая заканчивает сеанс (как «СТОП»)"));
+  ETapeFontSize = new QSpinBox(GBKeysAndTape);
+  ETapeFontSize->setObjectName(QStringLiteral("ETapeFontSize"));
+  ETapeFontSize->setRange(8, 72);
+  ETapeFontSize->setValue(TFMain::DesignTapeFontSize);
+  ETapeFontSize->setToolTip(QStringLiteral("Высота букв ленты в пикселях (обычно 13)"));
+  connect(ETapeFontSize, &QSpinBox::valueChanged, this, &TFSettings::ETapeFontSizeChange);
+
+  auto* form = new QFormLayout(GBKeysAndTape);
+  form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+  form->addRow(MakeLabel(this, QStringLiteral("Выбор"), DDSelectKey), DDSelectKey);
+  form->addRow(MakeLabel(this, QStringLiteral("СТАРТ"), DDStartKey), DDStartKey);
+  form->addRow(MakeLabel(this, QStringLiteral("СТОП"), DDStopKey), DDStopKey);
+  form->addRow(MakeLabel(this, QStringLiteral("Лента, пикс"), ETapeFontSize), ETapeFontSize);
+  return GBKeysAndTape;
+}
+
+void TFSettings::KeysChange() {
+  if (!FMain) return;
+  // The session buttons' hints name their keys.
+  const auto hint = [](const QString& text, const QComboBox* box) {
+    const QString name = box->currentData().toString();
+    return name.isEmpty() ? text : text + QStringLiteral(" (") + box->currentText() + QLatin1Char(')');
+  };
+  FMain->BStart->setToolTip(hint(QStringLiteral("Начать сеанс"), DDStartKey));
+  FMain->BStop->setToolTip(hint(QStringLiteral("Закончить сеанс"), DDStopKey));
+}
+
+void TFSettings::ETapeFontSizeChange() {
+  if (FMain) FMain->SetTapeFontSize(ETapeFontSize->value());
 }

@@ -7,6 +7,10 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QSpinBox;
+class TIniFile;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -49,6 +53,28 @@ public:
   QCheckBox* CBNoSensor = nullptr;
   QToolButton* BTestSignal = nullptr;
 
+  // Keys of a switch and the tape's text size ("Клавиши и лента"). Saved in
+  // the sections "Keys" and "Tape" once they differ from their defaults:
+  // no key besides F9, and the tape at its design size.
+  QGroupBox* GBKeysAndTape = nullptr;
+  QComboBox* DDSelectKey = nullptr;   // drop-downs of key names
+  QComboBox* DDStartKey = nullptr;
+  QComboBox* DDStopKey = nullptr;
+  QSpinBox* ETapeFontSize = nullptr;
+  // The chosen keys (Qt key codes), 0 for none. The selection key acts
+  // during a session besides F9, the start key outside one, the stop key
+  // during one.
+  int SelectKey() const;
+  int StartKey() const;
+  int StopKey() const;
+  // Whether a key pressed (Qt key code) is the chosen key; Enter of the
+  // number pad counts as Enter.
+  static bool IsKey(int pressed, int chosen);
+  // The key names offered (as the settings file stores them, "" for none).
+  static QStringList KeyNames();
+  void KeysChange();
+  void ETapeFontSizeChange();
+
   // The symbol table: N (2..100) and symbol k, k = 1..N, as typed.
   int SymbolCount() const;
   QString Symbol(int k) const;
@@ -88,12 +114,15 @@ public:
 
 private:
   void BuildControls();
+  QGroupBox* BuildKeysAndTape();
+  void LoadKeysAndTape(const TIniFile& ini);
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass.
   void SaveAtExit();
   // The keys of SaveSettings into an open file; false after a refused write.
   class TWriter;
   void WriteSettings(TWriter& writer, bool includeOthers);
+  void WriteKeysAndTape(TWriter& writer);
   void DrawDrum();
 
   TSymbolTable* Grid = nullptr;

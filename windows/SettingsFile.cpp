@@ -12,7 +12,11 @@
 #include "inifile/IniFile.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
+#include <QSpinBox>
+
+#include <algorithm>
 #include <QLineEdit>
 
 namespace {
@@ -76,6 +80,7 @@ public:
   void Erase(const char* section) {
     if (!Failed) Ini.EraseSection(section);
   }
+  bool Exists(const char* section) const { return Ini.SectionExists(section); }
   // Writes the file; false when any write of the pass was refused.
   bool Finish() {
     if (!Failed && !Ini.UpdateFile()) Fail();
@@ -154,6 +159,8 @@ void TFSettings::LoadSettings(const QString& path) {
   readInto(ESpLogo, General, "Spirit Logo");
   ESpLogoChange();
 
+  LoadKeysAndTape(ini);
+
   if (FMain) {
     FMain->DrumFrozen = false;
     FMain->DrawDrum();
@@ -191,6 +198,8 @@ void TFSettings::WriteSettings(TWriter& w, bool includeOthers) {
   w.Bool(General, "Invert Sensor Data", CBInvertSensorData->isChecked());
   w.String(General, "Operator Logo", EOpLogo->text());
   w.String(General, "Spirit Logo", ESpLogo->text());
+
+  WriteKeysAndTape(w);
 }
 
 bool TFSettings::SaveSettings(const QString& path, bool includeOthers) {
@@ -237,4 +246,40 @@ void TFSettings::BSaveSettingsClick() {
   // The file gets every key that the open-settings button reads.
   if (FMain) FMain->SaveWindowSettings(path);
   SaveSettings(path, true);
+}
+
+// The switch keys and the tape's text size. Their sections are written only
+// once a value differs from its default or the file holds them already, so
+// a file of a run that never touched them stays as it was.
+namespace {
+const char* const KeysSection = "Keys";
+const char* const TapeSection = "Tape";
+}  // namespace
+
+void TFSettings::LoadKeysAndTape(const TIniFile& ini) {
+  const auto readKey = [&ini](QComboBox* box, const char* key) {
+    const QString name = QString::fromStdString(
+        ini.ReadString(KeysSection, key, box->currentData().toString().toStdString()));
+    // An unknown name chooses no key.
+    box->setCurrentIndex(std::max(0, box->findData(name)));
+  };
+  readKey(DDSelectKey, "Select Key");
+  readKey(DDStartKey, "Start Key");
+  readKey(DDStopKey, "Stop Key");
+  KeysChange();
+  ETapeFontSize->setValue(ini.ReadInteger(TapeSection, "Font Size", ETapeFontSize->value()));
+  ETapeFontSizeChange();
+}
+
+void TFSettings::WriteKeysAndTape(TWriter& w) {
+  const QString select = DDSelectKey->currentData().toString();
+  const QString start = DDStartKey->currentData().toString();
+  const QString stop = DDStopKey->currentData().toString();
+  if (w.Exists(KeysSection) || !select.isEmpty() || !start.isEmpty() || !stop.isEmpty()) {
+    w.String(KeysSection, "Select Key", select);
+    w.String(KeysSection, "Start Key", start);
+    w.String(KeysSection, "Stop Key", stop);
+  }
+  if (w.Exists(TapeSection) || ETapeFontSize->value() != TFMain::DesignTapeFontSize)
+    w.Integer(TapeSection, "Font Size", ETapeFontSize->value());
 }
