@@ -2,7 +2,6 @@
 // Closing the main window ends the program; the windows are then destroyed
 // in reverse order, each writing its part of the settings file.
 #include "SafeApplication.h"
-#include "capture/ProcessEnd.h"
 #include "windows/AppWindows.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
@@ -36,7 +35,4 @@ int Run(int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-  // The windows, the chain and their files are gone when Run() returns.
-  EndProcess(Run(argc, argv));
-}
+int main(int argc, char** argv) { return Run(argc, argv); }

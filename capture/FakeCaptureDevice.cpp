@@ -69,6 +69,8 @@ bool TFakeCaptureDevice::BufferDone() {
   return ForceDone || (data_ && size_ > 0 && recorded_ >= size_);
 }
 
+bool TFakeCaptureDevice::Failed() { return Broken && started_; }
+
 void TFakeCaptureDevice::Reset() {
   ++ResetCount;
   started_ = false;

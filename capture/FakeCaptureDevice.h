@@ -52,12 +52,15 @@ public:
   int ForcedPosition = -1;
   // When set, BufferDone() reports true whatever was recorded.
   bool ForceDone = false;
+  // When set, a started capture reports itself broken (Failed()).
+  bool Broken = false;
 
   bool Open() override;
   bool AddBuffer(uint8_t* data, int size) override;
   bool Start() override;
   int Position() override;
   bool BufferDone() override;
+  bool Failed() override;
   void Reset() override;
   void Close() override;
 
