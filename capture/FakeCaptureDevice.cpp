@@ -50,6 +50,7 @@ bool TFakeCaptureDevice::Start() {
   ++StartCount;
   if (!open_ || !data_ || FailStart) return false;
   started_ = true;
+  Broken = false;  // a new capture, a new stream
   recorded_ = 0;
   return true;
 }

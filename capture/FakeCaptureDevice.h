@@ -52,7 +52,8 @@ public:
   int ForcedPosition = -1;
   // When set, BufferDone() reports true whatever was recorded.
   bool ForceDone = false;
-  // When set, a started capture reports itself broken (Failed()).
+  // When set, the started capture reports itself broken (Failed()); the
+  // next Start clears it.
   bool Broken = false;
 
   bool Open() override;

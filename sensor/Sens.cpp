@@ -1,6 +1,7 @@
 #include "sensor/Sens.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "capture/DefaultCaptureDevice.h"
@@ -121,7 +122,9 @@ void TAudioSensor_OneRun::CloseDevice() {
   running_ = false;
 }
 
-double TAudioSensor_OneRun::NowMs() { return LocalDateTimeDays() * 86400000.0; }
+// Whole milliseconds: the clock has no finer resolution, and rounding keeps
+// the day fractions from turning 1000 ms into 999.99.
+double TAudioSensor_OneRun::NowMs() { return std::round(LocalDateTimeDays() * 86400000.0); }
 
 bool TAudioSensor_OneRun::CaptureBroke(int p) {
   if (device_->Failed()) return true;
