@@ -21,6 +21,8 @@ const char* const General = "General Options";
 const char* const DisplayOptions = "Display Options";
 const char* const SymbolSection = "Symbol Table";
 const char* const SettingsWindow = "Settings Window";
+// This program's own option, in a section of its own.
+const char* const CaptureSection = "Capture";
 
 constexpr int DefaultSymbolCount = 28;
 
@@ -151,6 +153,14 @@ void TFSettings::LoadSettings(const QString& path) {
   readInto(ESpLogo, General, "Spirit Logo");
   ESpLogoChange();
 
+  const QString device = read(CaptureSection, "Device", CaptureDeviceName);
+  SetCaptureDevice(device);
+  bool listed = false;
+  if (!RefreshCaptureDevices(&listed) && listed)
+    Dialogs().Message(this, QStringLiteral("Устройство записи \"%1\" не найдено. "
+                                           "Запись будет идти с устройства по умолчанию.")
+                                .arg(device));
+
   if (FMain) {
     FMain->DrumFrozen = false;
     FMain->DrawDrum();
@@ -188,6 +198,13 @@ void TFSettings::WriteSettings(TWriter& w, bool includeOthers) {
   w.Bool(General, "Invert Sensor Data", CBInvertSensorData->isChecked());
   w.String(General, "Operator Logo", EOpLogo->text());
   w.String(General, "Spirit Logo", ESpLogo->text());
+
+  // Only a chosen device is written: with the default the file stays as it
+  // would be without this option.
+  if (CaptureDeviceName.isEmpty())
+    w.Erase(CaptureSection);
+  else
+    w.String(CaptureSection, "Device", CaptureDeviceName);
 }
 
 bool TFSettings::SaveSettings(const QString& path, bool includeOthers) {

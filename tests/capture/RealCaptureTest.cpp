@@ -143,6 +143,34 @@ TEST_F(RealCapture, OneRunBufferFillsThenRearmRestarts) {
   EXPECT_FALSE(sensor->IsRunning());
 }
 
+// The list has the virtual source first, as the default, and no monitor of
+// an output; a chosen source is recorded from, a gone one is replaced by the
+// default and reported.
+TEST_F(RealCapture, ChosenSourceIsUsedAndAGoneOneFallsBackToTheDefault) {
+  std::vector<TCaptureInput> inputs;
+  ASSERT_TRUE(TPulseInputs().List(inputs));
+  ASSERT_FALSE(inputs.empty());
+  EXPECT_EQ(inputs.front().Name, "vin");
+  for (const TCaptureInput& i : inputs) EXPECT_NE(i.Name, "v.monitor");
+
+  auto device = std::make_unique<TPulseCapture>();
+  TPulseCapture* pulse = device.get();
+  std::vector<std::string> missing;
+  pulse->OnInputMissing = [&](const std::string& name) { missing.push_back(name); };
+  TAudioSensor_OneRun sensor(nullptr, std::move(device));
+  pulse->SelectInput("vin");
+  ASSERT_TRUE(sensor.Start(1000));
+  EXPECT_EQ(pulse->InputInUse(), "vin");
+  sensor.Stop();
+  pulse->SelectInput("quillora-no-such-source");
+  ASSERT_TRUE(sensor.Start(1000));
+  EXPECT_EQ(pulse->InputInUse(), "vin");
+  Poll(sensor, 5);
+  EXPECT_GT(pulse->Position(), 0);
+  sensor.Stop();
+  EXPECT_EQ(missing, std::vector<std::string>{"quillora-no-such-source"});
+}
+
 namespace {
 int RunTests(int argc, char** argv) {
   QCoreApplication app(argc, argv);
