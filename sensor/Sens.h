@@ -78,8 +78,6 @@ public:
   int32_t ScanEnd() const { return scanEnd_; }
   void* OwnerWindow() const { return ownerWindow_; }
   TCaptureDevice& Device() { return *device_; }
-  // The capture is lost and not yet reopened.
-  bool IsLost() const { return lost_; }
 
 private:
   // Position p has not moved for LossMs with room left, or the device
