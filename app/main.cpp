@@ -3,7 +3,6 @@
 // in reverse order, each writing its part of the settings file.
 #include "QtTranslations.h"
 #include "SafeApplication.h"
-#include "capture/ProcessEnd.h"
 #include "app/AppWindows.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
@@ -38,7 +37,4 @@ int Run(int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-  // The windows, the chain and their files are gone when Run() returns.
-  EndProcess(Run(argc, argv));
-}
+int main(int argc, char** argv) { return Run(argc, argv); }

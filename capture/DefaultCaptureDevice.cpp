@@ -2,8 +2,8 @@
 
 #if defined(_WIN32)
 #include "capture/WaveInCapture.h"
-#elif defined(QUILLORA_QT_AUDIO_CAPTURE)
-#include "capture/QtAudioCapture.h"
+#elif defined(QUILLORA_PULSE_CAPTURE)
+#include "capture/PulseCapture.h"
 #else
 #include "capture/NullCaptureDevice.h"
 #endif
@@ -11,8 +11,8 @@
 std::unique_ptr<TCaptureDevice> CreateDefaultCaptureDevice() {
 #if defined(_WIN32)
   return CreateWaveInCaptureDevice();
-#elif defined(QUILLORA_QT_AUDIO_CAPTURE)
-  return std::make_unique<TQtAudioCapture>();
+#elif defined(QUILLORA_PULSE_CAPTURE)
+  return std::make_unique<TPulseCapture>();
 #else
   return std::make_unique<TNullCaptureDevice>();
 #endif

@@ -50,6 +50,7 @@ bool TFakeCaptureDevice::Start() {
   ++StartCount;
   if (!open_ || !data_ || FailStart) return false;
   started_ = true;
+  Broken = false;  // a new capture, a new stream
   recorded_ = 0;
   return true;
 }
@@ -68,6 +69,8 @@ int TFakeCaptureDevice::Position() {
 bool TFakeCaptureDevice::BufferDone() {
   return ForceDone || (data_ && size_ > 0 && recorded_ >= size_);
 }
+
+bool TFakeCaptureDevice::Failed() { return Broken && started_; }
 
 void TFakeCaptureDevice::Reset() {
   ++ResetCount;

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <deque>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "capture/CaptureDevice.h"
+#include "capture/CaptureInputs.h"
 
 class TFakeCaptureDevice : public TCaptureDevice {
 public:
@@ -52,14 +54,21 @@ public:
   int ForcedPosition = -1;
   // When set, BufferDone() reports true whatever was recorded.
   bool ForceDone = false;
+  // When set, the started capture reports itself broken (Failed()); the
+  // next Start clears it.
+  bool Broken = false;
 
   bool Open() override;
   bool AddBuffer(uint8_t* data, int size) override;
   bool Start() override;
   int Position() override;
   bool BufferDone() override;
+  bool Failed() override;
   void Reset() override;
   void Close() override;
+  // Remembers the name; the fake records from nothing in particular.
+  void SelectInput(const std::string& name) override { SelectedInput = name; }
+  std::string SelectedInput;
 
 private:
   bool open_ = false;
@@ -69,4 +78,15 @@ private:
   int recorded_ = 0;
   std::deque<std::vector<uint8_t>> onPosition_;
   std::vector<uint8_t> autoPattern_;
+};
+
+// A device list the test writes.
+class TFakeCaptureInputs : public TCaptureInputs {
+public:
+  bool Listable = true;  // false: as without a sound server
+  std::vector<TCaptureInput> Inputs;
+  bool List(std::vector<TCaptureInput>& inputs) override {
+    inputs = Listable ? Inputs : std::vector<TCaptureInput>{};
+    return Listable;
+  }
 };

@@ -10,6 +10,7 @@ struct TWaveInCapture::TWaveIn {
   HWAVEIN handle = nullptr;
   WAVEHDR header{};       // fixed address while prepared: the driver writes it
   bool prepared = false;  // header prepared, possibly queued
+  bool failed = false;    // the started device stopped answering
 };
 
 TWaveInCapture::TWaveInCapture() : in_(std::make_unique<TWaveIn>()) {}
@@ -60,6 +61,7 @@ bool TWaveInCapture::AddBuffer(uint8_t* data, int size) {
 
 bool TWaveInCapture::Start() {
   if (!in_->handle || !in_->prepared) return false;
+  in_->failed = false;
   return waveInStart(in_->handle) == MMSYSERR_NOERROR;
 }
 
@@ -67,8 +69,11 @@ int TWaveInCapture::Position() {
   if (!in_->handle || !in_->prepared) return 0;
   MMTIME time{};
   time.wType = TIME_BYTES;
-  if (waveInGetPosition(in_->handle, &time, sizeof time) != MMSYSERR_NOERROR)
+  if (waveInGetPosition(in_->handle, &time, sizeof time) != MMSYSERR_NOERROR) {
+    // A device that was removed answers with an error from then on.
+    in_->failed = true;
     return 0;
+  }
   // A driver may answer in another unit; one sample is one byte, 8 per ms.
   unsigned long long bytes = 0;
   switch (time.wType) {
@@ -87,6 +92,8 @@ bool TWaveInCapture::BufferDone() {
   const volatile DWORD& flags = in_->header.dwFlags;
   return in_->prepared && (flags & WHDR_DONE) != 0;
 }
+
+bool TWaveInCapture::Failed() { return in_->prepared && in_->failed; }
 
 void TWaveInCapture::Reset() {
   if (!in_->handle) return;

@@ -23,6 +23,9 @@ public:
   // Bytes recorded into the queued buffer, 0..its size; 0 with none queued.
   int Position() override;
   bool BufferDone() override;
+  // The position query failed: the device is gone. (A device that merely
+  // stops counting is caught by the sensor's stall check.)
+  bool Failed() override;
   // Returns the buffer and unprepares its header, so the caller may free it.
   void Reset() override;
   // Returns any queued buffer before the device is closed.

@@ -1,9 +1,11 @@
 #include "sensor/Sens.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "capture/DefaultCaptureDevice.h"
+#include "sensor/Utils.h"
 
 TSensor::TSensor() = default;
 TSensor::~TSensor() = default;
@@ -46,12 +48,21 @@ TAudioSensor_OneRun::~TAudioSensor_OneRun() {
   device_->Close();
 }
 
-bool TAudioSensor_OneRun::Start(int periodMs) { return StartCapture(periodMs); }
+bool TAudioSensor_OneRun::Start(int periodMs) {
+  wanted_ = true;
+  reopened_ = false;
+  return StartCapture(periodMs);
+}
 
-void TAudioSensor_OneRun::Stop() { StopCapture(); }
+void TAudioSensor_OneRun::Stop() {
+  wanted_ = false;
+  StopCapture();
+}
 
 void TAudioSensor_OneRun::Rearm(int periodMs) {
+  wanted_ = true;
   if (!running_) {
+    reopened_ = false;
     StartCapture(periodMs);
   } else if (NoSensor) {
     period_ = periodMs;
@@ -79,16 +90,24 @@ bool TAudioSensor_OneRun::StartCapture(int periodMs) {
   scanStart_ = 0;
   std::fill(buffer_.begin(), buffer_.end(), uint8_t(0));
 
-  if (!device_->AddBuffer(buffer_.data(), n)) {
+  const bool queued = device_->AddBuffer(buffer_.data(), n);
+  if (!queued || !device_->Start()) {
+    if (queued) device_->Reset();
     CloseDevice();
-    return false;
-  }
-  if (!device_->Start()) {
-    device_->Reset();
-    CloseDevice();
+    if (!lost_) {
+      // The read gives it one more try after a while, unless the next rest
+      // does first.
+      lost_ = true;
+      lostAtMs_ = NowMs();
+      retryAfterMs_ = LossMs;
+    }
     return false;
   }
   running_ = true;
+  lost_ = false;
+  failed_ = false;
+  lastPosition_ = 0;
+  progressAtMs_ = NowMs();
   return true;
 }
 
@@ -101,6 +120,32 @@ void TAudioSensor_OneRun::StopCapture() {
 void TAudioSensor_OneRun::CloseDevice() {
   device_->Close();
   running_ = false;
+}
+
+// Whole milliseconds: the clock has no finer resolution, and rounding keeps
+// the day fractions from turning 1000 ms into 999.99.
+double TAudioSensor_OneRun::NowMs() { return std::round(LocalDateTimeDays() * 86400000.0); }
+
+bool TAudioSensor_OneRun::CaptureBroke(int p) {
+  if (device_->Failed()) return true;
+  const double now = NowMs();
+  if (p != lastPosition_) {
+    lastPosition_ = p;
+    progressAtMs_ = now;
+    reopened_ = false;  // the reopened capture delivers
+    return false;
+  }
+  if (device_->BufferDone()) return false;
+  if (now < progressAtMs_) progressAtMs_ = now;  // the clock was set back
+  return now - progressAtMs_ >= LossMs;
+}
+
+void TAudioSensor_OneRun::LoseCapture() {
+  StopCapture();
+  lost_ = true;
+  lostAtMs_ = NowMs();
+  retryAfterMs_ = 0;
+  if (reopened_) failed_ = true;  // reopening did not bring the samples back
 }
 
 bool TAudioSensor_OneRun::Read() {
@@ -120,7 +165,23 @@ bool TAudioSensor_OneRun::Read() {
     }
     scanStart_ = scanEnd_;
     scanEnd_ = p;
+    // The bytes seen so far count; a capture that broke is dropped after.
+    if (CaptureBroke(p)) LoseCapture();
+  }
+  if (!NoSensor && lost_ && wanted_ && !running_ && !failed_) {
+    const double now = NowMs();
+    if (now < lostAtMs_) lostAtMs_ = now;  // the clock was set back
+    if (now - lostAtMs_ >= retryAfterMs_) {
+      if (StartCapture(period_))
+        reopened_ = true;
+      else
+        failed_ = true;
+    }
   }
   Reading = Minimum + (Maximum - Minimum) * peak * 0.0078125;
+  if (failed_ && !NoSensor) {
+    Reading = Minimum;
+    return false;
+  }
   return true;
 }

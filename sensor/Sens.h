@@ -34,10 +34,19 @@ protected:
   int32_t period_ = 0;
 };
 
-// Records from the default sound input into one buffer per capture, long
-// enough for one period; the device fills it once and stops. Read() looks at
-// the bytes recorded between the two previous polls (one poll behind the
-// device) and skips bytes still at the zero fill.
+// Records from the sound input into one buffer per capture, long enough for
+// one period; the device fills it once and stops. Read() looks at the bytes
+// recorded between the two previous polls (one poll behind the device) and
+// skips bytes still at the zero fill.
+//
+// A lost capture is never read as silence. A capture is lost when it could
+// not start, when the device reports it broken, or when its position stands
+// still for LossMs while the buffer is not full. The sensor then reopens it
+// once: at the next Start or Rearm, or at the first read once the capture
+// has been lost for LossMs (a broken or stalled one at once). When that
+// reopen fails, or the reopened capture is lost again before it delivered,
+// Read() fails until a start succeeds. With NoSensor nothing is opened and
+// nothing fails.
 class TAudioSensor_OneRun : public TSensor {
 public:
   // No device given: the platform's default capture back end.
@@ -50,7 +59,12 @@ public:
   // Not capturing: a new capture. Capturing with the buffer full: a new
   // capture with the stored period. Otherwise nothing.
   void Rearm(int periodMs) override;
-  bool Read() override;  // always true
+  // False once a lost capture could not be reopened (see above).
+  bool Read() override;
+
+  // How long a capture may deliver nothing before it counts as lost, and how
+  // long after a failed start the read tries once more.
+  static constexpr int LossMs = 1000;
 
   virtual bool StartCapture(int periodMs);
   virtual void StopCapture();
@@ -66,10 +80,27 @@ public:
   TCaptureDevice& Device() { return *device_; }
 
 private:
+  // Position p has not moved for LossMs with room left, or the device
+  // reports the capture broken.
+  bool CaptureBroke(int p);
+  // Drops a broken capture; the next read reopens it.
+  void LoseCapture();
+  // Milliseconds on the local clock.
+  static double NowMs();
+
   void* ownerWindow_;
   std::unique_ptr<TCaptureDevice> device_;
   std::vector<uint8_t> buffer_;
   int32_t scanEnd_ = 0;
   int32_t scanStart_ = 0;
   bool running_ = false;
+
+  bool wanted_ = false;      // a capture was asked for and not stopped since
+  bool lost_ = false;        // the capture broke, stalled or could not start
+  bool reopened_ = false;    // the read reopened it; nothing arrived since
+  bool failed_ = false;      // the reopen did not help: reads fail
+  double lostAtMs_ = 0.0;    // when the capture was lost ...
+  double retryAfterMs_ = 0;  // ... and how long after that the read reopens it
+  int32_t lastPosition_ = 0;
+  double progressAtMs_ = 0.0;  // when the position last moved
 };

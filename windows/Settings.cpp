@@ -7,11 +7,14 @@
 #include "seams/UserDialogs.h"
 #include "WidgetHelpers.h"
 #include "WindowBounds.h"
+#include "capture/CaptureInputs.h"
 #include "inifile/IniFile.h"
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
 #include "sensor/Utils.h"
+
+#include <algorithm>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +22,7 @@
 #include <QKeySequence>
 #include <QSpinBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -71,6 +75,14 @@ TProbe* Probe() { return FMain ? FMain->SignalProbe : nullptr; }
 TGaugePM100* Gauge() { return FMain ? FMain->GaugeModel : nullptr; }
 TAudioSensor_OneRun* Sensor() { return FMain ? FMain->SoundSensor : nullptr; }
 
+TCaptureInputs* InstalledInputs = nullptr;
+
+TCaptureInputs& CaptureInputs() {
+  if (InstalledInputs) return *InstalledInputs;
+  static const std::unique_ptr<TCaptureInputs> platform = CreateDefaultCaptureInputs();
+  return *platform;
+}
+
 // A typed integer, def when the text is not one.
 int IntegerOr(const QLineEdit* edit, int def) {
   int v = def;
@@ -118,6 +130,7 @@ TFSettings::TFSettings(QWidget* parent) : QWidget(parent) {
 }
 
 TFSettings::~TFSettings() {
+  if (TAudioSensor_OneRun* sensor = Sensor()) sensor->Device().OnInputMissing = nullptr;
   SaveAtExit();
   if (FSettings == this) FSettings = nullptr;
 }
@@ -255,6 +268,7 @@ void TFSettings::BuildControls() {
   right->addWidget(BTestSignal, 0, Qt::AlignLeft);
   right->addWidget(MakeSeparator(this));
   right->addLayout(signal);
+  BuildCaptureGroup(right);
   right->addStretch(1);
 
   auto* top = new QHBoxLayout(this);
@@ -284,6 +298,101 @@ void TFSettings::BuildControls() {
   connect(ELevelAccDepth, &QLineEdit::textChanged, this, &TFSettings::ELevelAccDepthChange);
   connect(EOpLogo, &QLineEdit::textChanged, this, &TFSettings::EOpLogoChange);
   connect(ESpLogo, &QLineEdit::textChanged, this, &TFSettings::ESpLogoChange);
+}
+
+void TFSettings::BuildCaptureGroup(QVBoxLayout* into) {
+  auto* group = new QGroupBox(QStringLiteral("Звуковой вход"), this);
+  group->setObjectName(QStringLiteral("GBCapture"));
+  CBCaptureDevice = new QComboBox(group);
+  CBCaptureDevice->setObjectName(QStringLiteral("CBCaptureDevice"));
+  CBCaptureDevice->setToolTip(QStringLiteral("Устройство записи, с которого идёт сигнал датчика"));
+  CBCaptureDevice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  CBCaptureDevice->setMinimumContentsLength(16);
+  CBCaptureDevice->addItem(QStringLiteral("По умолчанию"), QString());
+  BRefreshDevices = new QToolButton(group);
+  BRefreshDevices->setObjectName(QStringLiteral("BRefreshDevices"));
+  BRefreshDevices->setText(QStringLiteral("Обновить"));
+  BRefreshDevices->setToolTip(QStringLiteral("Заново получить список устройств записи"));
+  LCaptureStatus = new QLabel(group);
+  LCaptureStatus->setObjectName(QStringLiteral("LCaptureStatus"));
+  LCaptureStatus->setWordWrap(true);
+  auto* row = new QHBoxLayout;
+  row->addWidget(CBCaptureDevice, 1);
+  row->addWidget(BRefreshDevices);
+  auto* column = new QVBoxLayout(group);
+  column->addLayout(row);
+  column->addWidget(LCaptureStatus);
+  into->addWidget(group);
+
+  connect(CBCaptureDevice, &QComboBox::activated, this, &TFSettings::CBCaptureDeviceChange);
+  connect(BRefreshDevices, &QToolButton::clicked, this, [this] { RefreshCaptureDevices(); });
+}
+
+void TFSettings::SetCaptureInputs(TCaptureInputs* inputs) { InstalledInputs = inputs; }
+
+void TFSettings::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  RefreshCaptureDevices();
+}
+
+bool TFSettings::RefreshCaptureDevices(bool* listed) {
+  std::vector<TCaptureInput> inputs;
+  const bool ok = CaptureInputs().List(inputs);
+  if (listed) *listed = ok;
+  const auto has = [&](const QString& name) {
+    return std::any_of(inputs.begin(), inputs.end(),
+                       [&](const TCaptureInput& i) { return QString::fromStdString(i.Name) == name; });
+  };
+  const bool found = CaptureDeviceName.isEmpty() || has(CaptureDeviceName);
+  // In use: what the last capture recorded from, else what the next would.
+  QString inUse;
+  if (TAudioSensor_OneRun* sensor = Sensor()) inUse = QString::fromStdString(sensor->Device().InputInUse());
+  if (inUse.isEmpty() || !has(inUse))
+    inUse = found && !CaptureDeviceName.isEmpty() ? CaptureDeviceName
+            : inputs.empty()                      ? QString()
+                                                  : QString::fromStdString(inputs.front().Name);
+
+  CBCaptureDevice->clear();
+  const QString fallback = QStringLiteral("По умолчанию");
+  CBCaptureDevice->addItem(inputs.empty() ? fallback
+                                          : fallback + QStringLiteral(": ") +
+                                                QString::fromStdString(inputs.front().Description),
+                           QString());
+  for (const TCaptureInput& i : inputs) {
+    const QString name = QString::fromStdString(i.Name);
+    QString text = QString::fromStdString(i.Description);
+    if (name == inUse) text += QStringLiteral(" (используется)");
+    CBCaptureDevice->addItem(text, name);
+  }
+  if (!found) CBCaptureDevice->addItem(CaptureDeviceName + QStringLiteral(" (не найдено)"), CaptureDeviceName);
+  CBCaptureDevice->setCurrentIndex(std::max(0, CBCaptureDevice->findData(CaptureDeviceName)));
+  if (!ok)
+    LCaptureStatus->setText(QStringLiteral("Список устройств недоступен: нет связи со звуковым сервером."));
+  else if (!found)
+    LCaptureStatus->setText(QStringLiteral("Устройство \"%1\" не найдено, запись идёт с устройства по умолчанию.")
+                                .arg(CaptureDeviceName));
+  else
+    LCaptureStatus->clear();
+  return found;
+}
+
+void TFSettings::SetCaptureDevice(const QString& name) {
+  CaptureDeviceName = name;
+  LCaptureStatus->clear();
+  TAudioSensor_OneRun* sensor = Sensor();
+  if (!sensor) return;
+  sensor->Device().SelectInput(name.toStdString());
+  // Reported by the capture itself: during a session a message box would
+  // hold up the polls, so the group shows it.
+  sensor->Device().OnInputMissing = [this](const std::string& missing) {
+    LCaptureStatus->setText(QStringLiteral("Устройство \"%1\" не найдено, запись идёт с устройства по умолчанию.")
+                                .arg(QString::fromStdString(missing)));
+  };
+}
+
+void TFSettings::CBCaptureDeviceChange() {
+  SetCaptureDevice(CBCaptureDevice->currentData().toString());
+  RefreshCaptureDevices();
 }
 
 // ---------------------------------------------------------------------------

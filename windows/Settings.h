@@ -16,6 +16,7 @@ class QLineEdit;
 class QTableWidget;
 class QToolButton;
 class QPushButton;
+class TCaptureInputs;
 class TSymbolTable;
 class TWindowBounds;
 
@@ -74,6 +75,13 @@ public:
   static QStringList KeyNames();
   void KeysChange();
   void ETapeFontSizeChange();
+  // The sound input, an option of this program's own (section "Capture" of
+  // the settings file, written only when a device is chosen): the system's
+  // recording devices, the default first and the one in use marked. A choice
+  // applies from the sensor's next capture.
+  QComboBox* CBCaptureDevice = nullptr;
+  QToolButton* BRefreshDevices = nullptr;
+  QLabel* LCaptureStatus = nullptr;  // what went wrong with the device, if anything
 
   // The symbol table: N (2..100) and symbol k, k = 1..N, as typed.
   int SymbolCount() const;
@@ -103,6 +111,18 @@ public:
   void CBNoSensorClick();
   void EOpLogoChange();
   void ESpLogoChange();
+  void CBCaptureDeviceChange();
+
+  // The chosen recording device's name; empty for the system's default.
+  QString CaptureDevice() const { return CaptureDeviceName; }
+  // Chooses a device (empty: the default) for the sensor's next capture.
+  void SetCaptureDevice(const QString& name);
+  // Lists the devices anew into CBCaptureDevice. False when the chosen
+  // device is not among them; listed tells whether a list was had at all.
+  bool RefreshCaptureDevices(bool* listed = nullptr);
+  // The device list in force: the platform's unless a test installed one
+  // (not owned; nullptr restores the platform's).
+  static void SetCaptureInputs(TCaptureInputs* inputs);
 
   // The folder the file dialogs start in; empty once a file was chosen, so
   // that the system's dialog returns to the last folder used.
@@ -112,10 +132,14 @@ public:
   static constexpr int MaxSymbols = 100;
   static constexpr int MinSymbols = 2;
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
 private:
   void BuildControls();
   QGroupBox* BuildKeysAndTape();
   void LoadKeysAndTape(const TIniFile& ini);
+  void BuildCaptureGroup(class QVBoxLayout* into);
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass.
   void SaveAtExit();
@@ -127,6 +151,7 @@ private:
 
   TSymbolTable* Grid = nullptr;
   TWindowBounds* Bounds = nullptr;
+  QString CaptureDeviceName;
 };
 
 extern TFSettings* FSettings;

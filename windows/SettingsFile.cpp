@@ -25,6 +25,8 @@ const char* const General = "General Options";
 const char* const DisplayOptions = "Display Options";
 const char* const SymbolSection = "Symbol Table";
 const TBoundsKeys SettingsWindowBounds{"Settings Window"};
+// This program's own option, in a section of its own.
+const char* const CaptureSection = "Capture";
 
 constexpr int DefaultSymbolCount = 28;
 
@@ -160,6 +162,13 @@ void TFSettings::LoadSettings(const QString& path) {
   ESpLogoChange();
 
   LoadKeysAndTape(ini);
+  const QString device = read(CaptureSection, "Device", CaptureDeviceName);
+  SetCaptureDevice(device);
+  bool listed = false;
+  if (!RefreshCaptureDevices(&listed) && listed)
+    Dialogs().Message(this, QStringLiteral("Устройство записи \"%1\" не найдено. "
+                                           "Запись будет идти с устройства по умолчанию.")
+                                .arg(device));
 
   if (FMain) {
     FMain->DrumFrozen = false;
@@ -200,6 +209,12 @@ void TFSettings::WriteSettings(TWriter& w, bool includeOthers) {
   w.String(General, "Spirit Logo", ESpLogo->text());
 
   WriteKeysAndTape(w);
+  // Only a chosen device is written: with the default the file stays as it
+  // would be without this option.
+  if (CaptureDeviceName.isEmpty())
+    w.Erase(CaptureSection);
+  else
+    w.String(CaptureSection, "Device", CaptureDeviceName);
 }
 
 bool TFSettings::SaveSettings(const QString& path, bool includeOthers) {

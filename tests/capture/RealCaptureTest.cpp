@@ -1,13 +1,11 @@
 // Capture from a real sound server: the PulseAudio server of
 // scripts/pulse-start.sh, whose default source "vin" records what is played
-// into its sink "v". Reads go through the sensor and the Qt back end, polled
+// into its sink "v". Reads go through the sensor and the PulseAudio back end, polled
 // every 40 ms by a timer with the event loop running, as the program does.
 #include <gtest/gtest.h>
 
-#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QMediaDevices>
 #include <QProcess>
 #include <QTimer>
 
@@ -16,14 +14,13 @@
 #include <memory>
 #include <vector>
 
-#include "capture/ProcessEnd.h"
-#include "capture/QtAudioCapture.h"
+#include "capture/PulseCapture.h"
 #include "sensor/Sens.h"
 
 namespace {
 
 std::unique_ptr<TAudioSensor_OneRun> MakeSensor() {
-  return std::make_unique<TAudioSensor_OneRun>(nullptr, std::make_unique<TQtAudioCapture>());
+  return std::make_unique<TAudioSensor_OneRun>(nullptr, std::make_unique<TPulseCapture>());
 }
 
 // Runs the event loop for `polls` ticks of 40 ms, reading the sensor at each;
@@ -57,7 +54,8 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(std::getenv("XDG_RUNTIME_DIR") || std::getenv("PULSE_SERVER"))
         << "no sound server environment: run eval \"$(scripts/pulse-start.sh)\" first";
-    ASSERT_FALSE(QMediaDevices::defaultAudioInput().isNull())
+    std::vector<TCaptureInput> inputs;
+    ASSERT_TRUE(TPulseInputs().List(inputs) && !inputs.empty())
         << "no audio input: the PulseAudio server of scripts/pulse-start.sh is not running";
   }
 
@@ -145,6 +143,34 @@ TEST_F(RealCapture, OneRunBufferFillsThenRearmRestarts) {
   EXPECT_FALSE(sensor->IsRunning());
 }
 
+// The list has the virtual source first, as the default, and no monitor of
+// an output; a chosen source is recorded from, a gone one is replaced by the
+// default and reported.
+TEST_F(RealCapture, ChosenSourceIsUsedAndAGoneOneFallsBackToTheDefault) {
+  std::vector<TCaptureInput> inputs;
+  ASSERT_TRUE(TPulseInputs().List(inputs));
+  ASSERT_FALSE(inputs.empty());
+  EXPECT_EQ(inputs.front().Name, "vin");
+  for (const TCaptureInput& i : inputs) EXPECT_NE(i.Name, "v.monitor");
+
+  auto device = std::make_unique<TPulseCapture>();
+  TPulseCapture* pulse = device.get();
+  std::vector<std::string> missing;
+  pulse->OnInputMissing = [&](const std::string& name) { missing.push_back(name); };
+  TAudioSensor_OneRun sensor(nullptr, std::move(device));
+  pulse->SelectInput("vin");
+  ASSERT_TRUE(sensor.Start(1000));
+  EXPECT_EQ(pulse->InputInUse(), "vin");
+  sensor.Stop();
+  pulse->SelectInput("quillora-no-such-source");
+  ASSERT_TRUE(sensor.Start(1000));
+  EXPECT_EQ(pulse->InputInUse(), "vin");
+  Poll(sensor, 5);
+  EXPECT_GT(pulse->Position(), 0);
+  sensor.Stop();
+  EXPECT_EQ(missing, std::vector<std::string>{"quillora-no-such-source"});
+}
+
 namespace {
 int RunTests(int argc, char** argv) {
   QCoreApplication app(argc, argv);
@@ -153,4 +179,4 @@ int RunTests(int argc, char** argv) {
 }
 } // namespace
 
-int main(int argc, char** argv) { EndProcess(RunTests(argc, argv)); }
+int main(int argc, char** argv) { return RunTests(argc, argv); }

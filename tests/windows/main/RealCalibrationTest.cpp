@@ -5,11 +5,9 @@
 //
 // With QUILLORA_CATCH_TABLE set, a second test prints which bursts of three
 // amplitudes and three rise times the assistant's settings catch.
-#include <QAudioDevice>
 #include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
-#include <QMediaDevices>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -18,6 +16,7 @@
 #include <functional>
 
 #include "MainFixture.h"
+#include "capture/CaptureInputs.h"
 #include "windows/CalibrationDialog.h"
 #include "windows/Display.h"
 #include "windows/Main.h"
@@ -106,7 +105,8 @@ protected:
   void CheckSoundServer() {
     ASSERT_TRUE(std::getenv("PULSE_SERVER") || std::getenv("XDG_RUNTIME_DIR"))
         << "no sound server: run eval \"$(scripts/pulse-start.sh)\" first";
-    ASSERT_FALSE(QMediaDevices::defaultAudioInput().isNull())
+    std::vector<TCaptureInput> inputs;
+    ASSERT_TRUE(CreateDefaultCaptureInputs()->List(inputs) && !inputs.empty())
         << "no audio input: the PulseAudio server of scripts/pulse-start.sh is not running";
   }
 

@@ -6,13 +6,12 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
-#include <QMediaDevices>
-#include <QAudioDevice>
 #include <QProcess>
 #include <QTimer>
 #include <cstdlib>
 
 #include "MainFixture.h"
+#include "capture/CaptureInputs.h"
 #include "windows/Main.h"
 
 namespace {
@@ -37,7 +36,8 @@ protected:
 TEST_F(RealSound, SpellsAWordFromToneBursts) {
   ASSERT_TRUE(std::getenv("PULSE_SERVER") || std::getenv("XDG_RUNTIME_DIR"))
       << "no sound server: run eval \"$(scripts/pulse-start.sh)\" first";
-  ASSERT_FALSE(QMediaDevices::defaultAudioInput().isNull())
+  std::vector<TCaptureInput> inputs;
+  ASSERT_TRUE(CreateDefaultCaptureInputs()->List(inputs) && !inputs.empty())
       << "no audio input: the PulseAudio server of scripts/pulse-start.sh is not running";
 
   const QString word = QStringLiteral("HI");

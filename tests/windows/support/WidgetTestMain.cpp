@@ -3,8 +3,6 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include "capture/ProcessEnd.h"
-
 namespace {
 int RunTests(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -15,5 +13,5 @@ int RunTests(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  EndProcess(RunTests(argc, argv));
+  return RunTests(argc, argv);
 }

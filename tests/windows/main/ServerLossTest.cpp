@@ -1,0 +1,148 @@
+// A session over the platform's capture back end whose PulseAudio server is
+// killed: the session stops with the error line instead of reading silence,
+// and once the server is back a new session captures again, in the same
+// process. The test runs a server of its own in a runtime folder of its own
+// (scripts/pulse-start.sh), so the server the other real-sound tests use is
+// never touched.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
+#include <functional>
+
+#include "MainFixture.h"
+#include "windows/Main.h"
+
+namespace {
+
+const QString ErrorLine = QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен.");
+
+// Runs the event loop until done() or ms have passed; true when done().
+bool RunUntil(const std::function<bool()>& done, int ms) {
+  QEventLoop loop;
+  QTimer check;
+  check.setInterval(10);
+  QObject::connect(&check, &QTimer::timeout, [&] {
+    if (done()) loop.quit();
+  });
+  QTimer limit;
+  limit.setSingleShot(true);
+  QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+  check.start();
+  limit.start(ms);
+  if (!done()) loop.exec();
+  return done();
+}
+
+class ServerLoss : public MainFixture {
+protected:
+  void SetUp() override {
+    SavedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    SavedServer = qgetenv("PULSE_SERVER");
+    Runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quillora-loss-XXXXXX"));
+    ASSERT_TRUE(Runtime->isValid());
+    qputenv("XDG_RUNTIME_DIR", Runtime->path().toLocal8Bit());
+    qputenv("PULSE_SERVER", ("unix:" + Runtime->path() + "/pulse/native").toLocal8Bit());
+    ASSERT_TRUE(Script("pulse-start.sh")) << "cannot start a PulseAudio server";
+    MainFixture::SetUp();
+    TFMain::SetSensorFactory({});  // the platform's capture device
+  }
+  void TearDown() override {
+    if (Player.state() != QProcess::NotRunning) Player.waitForFinished(5000);
+    MainFixture::TearDown();
+    Script("pulse-stop.sh");
+    qputenv("XDG_RUNTIME_DIR", SavedRuntime);
+    if (SavedServer.isEmpty())
+      qunsetenv("PULSE_SERVER");
+    else
+      qputenv("PULSE_SERVER", SavedServer);
+  }
+
+  // Runs one of the scripts in the test's environment; true when it ends well.
+  bool Script(const char* name) {
+    QProcess p;
+    p.start(QStringLiteral("sh"), {QStringLiteral(QUILLORA_SCRIPTS "/") + QLatin1String(name)});
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+  }
+
+  // Kills the server (and the monitor reader that depends on it) at once.
+  void KillServer() {
+    for (const char* pidFile : {"/pulse/pid", "/quillora-monitor-reader.pid"}) {
+      QFile f(Runtime->path() + QLatin1String(pidFile));
+      ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << pidFile;
+      const pid_t pid = static_cast<pid_t>(f.readAll().trimmed().toLongLong());
+      ASSERT_GT(pid, 0);
+      ::kill(pid, SIGKILL);
+    }
+  }
+
+  QString Resting() const { return FMain->Symbols.value(FMain->DrumPosition - 1); }
+
+  std::unique_ptr<QTemporaryDir> Runtime;
+  QByteArray SavedRuntime, SavedServer;
+  QProcess Player;
+};
+
+TEST_F(ServerLoss, KilledServerStopsTheSessionAndANewOneCapturesWhenItIsBack) {
+  LiveTimers = true;
+  Launch(true, false);
+  Start(QStringLiteral("1.5"));
+  ASSERT_TRUE(FMain->Running);
+  TAudioSensor_OneRun* sensor = FMain->SoundSensor;
+  // Well inside a rest, with samples arriving.
+  ASSERT_TRUE(RunUntil([&] { return FMain->StepPhase == 0 && sensor->IsRunning() &&
+                                    sensor->Device().Position() > 2000; },
+                       5000));
+
+  KillServer();
+  QElapsedTimer sinceKill;
+  sinceKill.start();
+  RunUntil([&] { return !FMain->Running; }, 10000);
+  const qint64 ms = sinceKill.elapsed();
+  RecordProperty("kill_to_error_line_ms", static_cast<int>(ms));
+  std::printf("server kill to the error line: %lld ms\n", static_cast<long long>(ms));
+  EXPECT_FALSE(FMain->Running);
+  EXPECT_EQ(FMain->TapeLines().value(FMain->TapeLines().size() - 1), ErrorLine);
+  // The loss is seen at the next poll; a loss while the drum moves at the
+  // next rest's start, a second later.
+  EXPECT_LT(ms, 2000);
+
+  // The server is back: a new session spells a symbol from a tone burst.
+  ASSERT_TRUE(Script("pulse-start.sh")) << "cannot start the PulseAudio server again";
+  Start(QStringLiteral("1.5"));
+  ASSERT_TRUE(FMain->Running);
+  // The next letter after the symbol at rest.
+  QString want;
+  for (int step = 1; step <= 3 && want.isEmpty(); ++step) {
+    const QString s = FMain->Symbols.value((FMain->DrumPosition - 1 + step) % FMain->Symbols.size());
+    if (s.size() == 1 && s[0] >= QLatin1Char('A') && s[0] <= QLatin1Char('Z')) want = s;
+  }
+  ASSERT_FALSE(want.isEmpty());
+  bool played = false;
+  const bool spelled = RunUntil(
+      [&] {
+        const QString last = FMain->TapeLines().value(FMain->TapeLines().size() - 1);
+        if (!FMain->Running || last == QStringLiteral("- ") + want) return true;
+        if (!played && FMain->StepPhase == 0 && !FMain->SelectedThisStep && Resting() == want) {
+          played = true;
+          Player.start(QStringLiteral("sh"), {QStringLiteral(QUILLORA_SCRIPTS "/play-burst.sh"),
+                                              QStringLiteral("0.8"), QStringLiteral("0.5")});
+        }
+        return false;
+      },
+      30000);
+  const bool wasRunning = FMain->Running;
+  FMain->BStopClick();
+  EXPECT_TRUE(spelled);
+  EXPECT_TRUE(wasRunning) << FMain->TapeLines().join('|').toStdString();
+  EXPECT_EQ(FMain->TapeLines().value(FMain->TapeLines().size() - 1), QStringLiteral("- ") + want);
+  EXPECT_TRUE(Dialogs->Messages.isEmpty()) << Dialogs->Messages.join('|').toStdString();
+}
+
+}  // namespace
