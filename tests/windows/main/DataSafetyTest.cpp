@@ -1,12 +1,18 @@
 // Nothing the operator spelled or recorded is lost or falsified: the tape
 // comes back after an exit that did not save it, and a recording file that
 // fails never stops the session nor passes lost readings off as data.
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPlainTextEdit>
 
 #include "MainFixture.h"
 #include "files/AppFolder.h"
+#include "seams/UserDialogs.h"
 #include "recording/Instrecord.h"
 #include "tests/support/Tmpfs.h"
 #include "windows/Graph.h"
@@ -137,6 +143,40 @@ TEST_F(DataSafety, FullDiskDuringASessionLosesOnlyThePageThatFailed) {
   EXPECT_TRUE(Dialogs->Messages[0].contains(QStringLiteral("Потеряно показаний: 1000")))
       << Dialogs->Messages[0].toStdString();
   Shutdown();  // while the tmpfs is there
+}
+
+// The Qt save dialog itself, driven as a user would: a path in a folder that
+// does not exist is refused with a message, and the dialog asks again.
+TEST(SaveDialog, RefusesAPathWhoseFolderDoesNotExist) {
+  SetDialogs(nullptr);
+  QStringList seen;
+  int dialogs = 0;
+  QTimer driver;
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      seen << box->text();
+      box->accept();
+    } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      if (++dialogs == 1) {
+        dialog->selectFile(QStringLiteral("/no-such-quillora-folder/tape.txt"));
+        QMetaObject::invokeMethod(dialog, "accept");
+      } else {
+        dialog->reject();
+      }
+    }
+  });
+  driver.start(20);
+  TFileDialogRequest request;
+  request.PathMustExist = true;
+  request.Filters = QStringList{QStringLiteral("All Files (*)")};
+  request.Title = QStringLiteral("x");
+  request.InitialDir = QDir::tempPath();
+  // Widgets the dialog is drawn with; no native dialog on this platform.
+  EXPECT_TRUE(Dialogs().SaveFile(nullptr, request).isEmpty());
+  ASSERT_EQ(seen.size(), 1);
+  EXPECT_TRUE(seen[0].contains(QStringLiteral("не существует")));
+  EXPECT_EQ(dialogs, 2) << "the dialog asked again";
 }
 
 }  // namespace
