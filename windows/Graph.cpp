@@ -369,7 +369,10 @@ bool TFGraph::SaveReadings(bool all) {
   // Readings may have come or gone while the dialog was open; only what is
   // there now is written.
   bool moved = false;
-  const bool existed = QFileInfo::exists(path);
+  // A plain file is replaced only when complete; anything else is written
+  // to directly.
+  const bool existed = QFileInfo(path).isFile();
+  const bool plain = existed || !QFileInfo::exists(path);
   int lost = 0;
   TExportResult result;
   if (all) {
@@ -416,8 +419,9 @@ bool TFGraph::SaveReadings(bool all) {
     break;
   case TExportResult::WriteFailed:
     Dialogs().Message(this, QStringLiteral("Не удается записать файл ") + Quoted(path) +
-                                (existed ? QStringLiteral(", прежний файл не изменен.")
-                                         : QStringLiteral(", файл не создан.")));
+                                (!plain    ? QStringLiteral(", данные сохранены не полностью.")
+                                 : existed ? QStringLiteral(", прежний файл не изменен.")
+                                           : QStringLiteral(", файл не создан.")));
     break;
   case TExportResult::ReadFailed:
     Dialogs().Message(this, QStringLiteral("Не удается прочитать записанные данные, файл ") +
