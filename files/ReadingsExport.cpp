@@ -2,9 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
+#include "sensor/Utils.h"
 
 namespace {
 
@@ -27,7 +30,7 @@ char* PutLine(char* at, char* end, double seconds, double sensor) {
 }
 
 // Writes the whole buffer; false on any shortfall.
-bool WriteAll(QFile& file, const char* data, std::size_t size) {
+bool WriteAll(QFileDevice& file, const char* data, std::size_t size) {
   while (size > 0) {
     const qint64 n = file.write(data, static_cast<qint64>(size));
     if (n <= 0) return false;
@@ -37,19 +40,24 @@ bool WriteAll(QFile& file, const char* data, std::size_t size) {
   return true;
 }
 
-// Removes what was written of an abandoned file; only plain files, never a
-// device or anything else the name may point to.
-void RemovePartial(const QString& path) {
-  if (QFileInfo(path).isFile()) QFile::remove(path);
-}
-
 } // namespace
 
 TExportResult TReadingsExport::Write(const QString& path, int count, const TSource& source,
-                                     const TAdvance& advance) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-    return TExportResult::CannotCreate;
+                                     const TAdvance& advance, const TStart& start) {
+  // A plain file is written beside the target and put in its place only when
+  // complete, so an existing file is never left cut short. Anything else the
+  // name may point to (a device, a pipe) is written to directly and never
+  // replaced.
+  const QFileInfo target(path);
+  const bool direct = target.exists() && !target.isFile();
+  QSaveFile saved(path);
+  QFile plain(path);
+  QFileDevice& file = direct ? static_cast<QFileDevice&>(plain) : saved;
+  const bool opened = direct ? plain.open(QIODevice::WriteOnly | QIODevice::Truncate |
+                                          QIODevice::Unbuffered)
+                             : saved.open(QIODevice::WriteOnly);
+  if (!opened) return TExportResult::CannotCreate;
+  if (start) count = std::min(count, start(count));
 
   std::vector<char> chunk(kChunk + kLongestLine);
   char* const begin = chunk.data();
@@ -71,7 +79,7 @@ TExportResult TReadingsExport::Write(const QString& path, int count, const TSour
     }
     if (i == 0) {
       t0 = record.Time;
-    } else if (record.Time < previous) {
+    } else if (PassedMidnight(previous, record.Time)) {
       dayOffset += 1.0;
     }
     previous = record.Time;
@@ -91,12 +99,15 @@ TExportResult TReadingsExport::Write(const QString& path, int count, const TSour
   if (result == TExportResult::Written && at > begin &&
       !WriteAll(file, begin, static_cast<std::size_t>(at - begin)))
     result = TExportResult::WriteFailed;
-  if (result == TExportResult::Written && !file.flush()) result = TExportResult::WriteFailed;
-  file.close();
-  if (result == TExportResult::Written && file.error() != QFileDevice::NoError)
-    result = TExportResult::WriteFailed;
-
-  if (result == TExportResult::Cancelled || result == TExportResult::ReadFailed)
-    RemovePartial(path);
+  if (direct) {
+    if (result == TExportResult::Written && !plain.flush()) result = TExportResult::WriteFailed;
+    plain.close();
+    if (result == TExportResult::Written && plain.error() != QFileDevice::NoError)
+      result = TExportResult::WriteFailed;
+  } else if (result == TExportResult::Written) {
+    if (!saved.commit()) result = TExportResult::WriteFailed;
+  } else {
+    saved.cancelWriting();
+  }
   return result;
 }

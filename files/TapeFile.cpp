@@ -7,6 +7,10 @@
 
 namespace {
 
+TTapeFileStep failingStep = TTapeFileStep::None;
+
+bool Fails(TTapeFileStep step) { return failingStep == step; }
+
 // The first character of text that cp1251 cannot hold, or an empty string.
 QString FirstUnrepresentable(const QString& text) {
   const QList<uint> codes = text.toUcs4();
@@ -16,7 +20,21 @@ QString FirstUnrepresentable(const QString& text) {
   return QString();
 }
 
+bool WriteAll(QFile& file, const std::string& bytes) {
+  const char* data = bytes.data();
+  qint64 left = static_cast<qint64>(bytes.size());
+  while (left > 0) {
+    const qint64 n = file.write(data, left);
+    if (n <= 0) return false;
+    data += n;
+    left -= n;
+  }
+  return true;
+}
+
 }  // namespace
+
+void SetTapeFileFailure(TTapeFileStep step) { failingStep = step; }
 
 TTapeFileOutcome AppendLinesToFile(const QString& path, const QStringList& lines) {
   TTapeFileOutcome outcome;
@@ -35,20 +53,24 @@ TTapeFileOutcome AppendLinesToFile(const QString& path, const QStringList& lines
     bytes += "\r\n";
   }
 
+  // Unbuffered: every byte goes to the system at write(), so nothing is left
+  // in a buffer for close() to push out after a failure was found.
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
     outcome.Result = TTapeFileResult::CannotOpen;
     return outcome;
   }
   const qint64 oldSize = file.size();
-  const qint64 written = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  bool ok = written == static_cast<qint64>(bytes.size()) && file.flush();
-  if (!ok && file.isSequential() == false && file.size() != oldSize) {
-    // Leave no half-written tape behind.
-    file.resize(oldSize);
-  }
+  const bool sequential = file.isSequential();
+  bool ok = WriteAll(file, bytes) && !Fails(TTapeFileStep::Write);
+  ok = ok && file.flush() && !Fails(TTapeFileStep::Flush);
   file.close();
-  if (ok && file.error() != QFileDevice::NoError) ok = false;
-  if (!ok) outcome.Result = TTapeFileResult::WriteFailed;
+  ok = ok && file.error() == QFileDevice::NoError && !Fails(TTapeFileStep::Close);
+  if (!ok) {
+    // Cut back only once the file is closed: whatever reached it in the
+    // meantime goes as well, and the old bytes are all that is left.
+    if (!sequential) QFile::resize(path, oldSize);
+    outcome.Result = TTapeFileResult::WriteFailed;
+  }
   return outcome;
 }

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -105,6 +106,19 @@ void TInstDataRecorder::FlushPage() {
     ok = std::fflush(file_) == 0 && ok;
   }
   dirty_ = false;
+  if (ok) {
+    // Slots that hold no record of their own (a page that came back short
+    // from the file) stay lost although the page was written.
+    MarkKept(s, s + n);
+    for (int k = 0; k < n; ++k) {
+      int e = k;
+      while (e < n && slotRecord_[static_cast<std::size_t>(e)] != s + e) ++e;
+      if (e > k) MarkLost(s + k, s + e);
+      k = e;
+    }
+  } else {
+    MarkLost(s, s + n);
+  }
   if (!ok && !writeFailureReported_) {
     writeFailureReported_ = true;
     Report("Не удалось записать данные в файл записи: " + fileName_);
@@ -118,7 +132,11 @@ void TInstDataRecorder::LoadPage() {
   if (SeekTo(file_, RecordOffset(s), SEEK_SET) && n > 0) {
     const std::size_t got = std::fread(page_.data(), static_cast<std::size_t>(kRecordBytes),
                                        static_cast<std::size_t>(n), file_);
-    for (std::size_t k = 0; k < got; ++k) slotRecord_[k] = s + static_cast<int32_t>(k);
+    // What the file holds in place of a lost record is not that record.
+    for (std::size_t k = 0; k < got; ++k) {
+      const int32_t i = s + static_cast<int32_t>(k);
+      slotRecord_[k] = IsLost(i) ? -1 : i;
+    }
     // A short read leaves a partly read record: it is not that record.
     if (got < static_cast<std::size_t>(n)) slotRecord_[got] = -1;
     std::clearerr(file_);
@@ -130,6 +148,7 @@ bool TInstDataRecorder::Open(const std::string& fileName, bool keep, int pageSiz
   if (file_) Close();
   fileName_ = fileName;
   writeFailureReported_ = false;
+  lost_.clear();
 
   // A fresh page is all zeros, so unused bytes written to the file are zeros.
   const std::size_t p = static_cast<std::size_t>(std::max(pageSize, 1));
@@ -167,6 +186,7 @@ bool TInstDataRecorder::Open(const std::string& fileName, bool keep, int pageSiz
 bool TInstDataRecorder::IsOpen() const { return file_ != nullptr; }
 
 void TInstDataRecorder::Clear() {
+  lost_.clear();
   count_ = 0;
   cursor_ = 0;
   startTime_ = 0.0;
@@ -188,6 +208,10 @@ double TInstDataRecorder::ElapsedSeconds() const {
 }
 
 bool TInstDataRecorder::ReadNext(TInstData& record) {
+  while (cursor_ < count_ && IsLost(cursor_)) {
+    const auto range = std::prev(lost_.upper_bound(cursor_));
+    Seek(std::min(range->second, count_));
+  }
   if (cursor_ >= count_) return false;
   const std::size_t slot = static_cast<std::size_t>(cursor_ % PageSize());
   if (slotRecord_[slot] != cursor_) return false;
@@ -204,11 +228,47 @@ bool TInstDataRecorder::Write(const TInstData& record) {
   const std::size_t slot = static_cast<std::size_t>(cursor_ % PageSize());
   std::memcpy(static_cast<void*>(&page_[slot]), &record, TInstData::FieldBytes);
   slotRecord_[slot] = cursor_;
+  if (!lost_.empty()) MarkKept(cursor_, cursor_ + 1);
   dirty_ = true;
   Seek(cursor_ + 1);
   return true;
 }
 
+bool TInstDataRecorder::IsLost(int index) const {
+  auto it = lost_.upper_bound(index);
+  if (it == lost_.begin()) return false;
+  --it;
+  return index < it->second;
+}
+
+int TInstDataRecorder::LostCount() const {
+  int64_t n = 0;
+  for (const auto& [first, end] : lost_)
+    if (first < count_) n += std::min(end, count_) - first;
+  return static_cast<int>(n);
+}
+
+void TInstDataRecorder::MarkKept(int32_t from, int32_t to) {
+  auto it = lost_.upper_bound(from);
+  if (it != lost_.begin()) --it;
+  while (it != lost_.end() && it->first < to) {
+    const int32_t first = it->first;
+    const int32_t end = it->second;
+    if (end <= from) {
+      ++it;
+      continue;
+    }
+    it = lost_.erase(it);
+    if (first < from) lost_[first] = from;
+    if (end > to) lost_[to] = end;
+  }
+}
+
+void TInstDataRecorder::MarkLost(int32_t from, int32_t to) {
+  if (from >= to) return;
+  MarkKept(from, to);
+  lost_[from] = to;
+}
 
 void TInstDataRecorder::ReportToStderr(const std::string& message) {
   std::cerr << message << std::endl;

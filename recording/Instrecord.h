@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,9 +45,10 @@ public:
   // Duration from the first to the last record; a recording that passed
   // midnight counts the day. Never negative.
   virtual double ElapsedSeconds() const;
-  // The record at the cursor, then the cursor advances. False (record and
-  // cursor untouched) at the end, or when the record is not available: not
-  // in memory and no file to read it from.
+  // The record at the cursor, then the cursor advances. Records lost to a
+  // failed page write are skipped: the next record that is still there is
+  // returned. False (record and cursor untouched) at the end, or when the
+  // record is not available: not in memory and no file to read it from.
   virtual bool ReadNext(TInstData& record);
   // Writes the record at the cursor (appends at the end) and advances.
   virtual bool Write(const TInstData& record);
@@ -56,6 +58,10 @@ public:
   double StartTime() const { return startTime_; }
   double EndTime() const { return endTime_; }
   const std::string& FileName() const { return fileName_; }
+  // Records below Count() whose page could not be written to the file: they
+  // exist nowhere any more and ReadNext passes over them.
+  int LostCount() const;
+  bool IsLost(int index) const;
 
   static void ReportToStderr(const std::string& message);
 
@@ -63,6 +69,8 @@ private:
   int PageStart() const;
   int PageRecords() const;
   void Report(const std::string& message);
+  void MarkLost(int32_t from, int32_t to);
+  void MarkKept(int32_t from, int32_t to);
 
   std::vector<TInstData> page_;
   // Record index each slot holds (-1: none), so a slot is never read back as
@@ -77,4 +85,6 @@ private:
   std::string fileName_;
   TReport report_;
   bool writeFailureReported_ = false;
+  // Lost records as ranges [first, end), keyed by first; disjoint.
+  std::map<int32_t, int32_t> lost_;
 };

@@ -1,5 +1,6 @@
 #include "seams/UserDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -25,15 +26,15 @@ public:
   }
 
   QString OpenFile(QWidget* parent, const TFileDialogRequest& r) override {
-    QFileDialog dialog(parent, r.Title, r.InitialDir);
+    QFileDialog dialog(parent, r.Title, StartFolder(r));
     Prepare(dialog, r);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(r.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    return dialog.exec() == QDialog::Accepted ? First(dialog) : QString();
+    return dialog.exec() == QDialog::Accepted ? Chosen(First(dialog)) : QString();
   }
 
   QString SaveFile(QWidget* parent, const TFileDialogRequest& r) override {
-    QFileDialog dialog(parent, r.Title, r.InitialDir);
+    QFileDialog dialog(parent, r.Title, StartFolder(r));
     Prepare(dialog, r);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -42,6 +43,11 @@ public:
     for (;;) {
       if (dialog.exec() != QDialog::Accepted) return QString();
       const QString path = First(dialog);
+      if (r.PathMustExist && !QFileInfo(path).absoluteDir().exists()) {
+        Message(parent, QStringLiteral("Папка \"%1\" не существует.")
+                            .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+        continue;
+      }
       if (r.NoReadOnly) {
         const QFileInfo info(path);
         if (info.exists() && !info.isWritable()) {
@@ -49,11 +55,23 @@ public:
           continue;
         }
       }
-      return path;
+      return Chosen(path);
     }
   }
 
 private:
+  // Without an initial folder a dialog opens in the folder of the file
+  // chosen last (a tape file, an export), not in the working folder.
+  QString StartFolder(const TFileDialogRequest& r) const {
+    return r.InitialDir.isEmpty() ? lastFolder_ : r.InitialDir;
+  }
+  QString Chosen(const QString& path) {
+    if (!path.isEmpty()) lastFolder_ = QFileInfo(path).absolutePath();
+    return path;
+  }
+
+  QString lastFolder_;
+
   static void Prepare(QFileDialog& dialog, const TFileDialogRequest& r) {
     if (!r.Filters.isEmpty()) dialog.setNameFilters(r.Filters);
     if (!r.DefaultExtension.isEmpty()) dialog.setDefaultSuffix(r.DefaultExtension);

@@ -47,12 +47,17 @@ double LocalDateTimeDays();
 // The same conversions for a given clock reading.
 double TimeOfDayDays(const TLocalDateTime& t);
 double LocalDateTimeDays(const TLocalDateTime& t);
-// Days from one time of day to a later one; a later time below the earlier
-// one means midnight passed in between, so one day is added. Inline, so that
-// the recorder can use it without linking this library.
+// Whether midnight passed between two times of day in days: the later one
+// falls back by more than half a day. A smaller step back is the clock being
+// set back (a correction, the end of daylight saving), not midnight. Inline,
+// so that the recorder can use it without linking this library.
+inline bool PassedMidnight(double earlier, double later) { return earlier - later > 0.5; }
+
+// Days from one time of day to a later one, one day added when midnight
+// passed in between; negative when the clock was set back.
 inline double DaysBetween(double earlier, double later) {
   const double d = later - earlier;
-  return d < 0.0 ? d + 1.0 : d;
+  return PassedMidnight(earlier, later) ? d + 1.0 : d;
 }
 
 // Folder of the running executable, UTF-8, with a trailing separator.

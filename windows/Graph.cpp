@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -361,6 +362,11 @@ bool TFGraph::SaveReadings(bool all) {
   // Readings may have come or gone while the dialog was open; only what is
   // there now is written.
   bool moved = false;
+  // A plain file is replaced only when complete; anything else is written
+  // to directly.
+  const bool existed = QFileInfo(path).isFile();
+  const bool plain = existed || !QFileInfo::exists(path);
+  int lost = 0;
   TExportResult result;
   if (all) {
     recorder = Recorder();
@@ -368,15 +374,18 @@ bool TFGraph::SaveReadings(bool all) {
     TSaveProgress& progress = SaveProgress();
     progress.Begin(this, n);
     result = TReadingsExport::Write(
-        path, n,
-        [&](int i, TInstData& record) {
-          if (i == 0) {
-            recorder->Seek(0);
-            moved = true;
-          }
-          return recorder->ReadNext(record);
-        },
-        [&progress](int done) { return progress.Advance(done); });
+        path, n, [&](int, TInstData& record) { return recorder->ReadNext(record); },
+        [&progress](int done) { return progress.Advance(done); },
+        [&](int count) {
+          // Going back to the start writes the page of the end. Readings
+          // whose page could not be written are gone: the recorder passes
+          // over them, and the user is told how many.
+          if (!recorder) return 0;
+          recorder->Seek(0);
+          moved = true;
+          lost = std::min(count, recorder->LostCount());
+          return count - lost;
+        });
     progress.End();
     // Recording goes on at the end, whatever became of the file.
     if (moved) recorder->Seek(recorder->Count());
@@ -391,6 +400,11 @@ bool TFGraph::SaveReadings(bool all) {
 
   switch (result) {
   case TExportResult::Written:
+    if (lost > 0)
+      Dialogs().Message(this, QStringLiteral("Сохранено показаний: %1. Потеряно показаний: %2 — "
+                                             "их не удалось записать в файл записи.")
+                                  .arg(n - lost)
+                                  .arg(lost));
     return true;
   case TExportResult::CannotCreate:
     Dialogs().Message(this, QStringLiteral("Не удается создать файл ") + Quoted(path) +
@@ -398,7 +412,9 @@ bool TFGraph::SaveReadings(bool all) {
     break;
   case TExportResult::WriteFailed:
     Dialogs().Message(this, QStringLiteral("Не удается записать файл ") + Quoted(path) +
-                                QStringLiteral(", данные сохранены не полностью."));
+                                (!plain    ? QStringLiteral(", данные сохранены не полностью.")
+                                 : existed ? QStringLiteral(", прежний файл не изменен.")
+                                           : QStringLiteral(", файл не создан.")));
     break;
   case TExportResult::ReadFailed:
     Dialogs().Message(this, QStringLiteral("Не удается прочитать записанные данные, файл ") +
@@ -406,7 +422,7 @@ bool TFGraph::SaveReadings(bool all) {
     break;
   case TExportResult::Cancelled:
     Dialogs().Message(this, QStringLiteral("Сохранение прервано, файл ") + Quoted(path) +
-                                QStringLiteral(" удален."));
+                                (existed ? QStringLiteral(" не изменен.") : QStringLiteral(" удален.")));
     break;
   }
   return false;

@@ -21,6 +21,7 @@
 #include "Display.h"
 #include "ImageView.h"
 #include "MainSemaphore.h"
+#include "TapeRecovery.h"
 #include "Settings.h"
 #include "seams/QtTickTimer.h"
 #include "seams/UserDialogs.h"
@@ -123,6 +124,12 @@ TFMain::TFMain(QWidget* parent)
 
   ProgramDir = AppDataFolder();
   TapeInitialDir = ProgramDir;
+  // A tape that was never saved in an earlier run (a crash, a power cut)
+  // comes back, and from now on every change of the tape is kept.
+  OwnedTapeRecovery = std::make_unique<TTapeRecovery>(
+      MTape, ProgramDir + TTapeRecovery::FileName(), [this](const QString& m) { ShowNotice(m); });
+  if (OwnedTapeRecovery->Restore())
+    ShowNotice(QStringLiteral("Восстановлена несохраненная запись прошлого запуска."));
 
   move(kInitialLeft, kInitialTop);
   resize(kDesignWidth, kDesignHeight);
@@ -271,6 +278,12 @@ void TFMain::BuildWidgets() {
   grid->addLayout(controls, 0, 1);
   grid->addWidget(MTape, 1, 0);
   grid->addLayout(tapeButtons, 1, 1);
+  LNotice = Named(new QLabel(this), "LNotice");
+  LNotice->setWordWrap(true);
+  LNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  LNotice->setStyleSheet(QStringLiteral("color: #a00000"));
+  LNotice->hide();
+  grid->addWidget(LNotice, 2, 0, 1, 2);
   grid->setColumnStretch(0, 1);
   grid->setColumnMinimumWidth(1, 161);
   grid->setRowStretch(0, 1);
@@ -315,13 +328,24 @@ void TFMain::BuildChain() {
   DataRecorder = OwnedRecorder.get();
   OwnedModel = std::make_unique<TGaugePM100>(*SignalProbe, DataRecorder);
   GaugeModel = OwnedModel.get();
+  ChainBuilt = true;
 }
 
 void TFMain::ReportRecorderProblem(const QString& message) {
-  // Each problem of the recording file is shown once, not at every poll.
-  if (ReportedProblems.contains(message)) return;
-  ReportedProblems << message;
-  Dialogs().Error(this, message);
+  // Once a session may run, problems come up inside a poll, which must go
+  // on, and the operator may not be able to click: they are shown without a
+  // box. At start-up (a file that cannot be opened) a box is fine.
+  const bool first = !ReportedProblems.contains(message);
+  ShowNotice(message);
+  if (first && !ChainBuilt) Dialogs().Error(this, message);
+}
+
+void TFMain::ShowNotice(const QString& text) {
+  // Each notice is shown once, not at every poll.
+  if (ReportedProblems.contains(text)) return;
+  ReportedProblems << text;
+  LNotice->setText(ReportedProblems.join(QLatin1Char('\n')));
+  LNotice->show();
 }
 
 void TFMain::FormActivate() {

@@ -28,6 +28,7 @@ class TImageView;
 class TInstDataRecorder;
 class TMainSemaphore;
 class TProbe;
+class TTapeRecovery;
 class TTickTimer;
 class TWindowBounds;
 
@@ -64,6 +65,9 @@ public:
   QPushButton* BSaveTapeToFile = nullptr;
   QPushButton* BClear = nullptr;
   QPushButton* BTimeStamp = nullptr;
+  // Notices that must not stop a session (a restored tape, problems of the
+  // recording file), one a line; hidden while there are none.
+  QLabel* LNotice = nullptr;
   // The session's timers, made before the engine that runs on them.
   const std::unique_ptr<TTickTimer> RunTimer;
   const std::unique_ptr<TTickTimer> PollTimer;
@@ -155,6 +159,10 @@ public:
   // The tape's text size in pixels (13 by design), bold Arial as designed.
   void SetTapeFontSize(int pixels);
   static constexpr int DesignTapeFontSize = 13;
+  // The copy of the tape in the data folder, kept at every change.
+  TTapeRecovery* TapeRecovery() const { return OwnedTapeRecovery.get(); }
+  // Adds a line to LNotice (once per text); nothing waits for the user.
+  void ShowNotice(const QString& text);
 
   // The session indicator's fill.
   static const QColor& IdleColor();
@@ -188,11 +196,14 @@ private:
   void Message(const QString& text) override;
 
   bool FirstShowDone = false;
+  bool ChainBuilt = false;  // from now on, problems never open a box
   QStringList ReportedProblems;
   std::unique_ptr<TAudioSensor_OneRun> OwnedSensor;
   std::unique_ptr<TProbe> OwnedProbe;
   std::unique_ptr<TInstDataRecorder> OwnedRecorder;
   std::unique_ptr<TGaugePM100> OwnedModel;
+  // Declared last: goes first, while the tape is still there to be written.
+  std::unique_ptr<TTapeRecovery> OwnedTapeRecovery;
 };
 
 extern TFMain* FMain;

@@ -9,6 +9,7 @@
 #include <QTime>
 
 #include "Main.h"
+#include "TapeRecovery.h"
 #include "session/SessionRules.h"
 #include "files/TapeFile.h"
 #include "seams/UserDialogs.h"
@@ -26,7 +27,8 @@ QString LongTimeText(const QLocale& locale, const QTime& time) {
 }  // namespace
 
 QStringList TFMain::TapeLines() {
-  const QString text = MTape->toPlainText();
+  // As held: a no-break space stays one (toPlainText() makes it a blank).
+  const QString text = TTapeRecovery::RawText(MTape);
   if (text.isEmpty()) return {};
   return text.split(QLatin1Char('\n'));
 }
@@ -72,6 +74,7 @@ void TFMain::SetTapeFontSize(int pixels) {
 void TFMain::BClearClick() {
   if (TapeHoldsText() && !Dialogs().Confirm(this, QStringLiteral("Стереть запись?"))) return;
   MTape->clear();
+  if (TapeRecovery()) TapeRecovery()->WriteNow();
 }
 
 void TFMain::BTimeStampClick() {
@@ -112,6 +115,7 @@ void TFMain::AppendTapeToFile() {
   switch (outcome.Result) {
     case TTapeFileResult::Saved:
       MTape->clear();
+      if (TapeRecovery()) TapeRecovery()->WriteNow();
       break;
     case TTapeFileResult::NotRepresentable:
       Dialogs().Message(this, QStringLiteral("Запись содержит знак «%1», которого нет в кодировке "

@@ -186,3 +186,10 @@ TEST(RecorderFailingDisk, WriteFailureReportedOnce) {
   EXPECT_EQ(r.Count(), 35);
 }
 #endif
+
+TEST_F(Recorder, ClockSetBackIsNoDayOfRecording) {
+  TInstDataRecorder r(path, 1000, false);
+  r.Write(Rec(0, 0.5));                  // 12:00:00
+  r.Write(Rec(1, 0.5 - 600.0 / 86400));  // 11:50:00, the clock set back
+  EXPECT_EQ(r.ElapsedSeconds(), 0.0);
+}

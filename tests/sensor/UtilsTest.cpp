@@ -188,3 +188,12 @@ TEST(Folders, TrailingSeparatorAddedOnce) {
   EXPECT_EQ(WithTrailingSeparator("/a/b/"), "/a/b/");
   EXPECT_EQ(WithTrailingSeparator(""), "");
 }
+
+TEST(DaysBetween, OnlyAFallOfMoreThanHalfADayIsMidnight) {
+  const double second = 1.0 / 86400.0;
+  EXPECT_NEAR(DaysBetween(1.0 - 30 * second, 15 * second) / second, 45.0, 1e-6);
+  // The clock set back an hour (the end of daylight saving) is no new day.
+  EXPECT_NEAR(DaysBetween(0.5, 0.5 - 3600 * second) / second, -3600.0, 1e-6);
+  EXPECT_FALSE(PassedMidnight(0.5, 0.5 - 3600 * second));
+  EXPECT_TRUE(PassedMidnight(0.9, 0.1));
+}

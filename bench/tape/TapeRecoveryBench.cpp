@@ -1,0 +1,66 @@
+// The cost of keeping the tape's copy: one change of a tape of 30 lines
+// (about an hour's work) written to tape.recovery in a temporary folder, as
+// the main window does after a selection. The baseline is a plain write of
+// the same text to a file, without the temporary file, the sync and the
+// rename that make the copy survive a crash, measured in the same run. The
+// poll period is 40 ms; a change comes at most once per poll.
+//
+//   bench_tape
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include "windows/TapeRecovery.h"
+
+namespace {
+
+QString HourOfTape() {
+  QStringList lines;
+  for (int i = 0; i < 30; ++i)
+    lines << QStringLiteral("- ПРИВЕТ МИР КАК ДЕЛА") << QStringLiteral("---  08.12.2026 16:30:00  ---");
+  return lines.join(QLatin1Char('\n'));
+}
+
+// Baseline: the same bytes written over a plain file.
+void BM_PlainWrite(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("plain.txt"));
+  const QByteArray bytes = HourOfTape().toUtf8();
+  for (auto _ : state) {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+    f.close();
+  }
+}
+BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond);
+
+// One selection: a symbol appended, the copy written.
+void BM_RecoveryPerChange(benchmark::State& state) {
+  QTemporaryDir dir;
+  QPlainTextEdit tape;
+  tape.setPlainText(HourOfTape());
+  TTapeRecovery recovery(&tape, dir.filePath(TTapeRecovery::FileName()));
+  QTextCursor c(tape.document());
+  c.movePosition(QTextCursor::End);
+  for (auto _ : state) {
+    c.insertText(QStringLiteral("A"));
+    recovery.WriteNow();
+  }
+}
+BENCHMARK(BM_RecoveryPerChange)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,182 @@
+// Nothing the operator spelled or recorded is lost or falsified: the tape
+// comes back after an exit that did not save it, and a recording file that
+// fails never stops the session nor passes lost readings off as data.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <QPlainTextEdit>
+
+#include "MainFixture.h"
+#include "files/AppFolder.h"
+#include "seams/UserDialogs.h"
+#include "recording/Instrecord.h"
+#include "tests/support/Tmpfs.h"
+#include "windows/Graph.h"
+#include "windows/Main.h"
+#include "windows/TapeRecovery.h"
+
+namespace {
+
+class DataSafety : public MainFixture {
+protected:
+  QString RecoveryPath() const { return Dir->filePath(TTapeRecovery::FileName()); }
+  // Polls below the on level; each writes two records.
+  void Polls(int n) {
+    for (int i = 0; i < n; ++i) Poll(0.05);
+  }
+  // "СВ" into a file of the test folder; the file's data lines.
+  QList<QByteArray> SaveAll() {
+    const QString path = Dir->filePath(QStringLiteral("all.txt"));
+    Dialogs->FileAnswers.push_back(path);
+    FGraph->BSaveAllClick();
+    QList<QByteArray> lines = FileBytes(path).split('\n');
+    if (lines.size() >= 2) lines = lines.mid(2);
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+  }
+  // No line is a record of zeros, and the seconds never run backwards.
+  static void ExpectRealRecords(const QList<QByteArray>& lines) {
+    double previous = 0.0;
+    for (const QByteArray& line : lines) {
+      const QList<QByteArray> cols = line.trimmed().split('\t');
+      ASSERT_EQ(cols.size(), 2) << line.constData();
+      EXPECT_NE(cols[1].toDouble(), 0.0) << "a lost reading passed off as data";
+      const double seconds = cols[0].toDouble();
+      EXPECT_GE(seconds, previous);
+      EXPECT_LT(seconds, 3600.0);
+      previous = seconds;
+    }
+  }
+};
+
+TEST_F(DataSafety, UnsavedTapeComesBackAtTheNextStartAsHeld) {
+  PresetSymbols({"A", "B", "C", "."});
+  Launch();
+  Start();
+  Fire();
+  NextSymbol();
+  Fire();
+  FMain->BTimeStampClick();
+  FMain->MTape->appendPlainText(QStringLiteral("typed\u00A0text"));
+  const QString held = TTapeRecovery::RawText(FMain->MTape);
+  ASSERT_TRUE(held.startsWith(QStringLiteral("- ")));
+  Shutdown();  // no save, no question: the program simply ends
+  EXPECT_EQ(FileBytes(RecoveryPath()), held.toUtf8());
+
+  Launch();
+  EXPECT_EQ(TTapeRecovery::RawText(FMain->MTape), held);
+  EXPECT_TRUE(FMain->LNotice->isVisibleTo(FMain));
+  EXPECT_TRUE(FMain->LNotice->text().contains(QStringLiteral("Восстановлена")));
+  EXPECT_TRUE(Dialogs->Messages.isEmpty()) << "no box at start-up";
+
+  // Saved, the tape is empty and so is the copy; the no-break space is
+  // written as cp1251 holds it.
+  const QString path = Dir->filePath(QStringLiteral("tape.txt"));
+  Dialogs->FileAnswers.push_back(path);
+  FMain->BSaveTapeToFileClick();
+  EXPECT_TRUE(FileBytes(path).endsWith("typed\xA0text\r\n"));
+  EXPECT_TRUE(FileBytes(RecoveryPath()).isEmpty());
+  Shutdown();
+  Launch();
+  EXPECT_TRUE(FMain->MTape->document()->isEmpty());
+  EXPECT_TRUE(FMain->LNotice->isHidden());
+}
+
+TEST_F(DataSafety, ClearEmptiesTheCopyAtOnce) {
+  Launch();
+  FMain->MTape->setPlainText(QStringLiteral("- AB"));
+  FMain->TapeRecovery()->WriteNow();
+  EXPECT_EQ(FileBytes(RecoveryPath()), QByteArray("- AB"));
+  Dialogs->Answers.push_back(true);
+  FMain->BClearClick();
+  EXPECT_TRUE(FMain->TapeRecovery()->UpToDate());
+  EXPECT_TRUE(FileBytes(RecoveryPath()).isEmpty());
+}
+
+#ifdef __linux__
+// A recording file that takes no data and reads back zeros: the session goes
+// on without a box, and "СВ" hands out no zeros and says what was lost.
+TEST_F(DataSafety, RecordingDeviceThatTakesNoDataNeverStopsTheSession) {
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), Dir->filePath(QStringLiteral("instrec.data"))));
+  Launch();  // the header cannot be written: a box at start-up is fine
+  const int atStart = Dialogs->Messages.size();
+  Start();
+  Polls(600);
+  EXPECT_EQ(FMain->DataRecorder->Count(), 1200) << "every poll was taken";
+  EXPECT_EQ(Dialogs->Messages.size(), atStart) << "no box from inside a poll";
+  EXPECT_TRUE(FMain->LNotice->text().contains(QStringLiteral("файл записи")));
+  Fire();
+  EXPECT_EQ(Tape().size(), 1) << "selections go on";
+
+  EXPECT_TRUE(SaveAll().isEmpty());
+  ASSERT_EQ(Dialogs->Messages.size(), atStart + 1);
+  EXPECT_TRUE(Dialogs->Messages.last().contains(QStringLiteral("Потеряно показаний: 1204")))
+      << Dialogs->Messages.last().toStdString();
+}
+#endif
+
+TEST_F(DataSafety, FullDiskDuringASessionLosesOnlyThePageThatFailed) {
+  TTmpfs fs(256);
+  REQUIRE_TMPFS(fs);
+  SetAppDataFolder(QString::fromStdString(fs.Dir()));
+  Launch();
+  Start();
+  fs.Fill("filler");
+  Polls(600);  // page 0 (records 0..999) does not fit
+  EXPECT_EQ(FMain->DataRecorder->Count(), 1200);
+  EXPECT_EQ(FMain->DataRecorder->LostCount(), 1000);
+  EXPECT_TRUE(Dialogs->Messages.isEmpty());
+  EXPECT_FALSE(FMain->LNotice->isHidden());
+
+  ASSERT_TRUE(QFile::remove(QString::fromStdString(fs.Path("filler"))));
+  Polls(900);  // pages 1 and 2 are written
+  EXPECT_EQ(FMain->DataRecorder->Count(), 3000);
+
+  const QList<QByteArray> lines = SaveAll();
+  EXPECT_EQ(lines.size(), 2000);
+  ExpectRealRecords(lines);
+  ASSERT_EQ(Dialogs->Messages.size(), 1);
+  EXPECT_TRUE(Dialogs->Messages[0].contains(QStringLiteral("Потеряно показаний: 1000")))
+      << Dialogs->Messages[0].toStdString();
+  Shutdown();  // while the tmpfs is there
+}
+
+// The Qt save dialog itself, driven as a user would: a path in a folder that
+// does not exist is refused with a message, and the dialog asks again.
+TEST(SaveDialog, RefusesAPathWhoseFolderDoesNotExist) {
+  SetDialogs(nullptr);
+  QStringList seen;
+  int dialogs = 0;
+  QTimer driver;
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      seen << box->text();
+      box->accept();
+    } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      if (++dialogs == 1) {
+        dialog->selectFile(QStringLiteral("/no-such-quillora-folder/tape.txt"));
+        QMetaObject::invokeMethod(dialog, "accept");
+      } else {
+        dialog->reject();
+      }
+    }
+  });
+  driver.start(20);
+  TFileDialogRequest request;
+  request.PathMustExist = true;
+  request.Filters = QStringList{QStringLiteral("All Files (*)")};
+  request.Title = QStringLiteral("x");
+  request.InitialDir = QDir::tempPath();
+  // Widgets the dialog is drawn with; no native dialog on this platform.
+  EXPECT_TRUE(Dialogs().SaveFile(nullptr, request).isEmpty());
+  ASSERT_EQ(seen.size(), 1);
+  EXPECT_TRUE(seen[0].contains(QStringLiteral("не существует")));
+  EXPECT_EQ(dialogs, 2) << "the dialog asked again";
+}
+
+}  // namespace
