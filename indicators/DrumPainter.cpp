@@ -254,6 +254,10 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
   changed &= whole;
   Items = std::move(items);
   if (changed.isEmpty()) return changed;
+  // When most circles moved (the symbols turning under a fixed window),
+  // clipping every stroke to many small rectangles costs more than it
+  // saves: their bounding rectangle is painted instead.
+  if (changed.rectCount() > 16) changed = changed.boundingRect();
   DrawItems(picture, background, Items, Texts, &changed);
   return changed;
 }

@@ -62,6 +62,11 @@ public:
     return parent ? parent->palette().color(QPalette::Window) : kSilver;
   }
   void Show(const QImage& picture) override { View->SetImage(picture); }
+  // The indicator keeps its picture and paints it in place: the view reads
+  // it without a copy and repaints only what changed.
+  void ShowChanged(const QImage& picture, const QRegion& changed) override {
+    View->ShowBuffer(picture, changed);
+  }
 
 private:
   TImageView* View;

@@ -82,6 +82,11 @@ public:
   QSize DrawingArea() const override { return Image->size(); }
   qreal PixelRatio() const override { return Image->PixelRatio(); }
   void ShowPicture(const QImage& picture) override { Image->SetImage(picture); }
+  // The view keeps its picture and paints it in place: the image reads it
+  // without a copy and repaints only what changed.
+  void ShowChanged(const QImage& picture, const QRegion& changed) override {
+    Image->ShowBuffer(picture, changed);
+  }
   void ShowHint(const QString& text) override {
     Image->setToolTip(text);
     if (text.isEmpty())
