@@ -343,6 +343,10 @@ void TInstGraph::AddReading(const TInstData& record) {
     }
   }
   CopyFields(window_.back(), record);
+  if (Paused) {
+    drawn_.Valid = false;
+    return;
+  }
 
   // The picture as it stands can take the reading by drawing its columns
   // alone when nothing else it shows has changed: one more record at the

@@ -82,6 +82,10 @@ public:
   virtual double InstChangeOver(int ms) const;
   virtual double SensorChangeOver(int ms) const;
 
+  // While set, AddReading keeps the record without drawing; the next
+  // drawing is whole. Set by the graph window while it is minimised.
+  bool Paused = false;
+
   // Set by the graph window. A factor of 0 or below counts as 1.
   double TimeZoomFactor = 0.0;
   bool TimeZoomOn = false;

@@ -60,6 +60,8 @@ click "QUILLORA" 612 156                  # "И": the instrument panel
 click "Инструментальная панель" 780 132   # "Г": the graph
 $xwin wait "График показаний Е-метра" 20 >/dev/null
 sleep 1
+xdotool windowraise "$($xwin wait "QUILLORA" 5)"
+sleep 0.5
 click "QUILLORA" 504 126                  # "СТАРТ"
 if [ "$mode" = large ]; then
   for title in "QUILLORA" "Инструментальная панель" "График показаний Е-метра"; do
@@ -68,6 +70,10 @@ if [ "$mode" = large ]; then
   done
 fi
 sleep 3
+if [ -n "${QUILLORA_CPU_SHOTS:-}" ]; then
+  mkdir -p "$QUILLORA_CPU_SHOTS"
+  import -window root "$QUILLORA_CPU_SHOTS/$mode.png"
+fi
 
 ticks() { awk '{print $14 + $15}' "/proc/$program_pid/stat"; }
 hz=$(getconf CLK_TCK)

@@ -284,6 +284,9 @@ bool TFDisplay::event(QEvent* e) {
   // show a window without activating it, since the poll draws them whenever
   // the window is visible.
   if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) FormActivate();
+  // Back from minimised: the faces skipped meanwhile are drawn now.
+  if (e->type() == QEvent::WindowStateChange && Created && !isMinimized() && isVisible())
+    DrawIndicators();
   return result;
 }
 
@@ -320,6 +323,9 @@ void TFDisplay::FormResize() {
 void TFDisplay::DrawIndicators() {
   if (!Created && isVisible()) FormActivate();
   if (!Created) return;
+  // Nobody sees a minimised panel; the next poll after it comes back draws
+  // the faces as they are then.
+  if (isMinimized()) return;
   GaugeInd->Draw();
   LevelInd->Draw();
 }

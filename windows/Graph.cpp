@@ -249,6 +249,16 @@ void TFGraph::showEvent(QShowEvent* event) {
 void TFGraph::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  // Minimised, the view keeps taking readings without drawing them; it is
+  // drawn whole when the window comes back.
+  if (event->type() == QEvent::WindowStateChange && View_) {
+    const bool minimised = isMinimized();
+    if (View_->Paused && !minimised) {
+      View_->Paused = false;
+      View_->Redraw();
+    }
+    View_->Paused = minimised;
+  }
 }
 
 void TFGraph::FormActivate() {

@@ -104,3 +104,17 @@ TEST_F(GraphViewFramesTest, AReadingOnAGrowingWindowRepaintsItsColumnsOnly) {
   for (int i = 0; i < 10; ++i) view.AddReading(Reading(0.5, 0.5, 0.5, i * 10.0));
   EXPECT_EQ(target.Last, QRegion(8, 0, 2, 120));
 }
+
+TEST_F(GraphViewFramesTest, APausedViewKeepsTheReadingsAndDrawsThemWholeAfterwards) {
+  Add(100);
+  Incremental->Paused = true;
+  const QImage before = Incremental->Picture().copy();
+  const int shows = Fast.Shows;
+  Incremental->AddReading(Reading(0.6, 0.5, 0.9, 90.0));
+  Reference->AddReading(Reading(0.6, 0.5, 0.9, 90.0));
+  EXPECT_EQ(Fast.Shows, shows);
+  EXPECT_EQ(Incremental->Picture(), before);
+  EXPECT_EQ(Incremental->WindowLength(), 101);
+  Incremental->Paused = false;
+  Add(1);  // drawn whole, the paused reading included
+}
