@@ -7,7 +7,11 @@
 // - InPlace: what the program does: only what changed is drawn and copied.
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QThread>
+#include <QWindow>
+#include <cstdlib>
 #include <QRegion>
 #include <cmath>
 #include <memory>
@@ -31,6 +35,13 @@ std::unique_ptr<TImageView> View(const QSize& size) {
   auto view = std::make_unique<TImageView>();
   view->resize(size);
   view->show();
+  // Painting reaches the window only once it is exposed.
+  for (int i = 0; i < 500 && !(view->windowHandle() && view->windowHandle()->isExposed()); ++i) {
+    QCoreApplication::processEvents();
+    QThread::msleep(2);
+  }
+  if (!view->windowHandle() || !view->windowHandle()->isExposed()) std::abort();
+  QCoreApplication::processEvents();
   return view;
 }
 
