@@ -40,30 +40,144 @@ void DrawCircle(QPainter& painter, const QPoint& centre, int radius, const QColo
   painter.drawEllipse(QPointF(centre), radius - 0.5, radius - 0.5);
 }
 
-// Font and metrics of one text size, made once per picture for the size e
-// that nearly every symbol uses.
-struct TTextFont {
+}  // namespace
+
+// A symbol's text as drawn on circles of one radius: its font and where it
+// lies relative to the circle's centre.
+struct TDrumPainter::TText {
+  QString Text;
   QFont Font;
-  QFontMetrics Metrics;
-  explicit TTextFont(int points) : Font(DrumFont(points)), Metrics(Font) {}
+  QRect Box;   // the background box, relative to the centre
+  int Baseline = 0;
+  QRect Ink;   // everything the text may touch, relative to the centre
 };
 
-// The text centred on the circle's centre, over a background of the circle's
-// fill colour.
-void DrawSymbolText(QPainter& painter, const QString& text, const QPoint& centre, int e, const QColor& fill,
-                    const TTextFont& atE) {
-  if (text.isEmpty()) return;
-  const int points = CharacterCount(text) > 1 ? DrumTextPoints(text, e) : e;
-  std::optional<TTextFont> fitted;
-  if (points != e) fitted.emplace(points);
-  const TTextFont& font = fitted ? *fitted : atE;
-  const int width = font.Metrics.horizontalAdvance(text);
-  const int height = font.Metrics.height();
-  const int left = centre.x() - width / 2;
-  const int top = centre.y() - height / 2;
-  painter.fillRect(QRect(left, top, width, height), fill);
-  painter.setFont(font.Font);
-  painter.drawText(QPoint(left, top + font.Metrics.ascent()), text);
+// One thing drawn: the window's ring (Symbol -1) or a symbol's circle.
+struct TDrumPainter::TItem {
+  QPoint Centre;
+  int Radius = 0;
+  QRgb Fill = 0;
+  int Symbol = -1;
+  QRect Bounds;  // every pixel the item may touch
+
+  bool operator==(const TItem& o) const {
+    return Centre == o.Centre && Radius == o.Radius && Fill == o.Fill && Symbol == o.Symbol;
+  }
+};
+
+namespace {
+
+using TText = TDrumPainter::TText;
+using TItem = TDrumPainter::TItem;
+
+// Texts of the table for circles of radius e; the fonts of size e are made
+// once for all single letters.
+std::vector<TText> SymbolTexts(const QStringList& symbols, int e) {
+  std::vector<TText> texts;
+  texts.reserve(symbols.size());
+  const QFont atE = DrumFont(e);
+  const QFontMetrics atEMetrics(atE);
+  for (const QString& symbol : symbols) {
+    TText t;
+    t.Text = symbol;
+    if (!symbol.isEmpty()) {
+      const int points = CharacterCount(symbol) > 1 ? DrumTextPoints(symbol, e) : e;
+      t.Font = points == e ? atE : DrumFont(points);
+      const QFontMetrics metrics = points == e ? atEMetrics : QFontMetrics(t.Font);
+      const int width = metrics.horizontalAdvance(symbol);
+      const int height = metrics.height();
+      t.Box = QRect(-(width / 2), -(height / 2), width, height);
+      t.Baseline = t.Box.top() + metrics.ascent();
+      t.Ink = t.Box.united(metrics.boundingRect(symbol).translated(t.Box.left(), t.Baseline))
+                  .adjusted(-2, -2, 2, 2);
+    }
+    texts.push_back(t);
+  }
+  return texts;
+}
+
+// The window's ring and the symbol circles of a layout, in drawing order.
+std::vector<TItem> DrumItems(const TDrumLayout& layout, const TDrumScene& scene,
+                             const std::vector<TText>& texts) {
+  std::vector<TItem> items;
+  if (layout.Places.empty()) return items;
+  const int e = layout.Geometry.E;
+  items.reserve(layout.Places.size() + 1);
+  const auto circle = [](const QPoint& c, int radius) {
+    return QRect(c.x() - radius - 2, c.y() - radius - 2, 2 * radius + 4, 2 * radius + 4);
+  };
+  // The window's circle is white while its symbol can be taken at leisure:
+  // no session, or a rest in slow mode.
+  const bool windowSilver = scene.Running && (scene.Phase > 0 || scene.FastMode);
+  for (std::size_t r = 0; r < layout.Places.size(); ++r) {
+    const TDrumPlace& place = layout.Places[r];
+    QColor fill = Silver;
+    if (r == 0) {
+      TItem ring;
+      ring.Centre = layout.Window;
+      ring.Radius = e + WindowMargin;
+      ring.Fill = Magenta.rgb();
+      ring.Bounds = circle(ring.Centre, ring.Radius);
+      items.push_back(ring);
+      fill = windowSilver ? Silver : White;
+    }
+    TItem item;
+    item.Centre = place.Centre;
+    item.Radius = e;
+    item.Fill = fill.rgb();
+    item.Symbol = place.Symbol;
+    item.Bounds = circle(place.Centre, e);
+    const TText& text = texts[place.Symbol];
+    if (!text.Text.isEmpty()) item.Bounds |= text.Ink.translated(place.Centre);
+    items.push_back(item);
+  }
+  return items;
+}
+
+// Draws the items over the background. Without a clip everything is drawn;
+// with one only the items that reach into it, each clipped to it.
+void DrawItems(QImage& image, const QColor& background, const std::vector<TItem>& items,
+               const std::vector<TText>& texts, const QRegion* clip) {
+  QPainter painter(&image);
+  if (clip) {
+    painter.setClipRegion(*clip);
+    for (const QRect& r : *clip) painter.fillRect(r, background);
+  }
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  const QPen outline(Qt::black, 1);
+  const QPen textPen(TextBlue);
+  painter.setPen(outline);
+  for (const TItem& item : items) {
+    if (clip && !clip->intersects(item.Bounds)) continue;
+    DrawCircle(painter, item.Centre, item.Radius, QColor(item.Fill));
+    if (item.Symbol < 0) continue;
+    const TText& text = texts[item.Symbol];
+    if (text.Text.isEmpty()) continue;
+    // The text over a background of its circle's fill.
+    painter.setPen(textPen);
+    painter.fillRect(text.Box.translated(item.Centre), QColor(item.Fill));
+    painter.setFont(text.Font);
+    painter.drawText(item.Centre + QPoint(text.Box.left(), text.Baseline), text.Text);
+    painter.setPen(outline);
+  }
+}
+
+TDrumLayout SceneLayout(const QImage& image, const TDrumScene& scene) {
+  const qreal ratio = image.devicePixelRatio();
+  const int width = RoundToInt(image.width() / ratio);
+  const int height = RoundToInt(image.height() / ratio);
+  TDrumState state;
+  state.Position = scene.Position;
+  state.Phase = scene.Phase;
+  state.Running = scene.Running;
+  state.FixedWindow = scene.FixedWindow;
+  return DrumLayout(width, height, static_cast<int>(scene.Symbols.size()), state);
+}
+
+QColor SceneBackground(const TDrumScene& scene) {
+  return scene.Background.isValid() ? scene.Background
+                                    : QGuiApplication::palette().color(QPalette::Button);
 }
 
 }  // namespace
@@ -91,43 +205,59 @@ int DrumTextPoints(const QString& text, int e) {
 
 void PaintDrum(QImage& image, const TDrumScene& scene) {
   if (image.isNull()) return;
-  const QColor background =
-      scene.Background.isValid() ? scene.Background : QGuiApplication::palette().color(QPalette::Button);
+  const QColor background = SceneBackground(scene);
   image.fill(background);
-
-  const qreal ratio = image.devicePixelRatio();
-  const int width = RoundToInt(image.width() / ratio);
-  const int height = RoundToInt(image.height() / ratio);
-  TDrumState state;
-  state.Position = scene.Position;
-  state.Phase = scene.Phase;
-  state.Running = scene.Running;
-  state.FixedWindow = scene.FixedWindow;
-  const TDrumLayout layout = DrumLayout(width, height, static_cast<int>(scene.Symbols.size()), state);
+  const TDrumLayout layout = SceneLayout(image, scene);
   if (layout.Places.empty()) return;
+  const std::vector<TText> texts = SymbolTexts(scene.Symbols, layout.Geometry.E);
+  DrawItems(image, background, DrumItems(layout, scene, texts), texts, nullptr);
+}
+
+TDrumPainter::TDrumPainter() = default;
+TDrumPainter::~TDrumPainter() = default;
+
+void TDrumPainter::Invalidate() { Valid = false; }
+
+QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
+  if (picture.isNull()) return QRegion();
+  const QColor background = SceneBackground(scene);
+  const TDrumLayout layout = SceneLayout(picture, scene);
   const int e = layout.Geometry.E;
-
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setRenderHint(QPainter::TextAntialiasing);
-  const QPen outline(Qt::black, 1);
-  const QPen text(TextBlue);
-  painter.setPen(outline);
-  const TTextFont atE(e);
-
-  // The window's circle is white while its symbol can be taken at leisure:
-  // no session, or a rest in slow mode.
-  const bool windowSilver = scene.Running && (scene.Phase > 0 || scene.FastMode);
-  for (std::size_t r = 0; r < layout.Places.size(); ++r) {
-    const TDrumPlace& place = layout.Places[r];
-    QColor fill = Silver;
-    if (r == 0) {
-      DrawCircle(painter, layout.Window, e + WindowMargin, Magenta);
-      fill = windowSilver ? Silver : White;
-    }
-    DrawCircle(painter, place.Centre, e, fill);
-    painter.setPen(text);
-    DrawSymbolText(painter, scene.Symbols.at(place.Symbol), place.Centre, e, fill, atE);
-    painter.setPen(outline);
+  const bool same = Valid && Pixels == picture.size() && Ratio == picture.devicePixelRatio() &&
+                    Background == background && Symbols == scene.Symbols;
+  if (!same || E != e) {
+    Texts = SymbolTexts(scene.Symbols, e);
+    E = e;
   }
+  std::vector<TItem> items = DrumItems(layout, scene, Texts);
+
+  const QRect whole(QPoint(0, 0), picture.deviceIndependentSize().toSize());
+  if (!same || items.size() != Items.size()) {
+    picture.fill(background);
+    DrawItems(picture, background, items, Texts, nullptr);
+    Valid = true;
+    Pixels = picture.size();
+    Ratio = picture.devicePixelRatio();
+    Background = background;
+    Symbols = scene.Symbols;
+    Items = std::move(items);
+    return QRegion(whole);
+  }
+
+  // What moved or changed its fill: where it was and where it is now.
+  QRegion changed;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i] == Items[i]) continue;
+    changed += Items[i].Bounds;
+    changed += items[i].Bounds;
+  }
+  changed &= whole;
+  Items = std::move(items);
+  if (changed.isEmpty()) return changed;
+  // When most circles moved (the symbols turning under a fixed window),
+  // clipping every stroke to many small rectangles costs more than it
+  // saves: their bounding rectangle is painted instead.
+  if (changed.rectCount() > 16) changed = changed.boundingRect();
+  DrawItems(picture, background, Items, Texts, &changed);
+  return changed;
 }

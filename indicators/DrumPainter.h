@@ -6,7 +6,9 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QRegion>
 #include <QStringList>
+#include <vector>
 
 struct TDrumScene {
   QStringList Symbols;       // the symbol table, symbol 1 first, texts as typed
@@ -22,6 +24,44 @@ struct TDrumScene {
 // logical pixels: an image with a device pixel ratio is drawn at its full
 // resolution with the same layout.
 void PaintDrum(QImage& image, const TDrumScene& scene);
+
+// Paints the drum into one picture frame after frame. The first picture, and
+// any after a change of size, symbol table or background, is drawn whole;
+// after that only the circles that moved or changed their fill are painted
+// again, together with whatever overlaps them, so every picture equals the
+// one PaintDrum draws. The symbol texts' fonts and sizes are kept as long as
+// the table and the circle size stay.
+class TDrumPainter {
+public:
+  TDrumPainter();
+  ~TDrumPainter();
+  TDrumPainter(const TDrumPainter&) = delete;
+  TDrumPainter& operator=(const TDrumPainter&) = delete;
+
+  // Brings picture up to scene and returns the part that changed, in
+  // logical pixels (empty when the scene shows nothing new). The picture
+  // must hold what the previous call left in it; one of another size or
+  // pixel ratio is drawn whole.
+  QRegion Paint(QImage& picture, const TDrumScene& scene);
+  // The next Paint draws the whole picture.
+  void Invalidate();
+
+  // The pixel format pictures are kept in.
+  static constexpr QImage::Format Format = QImage::Format_ARGB32_Premultiplied;
+
+  struct TItem;
+  struct TText;
+
+private:
+  bool Valid = false;
+  QSize Pixels;
+  qreal Ratio = 1.0;
+  QStringList Symbols;
+  QColor Background;
+  int E = 0;
+  std::vector<TText> Texts;  // per symbol, for circles of radius E
+  std::vector<TItem> Items;  // what the picture shows, in drawing order
+};
 
 // Sizes of the symbol text are in points, taken at 96 pixels per inch
 // whatever the screen's setting (pixel size = points * 96 / 72, rounded), so

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPen>
+#include <QLineF>
 #include <QPolygon>
 #include <QStringList>
 
@@ -56,18 +57,18 @@ QString WholeNumberText(double v) {
 // ---------------------------------------------------------------------------
 
 TIndicatorCanvas::~TIndicatorCanvas() = default;
+void TIndicatorCanvas::ShowChanged(const QImage& picture, const QRegion&) { Show(picture); }
 
 QImage& TIndicatorBuffer::Next(const QSize& size, qreal ratio) {
-  Current = 1 - Current;
-  QImage& picture = Pictures[Current];
   if (!(ratio > 0.0)) ratio = 1.0;
   const QSize pixels(int(std::ceil(size.width() * ratio - 1e-9)),
                      int(std::ceil(size.height() * ratio - 1e-9)));
-  if (picture.size() != pixels || picture.devicePixelRatio() != ratio) {
-    picture = QImage(pixels, QImage::Format_RGB32);
-    picture.setDevicePixelRatio(ratio);
+  IsFresh = Picture.size() != pixels || Picture.devicePixelRatio() != ratio;
+  if (IsFresh) {
+    Picture = QImage(pixels, QImage::Format_RGB32);
+    Picture.setDevicePixelRatio(ratio);
   }
-  return picture;
+  return Picture;
 }
 
 int TruncPixels(double x) {
@@ -149,9 +150,47 @@ void TInstIndGaugeV1::Draw() {
   const int hi = TruncPixels(max / step);
   const int n = hi - lo;
   const auto fraction = [n](int i) { return n != 0 ? double(i) / n : 0.0; };
+  const double f = max != min ? (value - min) / (max - min) : 0.0;
+
+  TFace face;
+  face.Size = size;
+  face.Dpi = dpi;
+  face.Minimum = min;
+  face.Maximum = max;
+  face.Step = step;
+  face.Pivot = QPoint(g.Cx, g.Cy);
+  face.NeedleEnd = g.PointAt(g.NeedleRadius, f);
 
   QImage& picture = Buffer.Next(size, Image.PixelRatio());
+  const QRect whole(QPoint(0, 0), size);
+  QRegion changed(whole);
+  if (!Buffer.Fresh() && face == Drawn) {
+    Image.ShowChanged(picture, QRegion());
+    return;
+  }
+  if (!Buffer.Fresh()) {
+    TFace needleOnly = Drawn;
+    needleOnly.NeedleEnd = face.NeedleEnd;
+    if (needleOnly == face) {
+      // Only the needle moved: the face is painted again along the old and
+      // the new needle, in short pieces so the region hugs the lines.
+      changed = QRegion();
+      for (const QPoint& end : {Drawn.NeedleEnd, face.NeedleEnd}) {
+        const QPoint from = face.Pivot;
+        const int pieces = std::max(1, int(QLineF(from, end).length() / 16.0) + 1);
+        for (int k = 0; k < pieces; ++k) {
+          const QPointF a = from + (end - from) * (double(k) / pieces);
+          const QPointF b = from + (end - from) * (double(k + 1) / pieces);
+          changed += QRectF(a, b).normalized().toAlignedRect().adjusted(-3, -3, 3, 3);
+        }
+      }
+      changed &= whole;
+    }
+  }
+  Drawn = face;
+
   QPainter painter(&picture);
+  if (changed != QRegion(whole)) painter.setClipRegion(changed);
   painter.setRenderHint(QPainter::Antialiasing);
 
   // Background: the whole picture, so no earlier needle stays.
@@ -176,8 +215,7 @@ void TInstIndGaugeV1::Draw() {
 
   // Needle.
   painter.setPen(LinePen(Qt::black, 2));
-  const double f = max != min ? (value - min) / (max - min) : 0.0;
-  painter.drawLine(QPoint(g.Cx, g.Cy), g.PointAt(g.NeedleRadius, f));
+  painter.drawLine(face.Pivot, face.NeedleEnd);
 
   // Hub.
   painter.setPen(LinePen(Qt::black, 1));
@@ -186,7 +224,19 @@ void TInstIndGaugeV1::Draw() {
   painter.drawEllipse(QRectF(g.Cx - r, g.Cy - r, 2 * r, 2 * r));
   painter.end();
 
-  Image.Show(picture);
+  Image.ShowChanged(picture, changed);
+}
+
+bool TInstIndGaugeV1::TFace::operator==(const TFace& o) const {
+  return Size == o.Size && Dpi == o.Dpi && Minimum == o.Minimum && Maximum == o.Maximum &&
+         Step == o.Step && Pivot == o.Pivot && NeedleEnd == o.NeedleEnd;
+}
+
+bool TLevelCtrlV1::TFace::operator==(const TFace& o) const {
+  return Size == o.Size && Dpi == o.Dpi && Parent == o.Parent && Origin == o.Origin &&
+         Tile == o.Tile && Lo == o.Lo && Hi == o.Hi && Lit == o.Lit && Tip == o.Tip &&
+         Base == o.Base && Left == o.Left && Right == o.Right && Text == o.Text &&
+         Caption == o.Caption;
 }
 
 // ---------------------------------------------------------------------------
@@ -226,8 +276,32 @@ void TLevelCtrlV1::Draw() {
   // The level in divisions, not clamped: outside the scale it stands in the gap.
   const double d = (level - sensor.Minimum) / step;
   const auto at = [cx, cy](double r, double a) { return PointAt(cx, cy, r, a); };
+  const double a = AngleAt(d, n);
+
+  TFace face;
+  face.Size = size;
+  face.Dpi = dpi;
+  face.Parent = Image.ParentColor();
+  face.Tile = BackgroundTile && !BackgroundTile->isNull() ? BackgroundTile : nullptr;
+  if (face.Tile) face.Origin = Image.Origin();
+  face.Lo = lo;
+  face.Hi = hi;
+  for (int i = 0; i <= n; ++i) face.Lit.push_back(d - 2.5 <= i && i <= d + 2.5);
+  face.Tip = at(PointerTip, a);
+  face.Base = at(PointerBase, a);
+  face.Left = at(PointerBase, a - kPi / 12);
+  face.Right = at(PointerBase, a + kPi / 12);
+  face.Text = QLocale().toString(level, 'f', 2);
+  if (!CaptionText.isEmpty() && CaptionPos >= 1 && CaptionPos <= CaptionText.size())
+    face.Caption = CaptionText.mid(CaptionPos - 1, 1);
+  LastLevelText = face.Text;
 
   QImage& picture = Buffer.Next(size, Image.PixelRatio());
+  if (!Buffer.Fresh() && face == Drawn) {
+    Image.ShowChanged(picture, QRegion());
+    return;
+  }
+  Drawn = face;
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);
 
@@ -268,7 +342,6 @@ void TLevelCtrlV1::Draw() {
   }
 
   // Pointer: a grey triangle with its tip on the tick ring, and its axis.
-  const double a = AngleAt(d, n);
   painter.setPen(LinePen(Qt::black, 1));
   painter.setBrush(kGrey);
   const QPolygon pointer({at(PointerBase, a - kPi / 12), at(PointerTip, a),
@@ -286,7 +359,6 @@ void TLevelCtrlV1::Draw() {
   // The level, two decimals in the user's notation.
   painter.setBrush(Qt::NoBrush);
   painter.setPen(LinePen(Qt::white, 1));
-  LastLevelText = QLocale().toString(level, 'f', 2);
   TextCentredOn(painter, metrics, QPoint(cx, cy), LastLevelText);
 
   // Caption letter below the hub.
@@ -296,7 +368,7 @@ void TLevelCtrlV1::Draw() {
   }
   painter.end();
 
-  Image.Show(picture);
+  Image.ShowChanged(picture, QRect(QPoint(0, 0), size));
 }
 
 void TLevelCtrlV1::SetLevelAt(int X, int Y) {

@@ -12,9 +12,11 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <Qt>
+#include <vector>
 
 class TInstrument;
 
@@ -34,20 +36,23 @@ public:
   virtual QColor ParentColor() const { return QColor(192, 192, 192); }
   // Receives the finished picture.
   virtual void Show(const QImage& picture) = 0;
+  // Receives the same picture again after changed (logical pixels) was
+  // painted anew in it; an empty region when nothing changed.
+  virtual void ShowChanged(const QImage& picture, const QRegion& changed);
 };
 
-// Two pictures drawn in turn, so that the one being shown is not copied when
-// the next is painted.
+// The one picture an indicator paints in place from one draw to the next.
 class TIndicatorBuffer {
 public:
-  // A picture of size × ratio device pixels shown at ratio, contents undefined.
+  // The picture at size × ratio device pixels shown at ratio; a new one,
+  // contents undefined, when the size or ratio changed, and Fresh() tells.
   QImage& Next(const QSize& size, qreal ratio);
-  // The picture handed out last.
-  const QImage& Last() const { return Pictures[Current]; }
+  bool Fresh() const { return IsFresh; }
+  const QImage& Last() const { return Picture; }
 
 private:
-  QImage Pictures[2];
-  int Current = 0;
+  QImage Picture;
+  bool IsFresh = true;
 };
 
 // Lengths and positions on the indicators are whole pixels: real values are
@@ -105,6 +110,8 @@ public:
                   const QString& scaleFile = DefaultScaleFile());
 
   void Draw() override;
+  // The next Draw paints the whole face.
+  void Invalidate() { Drawn = TFace(); }
 
   // "scale.bmp" in the executable's folder.
   static QString DefaultScaleFile();
@@ -117,6 +124,17 @@ private:
   TIndicatorCanvas& Image;
   QImage Scale;
   TIndicatorBuffer Buffer;
+  // What the picture shows: the face is repainted whole when any of it
+  // changes but the needle's end, and only around the needle when that
+  // alone moves.
+  struct TFace {
+    QSize Size;
+    qreal Dpi = 0;
+    double Minimum = 0, Maximum = 0, Step = 0;
+    QPoint Pivot, NeedleEnd;
+    bool operator==(const TFace& o) const;
+  };
+  TFace Drawn;
 };
 
 // ---------------------------------------------------------------------------
@@ -160,6 +178,8 @@ public:
                const QImage* backgroundTile = nullptr);
 
   void Draw() override;
+  // The next Draw paints the whole dial.
+  void Invalidate() { Drawn = TFace(); }
   // Turns a pointer position (image coordinates) into a new level and
   // redraws; only while dragging and inside the active ring.
   virtual void SetLevelAt(int X, int Y);
@@ -188,4 +208,19 @@ private:
   QString CaptionText;
   TIndicatorBuffer Buffer;
   QString LastLevelText;
+  // Everything the dial's picture depends on; a draw that would change none
+  // of it paints nothing.
+  struct TFace {
+    QSize Size;
+    qreal Dpi = 0;
+    QColor Parent;
+    QPoint Origin;
+    const QImage* Tile = nullptr;
+    int Lo = 0, Hi = 0;
+    std::vector<bool> Lit;
+    QPoint Tip, Base, Left, Right;
+    QString Text, Caption;
+    bool operator==(const TFace& o) const;
+  };
+  TFace Drawn;
 };

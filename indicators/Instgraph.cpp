@@ -21,6 +21,7 @@ const QRgb TInstGraph::CursorColor = qRgb(192, 192, 192);
 
 TInstGraphTarget::~TInstGraphTarget() = default;
 qreal TInstGraphTarget::PixelRatio() const { return 1.0; }
+void TInstGraphTarget::ShowChanged(const QImage& picture, const QRegion&) { ShowPicture(picture); }
 
 namespace {
 
@@ -117,11 +118,9 @@ double TInstGraph::MarkerSensorDelta() const {
 void TInstGraph::Init() {
   const QSize area = Area();
   const qreal ratio = target_ ? target_->PixelRatio() : 1.0;
-  for (QImage& b : bitmaps_) {
-    b = QImage(area * ratio, QImage::Format_RGB32);
-    b.setDevicePixelRatio(ratio);
-  }
-  current_ = 0;
+  bitmap_ = QImage(area * ratio, QImage::Format_RGB32);
+  bitmap_.setDevicePixelRatio(ratio);
+  drawn_.Valid = false;
   Clear();
 }
 
@@ -141,27 +140,52 @@ QPoint TInstGraph::MapPoint(int index, int span, double fraction) const {
   return QPoint(t, span + 10 - v);
 }
 
-QImage& TInstGraph::FreeBitmap(const QSize& area, qreal ratio) {
-  // The image not shown last; a new one when someone still holds it or the
-  // area has changed.
-  const int next = 1 - current_;
-  QImage& b = bitmaps_[next];
+QImage& TInstGraph::Bitmap(const QSize& area, qreal ratio) {
   const QSize pixels = area * ratio;
-  if (b.size() != pixels || b.devicePixelRatio() != ratio || !b.isDetached()) {
-    b = QImage(pixels, QImage::Format_RGB32);
-    b.setDevicePixelRatio(ratio);
+  if (bitmap_.size() != pixels || bitmap_.devicePixelRatio() != ratio) {
+    bitmap_ = QImage(pixels, QImage::Format_RGB32);
+    bitmap_.setDevicePixelRatio(ratio);
+    drawn_.Valid = false;
   }
-  current_ = next;
-  return b;
+  return bitmap_;
 }
 
-void TInstGraph::DrawCurve(QImage& bitmap, int span, int extent, bool level, QRgb colour) const {
+bool TInstGraph::TDrawn::operator==(const TDrawn& o) const {
+  return Valid == o.Valid && Area == o.Area && Marker1 == o.Marker1 && Marker2 == o.Marker2 &&
+         CursorX == o.CursorX && CursorY == o.CursorY && Divisor == o.Divisor &&
+         Minimum == o.Minimum && Maximum == o.Maximum && Offset == o.Offset &&
+         SensorMinimum == o.SensorMinimum && SensorMaximum == o.SensorMaximum;
+}
+
+TInstGraph::TDrawn TInstGraph::DrawingState(const QSize& area, qreal ratio) const {
+  TDrawn d;
+  // Columns stand for single records only at zoom 1 across, one device
+  // pixel per logical one.
+  d.Valid = instrument_ && !vertical_ && ratio == 1.0 && TimeDivisor() == 1.0;
+  d.Area = area;
+  d.Marker1 = marker1_;
+  d.Marker2 = marker2_;
+  d.CursorX = cursorX_;
+  d.CursorY = cursorY_;
+  d.Divisor = TimeDivisor();
+  if (instrument_) {
+    d.Minimum = instrument_->Minimum;
+    d.Maximum = instrument_->Maximum;
+    d.Offset = instrument_->Offset;
+    d.SensorMinimum = instrument_->Probe().Sensor().Minimum;
+    d.SensorMaximum = instrument_->Probe().Sensor().Maximum;
+  }
+  return d;
+}
+
+void TInstGraph::DrawCurve(QImage& bitmap, int span, int extent, bool level, QRgb colour, int from,
+                           int to, const QRect& clip) const {
   const int n = WindowLength();
-  if (n == 0) return;
+  if (n == 0 || from > to) return;
   QPolygon& points = curvePoints_;
   points.clear();
-  points.reserve(std::min(n, extent + 2));
-  for (int i = 0; i < n; ++i) {
+  points.reserve(std::min(to - from + 1, extent + 2));
+  for (int i = from; i <= to; ++i) {
     const TInstData& r = window_[i];
     const double f = level ? SensorFraction(r.Level) : ScaleFraction(r.Inst);
     QPoint p = MapPoint(i, span, f);
@@ -192,18 +216,17 @@ void TInstGraph::DrawCurve(QImage& bitmap, int span, int extent, bool level, QRg
     return QPoint(RoundToInt(p.x() * ratio), RoundToInt(p.y() * ratio));
   };
   QPoint a = device(points.first());
-  PlotLine(bitmap, a, a, colour);
+  PlotLine(bitmap, a, a, colour, clip);
   for (int k = 1; k < points.size(); ++k) {
     const QPoint b = device(points[k]);
-    PlotLine(bitmap, a, b, colour);
+    PlotLine(bitmap, a, b, colour, clip);
     a = b;
   }
 }
 
-void TInstGraph::PlotLine(QImage& bitmap, QPoint a, QPoint b, QRgb colour) {
-  // Bresenham's line, both ends included, pixels outside the image skipped.
-  const unsigned w = static_cast<unsigned>(bitmap.width());
-  const unsigned h = static_cast<unsigned>(bitmap.height());
+void TInstGraph::PlotLine(QImage& bitmap, QPoint a, QPoint b, QRgb colour, const QRect& clip) {
+  // Bresenham's line, both ends included, pixels outside the clip skipped.
+  const int left = clip.left(), right = clip.right(), top = clip.top(), bottom = clip.bottom();
   const qsizetype stride = bitmap.bytesPerLine();
   uchar* const bits = bitmap.bits();
   const QRgb pixel = 0xFF000000u | colour;
@@ -215,7 +238,7 @@ void TInstGraph::PlotLine(QImage& bitmap, QPoint a, QPoint b, QRgb colour) {
   const int sy = y < b.y() ? 1 : -1;
   int err = dx + dy;
   for (;;) {
-    if (static_cast<unsigned>(x) < w && static_cast<unsigned>(y) < h)
+    if (x >= left && x <= right && y >= top && y <= bottom)
       reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel;
     if (x == b.x() && y == b.y()) break;
     const int e2 = 2 * err;
@@ -230,57 +253,74 @@ void TInstGraph::PlotLine(QImage& bitmap, QPoint a, QPoint b, QRgb colour) {
   }
 }
 
-void TInstGraph::Redraw() {
-  if (!instrument_) return;
-  const QSize area = Area();
-  const qreal ratio = target_ ? target_->PixelRatio() : 1.0;
+void TInstGraph::Draw(QImage& bitmap, const QSize& area, int left, int right) const {
   const int W = area.width();
   const int H = area.height();
   const int T = TimeExtent(area);
   const int V = ValueSpan(area);
-
-  QImage& bitmap = FreeBitmap(area, ratio);
-  if (!bitmap.isNull()) {
+  const int n = WindowLength();
+  // Device pixels the drawing may touch, and the records whose segments
+  // reach into them.
+  QRect clip = bitmap.rect();
+  int from = 0, to = n - 1;
+  if (left >= 0) {
+    clip &= QRect(left, 0, right - left + 1, bitmap.height());
+    from = std::max(0, left - 1);
+    to = std::min(n - 1, right + 1);
+    QPainter fill(&bitmap);
+    fill.fillRect(clip, Qt::white);
+  } else {
     bitmap.fill(Qt::white);
-    // Cosmetic pens: one device pixel wide, like the plotted curves.
-    QPen pen;
-    pen.setWidth(0);
-    pen.setCosmetic(true);
-    {
-      QPainter painter(&bitmap);
-      painter.setRenderHint(QPainter::Antialiasing, false);
-      const int c = ZeroPosition(V);
-      pen.setColor(QColor(ZeroLineColor));
-      painter.setPen(pen);
-      if (vertical_)
-        painter.drawLine(c, 0, c, H);
-      else
-        painter.drawLine(0, c, W, c);
-    }
-
-    DrawCurve(bitmap, V, T, true, LevelColor);
-    DrawCurve(bitmap, V, T, false, InstColor);
-
+  }
+  // Cosmetic pens: one device pixel wide, like the plotted curves.
+  QPen pen;
+  pen.setWidth(0);
+  pen.setCosmetic(true);
+  {
     QPainter painter(&bitmap);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    pen.setColor(QColor(MarkerColor));
-    painter.setPen(pen);
-    for (const int m : {marker1_, marker2_}) {
-      if (m < 0 || m >= T) continue;
-      const QPoint a = MapPoint(m, V, 0.0);
-      const QPoint b = MapPoint(m, V, 1.0);
-      if ((vertical_ ? a.y() : a.x()) > T) continue;  // beyond the plot
-      painter.drawLine(a, b);
-    }
-
-    pen.setColor(QColor(CursorColor));
+    if (left >= 0) painter.setClipRect(clip);
+    const int c = ZeroPosition(V);
+    pen.setColor(QColor(ZeroLineColor));
     painter.setPen(pen);
     if (vertical_)
-      painter.drawLine(cursorX_, 0, cursorX_, H);
+      painter.drawLine(c, 0, c, H);
     else
-      painter.drawLine(0, cursorY_, W, cursorY_);
+      painter.drawLine(0, c, W, c);
   }
-  if (target_) target_->ShowPicture(bitmap);
+
+  DrawCurve(bitmap, V, T, true, LevelColor, from, to, clip);
+  DrawCurve(bitmap, V, T, false, InstColor, from, to, clip);
+
+  QPainter painter(&bitmap);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  if (left >= 0) painter.setClipRect(clip);
+  pen.setColor(QColor(MarkerColor));
+  painter.setPen(pen);
+  for (const int m : {marker1_, marker2_}) {
+    if (m < 0 || m >= T) continue;
+    const QPoint a = MapPoint(m, V, 0.0);
+    const QPoint b = MapPoint(m, V, 1.0);
+    if ((vertical_ ? a.y() : a.x()) > T) continue;  // beyond the plot
+    painter.drawLine(a, b);
+  }
+
+  pen.setColor(QColor(CursorColor));
+  painter.setPen(pen);
+  if (vertical_)
+    painter.drawLine(cursorX_, 0, cursorX_, H);
+  else
+    painter.drawLine(0, cursorY_, W, cursorY_);
+}
+
+void TInstGraph::Redraw() {
+  if (!instrument_) return;
+  const QSize area = Area();
+  const qreal ratio = target_ ? target_->PixelRatio() : 1.0;
+  QImage& bitmap = Bitmap(area, ratio);
+  if (!bitmap.isNull()) Draw(bitmap, area);
+  drawn_ = DrawingState(area, ratio);
+  if (target_) target_->ShowChanged(bitmap, QRegion(QRect(QPoint(0, 0), area)));
 }
 
 void TInstGraph::AddReading(const TInstData& record) {
@@ -303,7 +343,52 @@ void TInstGraph::AddReading(const TInstData& record) {
     }
   }
   CopyFields(window_.back(), record);
-  Redraw();
+  if (Paused) {
+    drawn_.Valid = false;
+    return;
+  }
+
+  // The picture as it stands can take the reading by drawing its columns
+  // alone when nothing else it shows has changed: one more record at the
+  // end, or, with the window full, one record dropped so that everything
+  // moves one pixel to the left, markers included.
+  const QSize area = Area();
+  const qreal ratio = target_ ? target_->PixelRatio() : 1.0;
+  TDrawn now = DrawingState(area, ratio);
+  const auto shifted = [](int before) { return before <= 0 ? -1 : before - 1; };
+  const TDrawn before = drawn_;
+  const bool appended = N < T;
+  if (!appended && N == T) {
+    now.Marker1 = marker1_ == shifted(before.Marker1) ? before.Marker1 : -2;
+    now.Marker2 = marker2_ == shifted(before.Marker2) ? before.Marker2 : -2;
+  }
+  if (!before.Valid || !(now == before) || (!appended && N != T) || bitmap_.isNull() ||
+      bitmap_.size() != area) {
+    Redraw();
+    return;
+  }
+  const int W = area.width();
+  const int last = WindowLength() - 1;
+  if (appended) {
+    // The new segment ends in the record's column.
+    const int left = std::max(0, last - 1);
+    Draw(bitmap_, area, left, last);
+    drawn_ = DrawingState(area, ratio);
+    if (target_) target_->ShowChanged(bitmap_, QRegion(left, 0, last - left + 1, area.height()));
+    return;
+  }
+  // Everything moves one column to the left; the first column loses the
+  // dropped record's segment and the last ones take the new one.
+  uchar* bits = bitmap_.bits();
+  const qsizetype stride = bitmap_.bytesPerLine();
+  for (int y = 0; y < bitmap_.height(); ++y) {
+    QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
+    std::memmove(row, row + 1, sizeof(QRgb) * (W - 1));
+  }
+  Draw(bitmap_, area, 0, 0);
+  Draw(bitmap_, area, std::max(0, last - 1), W - 1);
+  drawn_ = DrawingState(area, ratio);
+  if (target_) target_->ShowChanged(bitmap_, QRegion(QRect(QPoint(0, 0), area)));
 }
 
 void TInstGraph::EndHover() { Redraw(); }

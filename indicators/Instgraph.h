@@ -4,11 +4,15 @@
 //
 // The view keeps its own window of records, at most one per pixel along the
 // time axis, and drops the oldest as new ones arrive. All drawing goes to an
-// off-screen image that is handed to the target in one piece.
+// off-screen image that is handed to the target in one piece. A new reading
+// at zoom 1 in the horizontal view redraws only its own columns (scrolling
+// the picture by one pixel once the window is full); everything else, and
+// any change of size, zoom, markers or cursor, redraws the whole picture.
 
 #include <QImage>
 #include <QPoint>
 #include <QPolygon>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <vector>
@@ -28,6 +32,10 @@ public:
   virtual qreal PixelRatio() const;
   // Shows a finished picture (logical size = the drawing area).
   virtual void ShowPicture(const QImage& picture) = 0;
+  // Shows the picture again after changed (logical pixels) was drawn anew
+  // in it; the view paints the same picture in place from one reading to
+  // the next.
+  virtual void ShowChanged(const QImage& picture, const QRegion& changed);
   // Makes text the area's hint and shows it at once at the mouse; an empty
   // text hides it.
   virtual void ShowHint(const QString& text) = 0;
@@ -60,6 +68,8 @@ public:
   virtual QPoint MapPoint(int index, int span, double fraction) const;
   // Draws everything and shows it.
   virtual void Redraw();
+  // The next reading redraws the whole picture.
+  void Invalidate() { drawn_.Valid = false; }
   // Appends the record (dropping the oldest when the window is full; the
   // markers move with their records) and redraws.
   virtual void AddReading(const TInstData& record);
@@ -71,6 +81,10 @@ public:
   // 0 when the window does not reach that far back.
   virtual double InstChangeOver(int ms) const;
   virtual double SensorChangeOver(int ms) const;
+
+  // While set, AddReading keeps the record without drawing; the next
+  // drawing is whole. Set by the graph window while it is minimised.
+  bool Paused = false;
 
   // Set by the graph window. A factor of 0 or below counts as 1.
   double TimeZoomFactor = 0.0;
@@ -93,7 +107,7 @@ public:
   int WindowLength() const { return static_cast<int>(window_.size()); }
   const QString& HintText() const { return hint_; }
   // The picture last drawn.
-  const QImage& Picture() const { return bitmaps_[current_]; }
+  const QImage& Picture() const { return bitmap_; }
 
   // Pen colours.
   static const QRgb ZeroLineColor;   // silver
@@ -109,18 +123,33 @@ private:
   int ZeroPosition(int span) const;
   double ScaleFraction(double value) const;
   double SensorFraction(double value) const;
-  QImage& FreeBitmap(const QSize& area, qreal ratio);
-  void DrawCurve(QImage& bitmap, int span, int extent, bool level, QRgb colour) const;
-  static void PlotLine(QImage& bitmap, QPoint a, QPoint b, QRgb colour);
+  QImage& Bitmap(const QSize& area, qreal ratio);
+  // Draws the picture, or only its columns left..right (device pixels equal
+  // logical ones then), which are filled first.
+  void Draw(QImage& bitmap, const QSize& area, int left = -1, int right = -1) const;
+  void DrawCurve(QImage& bitmap, int span, int extent, bool level, QRgb colour, int from, int to,
+                 const QRect& clip) const;
+  static void PlotLine(QImage& bitmap, QPoint a, QPoint b, QRgb colour, const QRect& clip);
+  // What the picture was last drawn with; a reading can be added by
+  // drawing its columns alone only while all of it still holds.
+  struct TDrawn {
+    bool Valid = false;
+    QSize Area;
+    int Marker1 = -1, Marker2 = -1;
+    int CursorX = 0, CursorY = 0;
+    double Divisor = 1.0;
+    double Minimum = 0, Maximum = 0, Offset = 0, SensorMinimum = 0, SensorMaximum = 0;
+    bool operator==(const TDrawn& o) const;
+  };
+  TDrawn DrawingState(const QSize& area, qreal ratio) const;
   double ChangeOver(int ms, double TInstData::*field) const;
 
   TInstrument* instrument_;
   bool vertical_;
   TInstGraphTarget* target_;
-  // Two images drawn in turn, so the one shown stays untouched while the
-  // next is drawn and neither is copied.
-  QImage bitmaps_[2];
-  int current_ = 0;
+  // The picture, drawn in place; the target shows it without a copy.
+  QImage bitmap_;
+  TDrawn drawn_;
   int cursorX_ = 0;
   int cursorY_ = 0;
   int marker1_ = -1;

@@ -64,6 +64,11 @@ public:
     return parent ? parent->palette().color(QPalette::Window) : kSilver;
   }
   void Show(const QImage& picture) override { View->SetImage(picture); }
+  // The indicator keeps its picture and paints it in place: the view reads
+  // it without a copy and repaints only what changed.
+  void ShowChanged(const QImage& picture, const QRegion& changed) override {
+    View->ShowBuffer(picture, changed);
+  }
 
 private:
   TImageView* View;
@@ -290,6 +295,9 @@ bool TFDisplay::event(QEvent* e) {
   // show a window without activating it, since the poll draws them whenever
   // the window is visible.
   if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) FormActivate();
+  // Back from minimised: the faces skipped meanwhile are drawn now.
+  if (e->type() == QEvent::WindowStateChange && Created && !isMinimized() && isVisible())
+    DrawIndicators();
   return result;
 }
 
@@ -320,6 +328,9 @@ void TFDisplay::FormResize() {
 void TFDisplay::DrawIndicators() {
   if (!Created && isVisible()) FormActivate();
   if (!Created) return;
+  // Nobody sees a minimised panel; the next poll after it comes back draws
+  // the faces as they are then.
+  if (isMinimized()) return;
   GaugeInd->Draw();
   LevelInd->Draw();
 }

@@ -83,6 +83,11 @@ public:
   QSize DrawingArea() const override { return Image->size(); }
   qreal PixelRatio() const override { return Image->PixelRatio(); }
   void ShowPicture(const QImage& picture) override { Image->SetImage(picture); }
+  // The view keeps its picture and paints it in place: the image reads it
+  // without a copy and repaints only what changed.
+  void ShowChanged(const QImage& picture, const QRegion& changed) override {
+    Image->ShowBuffer(picture, changed);
+  }
   void ShowHint(const QString& text) override {
     Image->setToolTip(text);
     if (text.isEmpty())
@@ -238,6 +243,16 @@ void TFGraph::showEvent(QShowEvent* event) {
 void TFGraph::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  // Minimised, the view keeps taking readings without drawing them; it is
+  // drawn whole when the window comes back.
+  if (event->type() == QEvent::WindowStateChange && View_) {
+    const bool minimised = isMinimized();
+    if (View_->Paused && !minimised) {
+      View_->Paused = false;
+      View_->Redraw();
+    }
+    View_->Paused = minimised;
+  }
 }
 
 void TFGraph::FormActivate() {

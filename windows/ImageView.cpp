@@ -1,6 +1,7 @@
 #include "ImageView.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 TImageView::TImageView(QWidget* parent) : QWidget(parent) {
@@ -10,7 +11,28 @@ TImageView::TImageView(QWidget* parent) : QWidget(parent) {
 
 void TImageView::SetImage(const QImage& image) {
   Picture = image;
+  Buffer = nullptr;
   update();
+}
+
+void TImageView::ShowBuffer(const QImage& picture, const QRegion& changed) {
+  if (picture.isNull()) {
+    SetImage(picture);
+    return;
+  }
+  const bool same = Buffer && Buffer == picture.constBits() && Picture.size() == picture.size() &&
+                    Picture.format() == picture.format() &&
+                    Picture.devicePixelRatio() == picture.devicePixelRatio();
+  // A read-only image over the caller's pixels: painting it in place later
+  // neither detaches nor copies it.
+  Picture = QImage(picture.constBits(), picture.width(), picture.height(), picture.bytesPerLine(),
+                   picture.format());
+  Picture.setDevicePixelRatio(picture.devicePixelRatio());
+  Buffer = picture.constBits();
+  if (!same)
+    update();
+  else if (!changed.isEmpty())
+    update(changed);
 }
 
 qreal TImageView::PixelRatio() const { return devicePixelRatioF(); }
@@ -22,13 +44,21 @@ QSize TImageView::PixelSize() const {
 
 QSize TImageView::sizeHint() const { return Hint.isValid() ? Hint : QWidget::sizeHint(); }
 
-void TImageView::paintEvent(QPaintEvent*) {
+void TImageView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   if (Picture.isNull()) {
     painter.fillRect(rect(), palette().window());
     return;
   }
-  painter.drawImage(QPoint(0, 0), Picture);
+  // Only the parts asked for are copied to the window.
+  const qreal ratio = Picture.devicePixelRatio();
+  const QRect covered(QPoint(0, 0), Picture.deviceIndependentSize().toSize());
+  for (const QRect& asked : event->region()) {
+    const QRect r = asked & covered;
+    if (r.isEmpty()) continue;
+    const QRectF source(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio);
+    painter.drawImage(QRectF(r), Picture, source);
+  }
   // Whatever the picture does not cover (it is one resize behind) gets the
   // window colour instead of stale pixels.
   const QSizeF shown = Picture.deviceIndependentSize();

@@ -5,6 +5,7 @@
 // so a picture drawn at the screen's full resolution stays sharp.
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 class TImageView : public QWidget {
@@ -14,6 +15,12 @@ public:
 
   // Shows image; the widget repaints once.
   void SetImage(const QImage& image);
+  // Shows picture without copying it: the view reads the caller's pixels at
+  // every paint until the next call, so the caller keeps the picture alive
+  // and unshared while it paints it in place. changed (logical pixels) is
+  // the part that differs from what the view showed before; a new size or
+  // buffer repaints everything.
+  void ShowBuffer(const QImage& picture, const QRegion& changed);
   const QImage& Image() const { return Picture; }
 
   // The size a picture must have to fill the widget at the screen's
@@ -39,5 +46,6 @@ protected:
 
 private:
   QImage Picture;
+  const uchar* Buffer = nullptr;  // the caller's pixels Picture reads, if any
   QSize Hint;
 };

@@ -82,6 +82,8 @@ public:
 
   bool Activated = false;      // the chain has been built
   bool DrumFrozen = false;     // while set, DrawDrum() does nothing
+  // The drum's picture, painted in place by DrawDrum() frame after frame.
+  std::shared_ptr<struct TDrumCanvas> DrumCanvas;
 
   // The measurement chain, built at the first activation and kept until the
   // window is destroyed.

@@ -31,6 +31,13 @@ QStringList SettingsSymbols() {
 
 }  // namespace
 
+// The drum's picture and the painter that keeps it up to date; the view
+// shows the picture's pixels without a copy of its own.
+struct TDrumCanvas {
+  QImage Picture;
+  TDrumPainter Painter;
+};
+
 // --- handlers ------------------------------------------------------------
 
 void TFMain::BStartClick() {
@@ -63,10 +70,16 @@ void TFMain::DrawDrum() {
   scene.FastMode = FastMode;
   scene.FixedWindow = FSettings && Checked(FSettings->CBFixedSelected);
   scene.Background = palette().color(QPalette::Window);
-  QImage image(size, QImage::Format_ARGB32_Premultiplied);
-  image.setDevicePixelRatio(IDrum->PixelRatio());
-  PaintDrum(image, scene);
-  IDrum->SetImage(image);
+  if (!DrumCanvas) DrumCanvas = std::make_shared<TDrumCanvas>();
+  QImage& picture = DrumCanvas->Picture;
+  const qreal ratio = IDrum->PixelRatio();
+  if (picture.size() != size || picture.devicePixelRatio() != ratio) {
+    picture = QImage(size, TDrumPainter::Format);
+    picture.setDevicePixelRatio(ratio);
+  }
+  // Only what moved since the last frame is painted and copied to the screen.
+  const QRegion changed = DrumCanvas->Painter.Paint(picture, scene);
+  IDrum->ShowBuffer(picture, changed);
 }
 
 // --- the engine's host ---------------------------------------------------

@@ -25,15 +25,18 @@ public:
   bool Read() override { return true; }
 };
 
-// Holds the picture shown, as the image widget does.
+// Takes the picture shown, as the image widget does: a picture redrawn in
+// place is read where it is, without holding a copy.
 class THoldingTarget : public TInstGraphTarget {
 public:
   explicit THoldingTarget(QSize size) : Size(size) {}
   QSize DrawingArea() const override { return Size; }
   void ShowPicture(const QImage& picture) override { Shown = picture; }
+  void ShowChanged(const QImage& picture, const QRegion&) override { Last = &picture; }
   void ShowHint(const QString&) override {}
   QSize Size;
   QImage Shown;
+  const QImage* Last = nullptr;
 };
 
 // A needle swinging through most of the scale (a few seconds per swing) with

@@ -1,0 +1,89 @@
+#!/bin/bash
+# Measures how much CPU the program takes during a session: starts it under
+# Xvfb 1920x1080 with a private runtime folder and sound server, opens the
+# settings window, the instrument panel and the graph, starts a session at
+# 0.1 s per symbol and reads utime + stime of the process from
+# /proc/PID/stat over a span of seconds. Prints the share of one core.
+#
+#   scripts/cpu-session.sh [design|large] [EXECUTABLE] [SECONDS]
+#
+# design: every window at its design size; large: the main window, the panel
+# and the graph each enlarged to 1920x1040. EXECUTABLE defaults to
+# build/app/quillora (build it first); SECONDS to 60.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$(pwd)"
+mode="${1:-design}"
+exe="$(realpath "${2:-build/app/quillora}")"
+seconds="${3:-60}"
+case "$mode" in design|large) ;; *) echo "mode: design or large" >&2; exit 2 ;; esac
+[ -x "$exe" ] || { echo "no executable $exe" >&2; exit 1; }
+
+XDG_RUNTIME_DIR="$(mktemp -d /tmp/quillora-cpu.XXXXXX)"
+export XDG_RUNTIME_DIR
+work="$XDG_RUNTIME_DIR/program"
+mkdir -p "$work"
+xvfb_pid=""
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  scripts/pulse-stop.sh >/dev/null 2>&1 || true
+  rm -rf "$XDG_RUNTIME_DIR"
+}
+trap cleanup EXIT
+eval "$(scripts/pulse-start.sh)"
+
+display_file="$XDG_RUNTIME_DIR/display"
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+[ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$display_file")"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+# The program keeps its settings beside the executable: a copy with a
+# settings file that sets the symbol period.
+cp "$exe" "$work/quillora"
+printf '[General Options]\r\nChar Period=0.100\r\n' >"$work/Quillora.ini"
+"$work/quillora" >/dev/null 2>&1 &
+program_pid=$!
+
+xwin=scripts/xwin.py
+click() { # title x y: a click at a point of a window's client area
+  local id
+  id=$($xwin wait "$1" 20) || { echo "window \"$1\" did not appear" >&2; exit 1; }
+  xdotool mousemove --window "$id" "$2" "$3" click 1
+}
+$xwin wait "Настройки" 20 >/dev/null
+click "QUILLORA" 612 156                  # "И": the instrument panel
+click "Инструментальная панель" 780 132   # "Г": the graph
+$xwin wait "График показаний Е-метра" 20 >/dev/null
+sleep 1
+xdotool windowraise "$($xwin wait "QUILLORA" 5)"
+sleep 0.5
+click "QUILLORA" 504 126                  # "СТАРТ"
+if [ "$mode" = large ]; then
+  for title in "QUILLORA" "Инструментальная панель" "График показаний Е-метра"; do
+    id=$($xwin wait "$title" 5)
+    xdotool windowsize "$id" 1920 1040
+  done
+fi
+sleep 3
+if [ -n "${QUILLORA_CPU_SHOTS:-}" ]; then
+  mkdir -p "$QUILLORA_CPU_SHOTS"
+  import -window root "$QUILLORA_CPU_SHOTS/$mode.png"
+fi
+
+ticks() { awk '{print $14 + $15}' "/proc/$program_pid/stat"; }
+hz=$(getconf CLK_TCK)
+t0=$(ticks)
+sleep "$seconds"
+t1=$(ticks)
+kill -0 "$program_pid" 2>/dev/null || { echo "the program ended during the measurement" >&2; exit 1; }
+awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$seconds" -v m="$mode" \
+  'BEGIN { printf "%s: %.1f %% of one core over %d s\n", m, 100.0 * d / hz / s, s }'
+
+click "QUILLORA" 504 166 || true           # "СТОП" (may be covered when enlarged)
+$xwin close "QUILLORA" || true
+for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
