@@ -29,6 +29,13 @@ public:
   virtual void Rearm(int periodMs);
   // Takes a reading into Reading; true when one was taken.
   virtual bool Read() = 0;
+  // Whether the last Read examined recorded samples. A reading that examined
+  // none (the capture stopped, or started since the poll before) tells
+  // nothing about the signal.
+  virtual bool SamplesRead() const { return true; }
+  // Examines now, before the capture stops, the samples recorded since the
+  // last Read; the next Read reports them, running or not.
+  virtual void Drain() {}
 
 protected:
   int32_t period_ = 0;
@@ -51,6 +58,8 @@ public:
   // capture with the stored period. Otherwise nothing.
   void Rearm(int periodMs) override;
   bool Read() override;  // always true
+  bool SamplesRead() const override { return samplesRead_; }
+  void Drain() override;
 
   virtual bool StartCapture(int periodMs);
   virtual void StopCapture();
@@ -72,4 +81,8 @@ private:
   int32_t scanEnd_ = 0;
   int32_t scanStart_ = 0;
   bool running_ = false;
+  bool samplesRead_ = true;
+  // The peak Drain found, reported by the next Read.
+  bool drained_ = false;
+  uint16_t drainedPeak_ = 0;
 };
