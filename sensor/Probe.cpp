@@ -95,6 +95,7 @@ TProbe::~TProbe() = default;
 
 bool TProbe::Measure() {
   if (!sensor_.Read()) {
+    levelHeld_ = false;
     sensorValue_ = 0.0;
     Level = 0.0;
     return false;
@@ -116,7 +117,8 @@ bool TProbe::Measure() {
     y = levelChannel_.Average(y);
   }
 
-  if (LevelMode == LevelFixed)
+  levelHeld_ = HoldLevel || (HoldLevelWithoutSamples && !sensor_.SamplesRead());
+  if (LevelMode == LevelFixed || levelHeld_)
     levelChannel_.SetSum(savedSum);
   else
     Level = y;
