@@ -279,6 +279,9 @@ bool TFDisplay::event(QEvent* e) {
   // show a window without activating it, since the poll draws them whenever
   // the window is visible.
   if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) FormActivate();
+  // The level-mode buttons show the mode the probe is in, not only the
+  // one last clicked.
+  if (e->type() == QEvent::Show) ShowLevelMode();
   return result;
 }
 
@@ -376,6 +379,17 @@ void TFDisplay::BLevelFixedClick() {
 
 void TFDisplay::BLevelAutoClick() {
   if (TProbe* probe = Probe()) probe->LevelMode = TProbe::LevelAuto;
+}
+
+void TFDisplay::ShowLevelMode() {
+  const TProbe* probe = Probe();
+  if (!probe) return;
+  QToolButton* down = BLevelAuto;
+  if (probe->LevelMode == TProbe::LevelTracking)
+    down = BLevelFind;
+  else if (probe->LevelMode == TProbe::LevelFixed)
+    down = BLevelFixed;
+  down->setChecked(true);
 }
 
 void TFDisplay::BLevelSetClick() {

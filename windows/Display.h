@@ -78,6 +78,9 @@ public:
   void BLevelFindClick();
   void BLevelAutoClick();
   void BGraphClick();
+  // Shows the probe's level mode on its button (the disabled "Автм" for the
+  // automatic mode the probe starts in); the buttons' handlers don't run.
+  void ShowLevelMode();
 
   bool IndicatorsCreated() const { return Created; }
   TInstIndGaugeV1* Gauge() const { return GaugeInd.get(); }
