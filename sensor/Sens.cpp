@@ -123,6 +123,7 @@ bool TAudioSensor_OneRun::Read() {
     scanStart_ = scanEnd_;
     scanEnd_ = p;
   }
+  drainedRead_ = drained_;
   if (drained_) {
     peak = std::max(peak, drainedPeak_);
     examined = true;

@@ -36,6 +36,8 @@ public:
   // Examines now, before the capture stops, the samples recorded since the
   // last Read; the next Read reports them, running or not.
   virtual void Drain() {}
+  // Whether the last Read reported samples examined by Drain.
+  virtual bool DrainedRead() const { return false; }
 
 protected:
   int32_t period_ = 0;
@@ -60,6 +62,7 @@ public:
   bool Read() override;  // always true
   bool SamplesRead() const override { return samplesRead_; }
   void Drain() override;
+  bool DrainedRead() const override { return drainedRead_; }
 
   virtual bool StartCapture(int periodMs);
   virtual void StopCapture();
@@ -85,4 +88,5 @@ private:
   // The peak Drain found, reported by the next Read.
   bool drained_ = false;
   uint16_t drainedPeak_ = 0;
+  bool drainedRead_ = false;
 };

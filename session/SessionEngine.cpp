@@ -133,8 +133,9 @@ void TSessionEngine::PollTick() {
 void TSessionEngine::CompareWithLevels(double inst) {
   const double v = std::fabs(inst);
   if (v > OnLevel && !SelectLatch) {
-    // A reading of the rest that has just ended takes that rest's symbol.
-    takingRested_ = restTailPending_;
+    // A reading of the last samples of the rest that has just ended takes
+    // that rest's symbol.
+    takingRested_ = restTailPending_ && host_.Sensor()->DrainedRead();
     SelectSymbol();
     takingRested_ = false;
     SelectLatch = true;

@@ -19,16 +19,26 @@ public:
   }
   void Stop() override { Calls << QStringLiteral("Stop"); }
   void Rearm(int) override { Calls << QStringLiteral("Rearm"); }
-  void Drain() override { Calls << QStringLiteral("Drain"); }
+  void Drain() override {
+    Calls << QStringLiteral("Drain");
+    drained_ = true;
+  }
   bool Read() override {
     Reading = NextReading;
+    drainedRead_ = drained_;
+    drained_ = false;
     return true;
   }
   bool SamplesRead() const override { return Samples; }
+  bool DrainedRead() const override { return drainedRead_; }
 
   double NextReading = 0.0;
   bool Samples = true;
   QStringList Calls;
+
+private:
+  bool drained_ = false;
+  bool drainedRead_ = false;
 };
 
 struct TLatchRig {
@@ -147,8 +157,10 @@ TEST(ReactionLatch, DrainReportsTheSamplesTheStopWouldCut) {
   ASSERT_TRUE(sensor.Read());
   EXPECT_TRUE(sensor.SamplesRead());
   EXPECT_DOUBLE_EQ(sensor.Reading, 0.5);
+  EXPECT_TRUE(sensor.DrainedRead());
   sensor.Read();
   EXPECT_FALSE(sensor.SamplesRead());
+  EXPECT_FALSE(sensor.DrainedRead());
   EXPECT_DOUBLE_EQ(sensor.Reading, 0.0);
 }
 
