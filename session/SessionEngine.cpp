@@ -113,8 +113,11 @@ void TSessionEngine::PollTick() {
   if (!Running) return;
   TInstrument* model = host_.Model();
   if (reactionHeld_ && ++heldPolls_ > kMaxHeldPolls) reactionHeld_ = false;
+  // The level is held only while a firing is latched. Readings of no
+  // samples during a move still pull it down: held there, a level that had
+  // crept up along a slowly rising tone that never fired would make the
+  // tone's end fire on the next symbol.
   model->Probe().HoldLevel = reactionHeld_;
-  model->Probe().HoldLevelWithoutSamples = true;
   if (!model->Measure()) {
     host_.AddTapeLine(QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));
     Stop();
