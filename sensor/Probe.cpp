@@ -117,7 +117,7 @@ bool TProbe::Measure() {
     y = levelChannel_.Average(y);
   }
 
-  levelHeld_ = HoldLevel || (HoldLevelWithoutSamples && !sensor_.SamplesRead());
+  levelHeld_ = HoldLevel;
   if (LevelMode == LevelFixed || levelHeld_)
     levelChannel_.SetSum(savedSum);
   else

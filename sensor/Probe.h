@@ -74,10 +74,7 @@ public:
   // instrument model does not re-centre it: a reaction is judged against the
   // level from before it began.
   bool HoldLevel = false;
-  // While set, a reading that examined no samples (the capture stopped or
-  // just started) leaves the level where it is too.
-  bool HoldLevelWithoutSamples = false;
-  // Whether the last Measure left the level where it was for either reason.
+  // Whether the last Measure left the level where it was because of it.
   bool LevelHeld() const { return levelHeld_; }
 
   double SensorValue() const { return sensorValue_; }

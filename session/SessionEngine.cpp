@@ -80,9 +80,7 @@ void TSessionEngine::Stop() {
   pollTimer_.Stop();
   host_.Sensor()->Stop();
   Running = false;
-  TProbe& probe = host_.Model()->Probe();
-  probe.HoldLevel = false;
-  probe.HoldLevelWithoutSamples = false;
+  host_.Model()->Probe().HoldLevel = false;
   host_.DrawDrum();
   host_.LockSettings(false);
   host_.ShowLight(TSessionLight::Idle);
