@@ -43,7 +43,7 @@ bool TInstrument::Measure() {
     inst = Maximum;
   data_.Inst = inst;
 
-  if (probe_.LevelMode == TProbe::LevelFixed &&
+  if (probe_.LevelMode == TProbe::LevelFixed && !probe_.LevelHeld() &&
       (inst <= Minimum + margin || inst >= Maximum - margin))
     probe_.SetLevel(Offset, data_.Sensor);
 

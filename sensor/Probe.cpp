@@ -118,6 +118,7 @@ TProbe::~TProbe() = default;
 
 bool TProbe::Measure() {
   if (!sensor_.Read()) {
+    levelHeld_ = false;
     sensorValue_ = 0.0;
     Level = 0.0;
     return false;
@@ -139,7 +140,8 @@ bool TProbe::Measure() {
     y = levelChannel_.Average(y);
   }
 
-  if (LevelMode == LevelFixed)
+  levelHeld_ = HoldLevel;
+  if (LevelMode == LevelFixed || levelHeld_)
     levelChannel_.SetSum(savedSum);
   else
     Level = y;

@@ -89,6 +89,12 @@ public:
 
   double Level = 0.0;
   uint8_t LevelMode = LevelAuto;  // 0 auto, 1 tracking, 2 fixed
+  // While set, Measure leaves the level where it is in every mode, and the
+  // instrument model does not re-centre it: a reaction is judged against the
+  // level from before it began.
+  bool HoldLevel = false;
+  // Whether the last Measure left the level where it was because of it.
+  bool LevelHeld() const { return levelHeld_; }
 
   double SensorValue() const { return sensorValue_; }
   TSensor& Sensor() { return sensor_; }
@@ -102,4 +108,5 @@ private:
   TSignalChannel levelChannel_;
   double sensorValue_ = 0.0;
   bool resetFilter_ = true;
+  bool levelHeld_ = false;
 };

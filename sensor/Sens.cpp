@@ -150,6 +150,7 @@ void TAudioSensor_OneRun::LoseCapture() {
 
 bool TAudioSensor_OneRun::Read() {
   uint16_t peak = 0;
+  bool examined = false;
   if (running_ && !NoSensor) {
     const int p = device_->Position();
     // Only bytes below the position reported one poll earlier are complete;
@@ -163,6 +164,7 @@ bool TAudioSensor_OneRun::Read() {
       const uint16_t d = static_cast<uint16_t>(b >= 128 ? b - 128 : 128 - b);
       if (d > peak) peak = d;
     }
+    examined = from < to;
     scanStart_ = scanEnd_;
     scanEnd_ = p;
     // The bytes seen so far count; a capture that broke is dropped after.
@@ -178,10 +180,36 @@ bool TAudioSensor_OneRun::Read() {
         failed_ = true;
     }
   }
+  drainedRead_ = drained_;
+  if (drained_) {
+    peak = std::max(peak, drainedPeak_);
+    examined = true;
+    drained_ = false;
+  }
+  samplesRead_ = examined;
   Reading = Minimum + (Maximum - Minimum) * peak * 0.0078125;
   if (failed_ && !NoSensor) {
     Reading = Minimum;
     return false;
   }
   return true;
+}
+
+void TAudioSensor_OneRun::Drain() {
+  if (!running_ || NoSensor) return;
+  // Everything not yet examined: the window the next Read would look at and
+  // what the device has recorded since.
+  const int32_t p = device_->Position();
+  const int32_t from = std::max<int32_t>(scanStart_, 0);
+  const int32_t to = std::min<int32_t>(p, BufferSize());
+  uint16_t peak = drained_ ? drainedPeak_ : 0;
+  for (int32_t i = from; i < to; ++i) {
+    const int b = buffer_[i];
+    if (b == 0) continue;
+    peak = std::max<uint16_t>(peak, static_cast<uint16_t>(b >= 128 ? b - 128 : 128 - b));
+  }
+  drainedPeak_ = peak;
+  drained_ = true;
+  scanStart_ = p;
+  scanEnd_ = p;
 }

@@ -29,6 +29,15 @@ public:
   virtual void Rearm(int periodMs);
   // Takes a reading into Reading; true when one was taken.
   virtual bool Read() = 0;
+  // Whether the last Read examined recorded samples. A reading that examined
+  // none (the capture stopped, or started since the poll before) tells
+  // nothing about the signal.
+  virtual bool SamplesRead() const { return true; }
+  // Examines now, before the capture stops, the samples recorded since the
+  // last Read; the next Read reports them, running or not.
+  virtual void Drain() {}
+  // Whether the last Read reported samples examined by Drain.
+  virtual bool DrainedRead() const { return false; }
 
 protected:
   int32_t period_ = 0;
@@ -65,6 +74,9 @@ public:
   // How long a capture may deliver nothing before it counts as lost, and how
   // long after a failed start the read tries once more.
   static constexpr int LossMs = 1000;
+  bool SamplesRead() const override { return samplesRead_; }
+  void Drain() override;
+  bool DrainedRead() const override { return drainedRead_; }
 
   virtual bool StartCapture(int periodMs);
   virtual void StopCapture();
@@ -103,4 +115,9 @@ private:
   double retryAfterMs_ = 0;  // ... and how long after that the read reopens it
   int32_t lastPosition_ = 0;
   double progressAtMs_ = 0.0;  // when the position last moved
+  bool samplesRead_ = true;
+  // The peak Drain found, reported by the next Read.
+  bool drained_ = false;
+  uint16_t drainedPeak_ = 0;
+  bool drainedRead_ = false;
 };

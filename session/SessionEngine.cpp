@@ -10,11 +10,28 @@
 TSessionEngine::TSessionEngine(TSessionHost& host, TTickTimer& drumTimer, TTickTimer& pollTimer)
     : host_(host), drumTimer_(drumTimer), pollTimer_(pollTimer) {}
 
+namespace {
+
+// 10 s of polls.
+constexpr int kMaxHeldPolls = 250;
+
+}  // namespace
+
 void TSessionEngine::StartCapture() {
+  restTailPending_ = false;
   if (FastMode)
     host_.Sensor()->Rearm(SymbolPeriodMs);
   else
     host_.Sensor()->Start(SymbolPeriodMs);
+}
+
+void TSessionEngine::StopCapture() {
+  TSensor* sensor = host_.Sensor();
+  if (StepPhase == 1) {
+    sensor->Drain();
+    restTailPending_ = true;
+  }
+  sensor->Stop();
 }
 
 void TSessionEngine::Start(const QString& periodText) {
@@ -49,6 +66,7 @@ void TSessionEngine::Start(const QString& periodText) {
 
   SelectLatch = true;
   ReadyShown = false;
+  reactionHeld_ = false;
   host_.ShowLight(TSessionLight::Armed);
 
   StartCapture();
@@ -62,6 +80,7 @@ void TSessionEngine::Stop() {
   pollTimer_.Stop();
   host_.Sensor()->Stop();
   Running = false;
+  host_.Model()->Probe().HoldLevel = false;
   host_.DrawDrum();
   host_.LockSettings(false);
   host_.ShowLight(TSessionLight::Idle);
@@ -82,7 +101,7 @@ void TSessionEngine::DrumTick() {
   } else {
     ++StepPhase;
     host_.DrawDrum();
-    host_.Sensor()->Stop();
+    StopCapture();
   }
   drumTimer_.Start(next, true);
 }
@@ -91,26 +110,54 @@ void TSessionEngine::PollTick() {
   pollTimer_.Stop();
   if (!Running) return;
   TInstrument* model = host_.Model();
+  if (reactionHeld_ && ++heldPolls_ > kMaxHeldPolls) reactionHeld_ = false;
+  // The level is held only while a firing is latched. Readings of no
+  // samples during a move still pull it down: held there, a level that had
+  // crept up along a slowly rising tone that never fired would make the
+  // tone's end fire on the next symbol.
+  model->Probe().HoldLevel = reactionHeld_;
   if (!model->Measure()) {
     host_.AddTapeLine(QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));
     Stop();
     return;
   }
   const TInstData& record = model->Data();
-  const double v = std::fabs(record.Inst);
+  // A reading of no samples (the capture stopped for a move, or just
+  // restarted) is no signal: it neither fires nor re-arms.
+  if (host_.Sensor()->SamplesRead()) CompareWithLevels(record.Inst);
+  restTailPending_ = false;
+  host_.ReadingTaken(record);
+  // A stop symbol taken above has ended the session: nothing more to poll.
+  if (Running) pollTimer_.Start(kTickMs, true);
+}
+
+void TSessionEngine::CompareWithLevels(double inst) {
+  const double v = std::fabs(inst);
   if (v > OnLevel && !SelectLatch) {
+    // A reading of the last samples of the rest that has just ended takes
+    // that rest's symbol.
+    takingRested_ = restTailPending_ && host_.Sensor()->DrainedRead();
     SelectSymbol();
+    takingRested_ = false;
     SelectLatch = true;
-  } else if (v < OffLevel) {
+    reactionHeld_ = true;
+    reactionSign_ = inst < 0 ? -1.0 : 1.0;
+    heldPolls_ = 0;
+  } else if (reactionHeld_ ? inst * reactionSign_ < OffLevel : v < OffLevel) {
     if (!ReadyShown) {
       host_.ShowLight(TSessionLight::Ready);
       ReadyShown = true;
     }
     SelectLatch = false;
+    if (reactionHeld_) {
+      reactionHeld_ = false;
+      // The level may have crept toward the reaction before it fired; from
+      // the present value a swing the other way is no new reaction.
+      TInstrument* model = host_.Model();
+      TProbe& probe = model->Probe();
+      if (probe.LevelMode != TProbe::LevelFixed) probe.SetLevel(model->Offset, probe.SensorValue());
+    }
   }
-  host_.ReadingTaken(record);
-  // A stop symbol taken above has ended the session: nothing more to poll.
-  if (Running) pollTimer_.Start(kTickMs, true);
 }
 
 void TSessionEngine::SelectSymbol() {

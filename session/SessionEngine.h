@@ -70,7 +70,7 @@ public:
   // Takes the symbol at rest (the poll, F9, the test signal).
   void SelectSymbol();
   // Whether a selection could take effect now (at rest, or in fast mode).
-  bool Selectable() const { return Running && (StepPhase == 0 || FastMode); }
+  bool Selectable() const { return Running && (StepPhase == 0 || FastMode || takingRested_); }
 
   // Session state.
   bool Running = false;
@@ -92,6 +92,26 @@ public:
 private:
   // Starts (slow mode) or re-arms (fast mode) the capture for a new rest.
   void StartCapture();
+  // Stops the capture for a frame of a move. At the first frame the samples
+  // recorded since the rest's last poll are examined first, and the next
+  // poll's reading counts for the symbol that has just rested.
+  void StopCapture();
+  // Compares a reading of recorded samples (the signed instrument value)
+  // with the levels: fires the selection or re-arms it.
+  void CompareWithLevels(double inst);
+
+  // The next poll reads the samples of the rest that has just ended.
+  bool restTailPending_ = false;
+  // Set only while that reading takes the symbol that has just rested.
+  bool takingRested_ = false;
+  // A firing is latched: the probe's level holds still until the value
+  // has come back below the off level on the side the reaction went, and
+  // then starts again from the present sensor value, so the reaction's own
+  // end is not a second reaction. Released after kMaxHeldPolls as a guard
+  // against a baseline that moved while the level was held.
+  bool reactionHeld_ = false;
+  double reactionSign_ = 1.0;
+  int heldPolls_ = 0;
 
   TSessionHost& host_;
   TTickTimer& drumTimer_;

@@ -298,6 +298,9 @@ bool TFDisplay::event(QEvent* e) {
   // Back from minimised: the faces skipped meanwhile are drawn now.
   if (e->type() == QEvent::WindowStateChange && Created && !isMinimized() && isVisible())
     DrawIndicators();
+  // The level-mode buttons show the mode the probe is in, not only the
+  // one last clicked.
+  if (e->type() == QEvent::Show) ShowLevelMode();
   return result;
 }
 
@@ -388,6 +391,17 @@ void TFDisplay::BLevelFixedClick() {
 
 void TFDisplay::BLevelAutoClick() {
   if (TProbe* probe = Probe()) probe->LevelMode = TProbe::LevelAuto;
+}
+
+void TFDisplay::ShowLevelMode() {
+  const TProbe* probe = Probe();
+  if (!probe) return;
+  QToolButton* down = BLevelAuto;
+  if (probe->LevelMode == TProbe::LevelTracking)
+    down = BLevelFind;
+  else if (probe->LevelMode == TProbe::LevelFixed)
+    down = BLevelFixed;
+  down->setChecked(true);
 }
 
 void TFDisplay::BLevelSetClick() {

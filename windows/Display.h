@@ -83,6 +83,9 @@ public:
   void BLevelFindClick();
   void BLevelAutoClick();
   void BGraphClick();
+  // Shows the probe's level mode on its button (the disabled "Автм" for the
+  // automatic mode the probe starts in); the buttons' handlers don't run.
+  void ShowLevelMode();
 
   // The calibration assistant: refused during a session; an accepted
   // proposal goes to the gain edit, the on and off level fields and the
