@@ -42,26 +42,48 @@ bool RunUntil(const std::function<bool()>& done, int ms) {
 
 class ServerLoss : public MainFixture {
 protected:
+  // The sound server's environment of the test run, restored at the end.
+  static constexpr const char* kEnv[] = {"QUILLORA_PULSE_DIR", "XDG_RUNTIME_DIR",
+                                         "PULSE_RUNTIME_PATH", "PULSE_SERVER"};
+
   void SetUp() override {
-    SavedRuntime = qgetenv("XDG_RUNTIME_DIR");
-    SavedServer = qgetenv("PULSE_SERVER");
-    Runtime = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quillora-loss-XXXXXX"));
-    ASSERT_TRUE(Runtime->isValid());
-    qputenv("XDG_RUNTIME_DIR", Runtime->path().toLocal8Bit());
-    qputenv("PULSE_SERVER", ("unix:" + Runtime->path() + "/pulse/native").toLocal8Bit());
-    ASSERT_TRUE(Script("pulse-start.sh")) << "cannot start a PulseAudio server";
+    for (const char* name : kEnv) Saved << qgetenv(name);
+    ASSERT_TRUE(StartServer()) << "cannot start a PulseAudio server";
     MainFixture::SetUp();
     TFMain::SetSensorFactory({});  // the platform's capture device
   }
   void TearDown() override {
     if (Player.state() != QProcess::NotRunning) Player.waitForFinished(5000);
     MainFixture::TearDown();
-    Script("pulse-stop.sh");
-    qputenv("XDG_RUNTIME_DIR", SavedRuntime);
-    if (SavedServer.isEmpty())
-      qunsetenv("PULSE_SERVER");
-    else
-      qputenv("PULSE_SERVER", SavedServer);
+    // Each server this test started, and only those.
+    for (const QByteArray& dir : Started) {
+      qputenv("QUILLORA_PULSE_DIR", dir);
+      Script("pulse-stop.sh");
+    }
+    for (int i = 0; i < Saved.size(); ++i) {
+      if (Saved[i].isEmpty())
+        qunsetenv(kEnv[i]);
+      else
+        qputenv(kEnv[i], Saved[i]);
+    }
+  }
+
+  // Starts a server of the test's own and points the environment at it.
+  bool StartServer() {
+    QProcess p;
+    p.start(QStringLiteral("sh"), {QStringLiteral(QUILLORA_SCRIPTS "/pulse-start.sh")});
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+      return false;
+    // Lines "export NAME='value'".
+    for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
+      const int eq = line.indexOf('=');
+      if (!line.startsWith("export ") || eq < 0) continue;
+      const QByteArray name = line.mid(7, eq - 7);
+      const QByteArray value = line.mid(eq + 1).replace('\'', "");
+      qputenv(name.constData(), value);
+      if (name == "QUILLORA_PULSE_DIR") Started << value;
+    }
+    return !Started.isEmpty();
   }
 
   // Runs one of the scripts in the test's environment; true when it ends well.
@@ -71,10 +93,11 @@ protected:
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
   }
 
-  // Kills the server (and the monitor reader that depends on it) at once.
+  // Kills the test's server (and the monitor reader that depends on it) at once.
   void KillServer() {
-    for (const char* pidFile : {"/pulse/pid", "/quillora-monitor-reader.pid"}) {
-      QFile f(Runtime->path() + QLatin1String(pidFile));
+    const QString dir = QString::fromLocal8Bit(Started.last());
+    for (const char* pidFile : {"/quillora-server.pid", "/quillora-monitor-reader.pid"}) {
+      QFile f(dir + QLatin1String(pidFile));
       ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << pidFile;
       const pid_t pid = static_cast<pid_t>(f.readAll().trimmed().toLongLong());
       ASSERT_GT(pid, 0);
@@ -84,8 +107,8 @@ protected:
 
   QString Resting() const { return FMain->Symbols.value(FMain->DrumPosition - 1); }
 
-  std::unique_ptr<QTemporaryDir> Runtime;
-  QByteArray SavedRuntime, SavedServer;
+  QList<QByteArray> Saved;
+  QList<QByteArray> Started;  // the folders of the servers this test started
   QProcess Player;
 };
 
@@ -114,7 +137,7 @@ TEST_F(ServerLoss, KilledServerStopsTheSessionAndANewOneCapturesWhenItIsBack) {
   EXPECT_LT(ms, 2000);
 
   // The server is back: a new session spells a symbol from a tone burst.
-  ASSERT_TRUE(Script("pulse-start.sh")) << "cannot start the PulseAudio server again";
+  ASSERT_TRUE(StartServer()) << "cannot start the PulseAudio server again";
   Start(QStringLiteral("1.5"));
   ASSERT_TRUE(FMain->Running);
   // The next letter after the symbol at rest.
