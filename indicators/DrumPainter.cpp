@@ -103,6 +103,7 @@ void PaintDrum(QImage& image, const TDrumScene& scene) {
   state.Phase = scene.Phase;
   state.Running = scene.Running;
   state.FixedWindow = scene.FixedWindow;
+  state.Target = scene.Target;
   const TDrumLayout layout = DrumLayout(width, height, static_cast<int>(scene.Symbols.size()), state);
   if (layout.Places.empty()) return;
   const int e = layout.Geometry.E;
