@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -245,6 +246,7 @@ void TFSettings::BuildControls() {
   right->addWidget(BTestSignal, 0, Qt::AlignLeft);
   right->addWidget(MakeSeparator(this));
   right->addLayout(signal);
+  right->addWidget(BuildSpeedGroup());
   right->addStretch(1);
 
   auto* top = new QHBoxLayout(this);
@@ -276,6 +278,19 @@ void TFSettings::BuildControls() {
   connect(ESpLogo, &QLineEdit::textChanged, this, &TFSettings::ESpLogoChange);
 }
 
+QGroupBox* TFSettings::BuildSpeedGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Скорость"), this);
+  group->setObjectName(QStringLiteral("GBSpeed"));
+  CBRestartAfterSelect = MakeCheck(group, "CBRestartAfterSelect", QStringLiteral("С начала после выбора"),
+      QStringLiteral("После выбора символа барабан переходит к первому символу таблицы"));
+  CBPredictLetter = MakeCheck(group, "CBPredictLetter", QStringLiteral("Подсказка букв"),
+      QStringLiteral("После выбора барабан сначала показывает самые вероятные следующие буквы"));
+  auto* layout = new QVBoxLayout(group);
+  layout->addWidget(CBRestartAfterSelect);
+  layout->addWidget(CBPredictLetter);
+  return group;
+}
+
 // ---------------------------------------------------------------------------
 // Values read by the other windows
 
@@ -292,6 +307,7 @@ void TFSettings::EnableSessionControls(bool on) {
       CBNoSensor,       BAddSymbol,    BInsertSymbol, BRemoveSymbol,   EOpLogo,
       ESpLogo};
   for (QWidget* w : controls) w->setEnabled(on);
+  for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter}) w->setEnabled(on);
 }
 
 // ---------------------------------------------------------------------------

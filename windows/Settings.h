@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -48,6 +49,9 @@ public:
   QCheckBox* CBInvertSensorData = nullptr;
   QCheckBox* CBNoSensor = nullptr;
   QToolButton* BTestSignal = nullptr;
+  // Group "Скорость": faster entry, both off as designed.
+  QCheckBox* CBRestartAfterSelect = nullptr;
+  QCheckBox* CBPredictLetter = nullptr;
 
   // The symbol table: N (2..100) and symbol k, k = 1..N, as typed.
   int SymbolCount() const;
@@ -88,6 +92,7 @@ public:
 
 private:
   void BuildControls();
+  QGroupBox* BuildSpeedGroup();
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass.
   void SaveAtExit();

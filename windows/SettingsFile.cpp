@@ -18,6 +18,7 @@
 namespace {
 
 const char* const General = "General Options";
+const char* const Speed = "Speed";
 const char* const DisplayOptions = "Display Options";
 const char* const SymbolSection = "Symbol Table";
 const char* const SettingsWindow = "Settings Window";
@@ -151,6 +152,9 @@ void TFSettings::LoadSettings(const QString& path) {
   readInto(ESpLogo, General, "Spirit Logo");
   ESpLogoChange();
 
+  CBRestartAfterSelect->setChecked(ini.ReadBool(Speed, "Restart After Selection", CBRestartAfterSelect->isChecked()));
+  CBPredictLetter->setChecked(ini.ReadBool(Speed, "Predict Next Letter", CBPredictLetter->isChecked()));
+
   if (FMain) {
     FMain->DrumFrozen = false;
     FMain->DrawDrum();
@@ -188,6 +192,8 @@ void TFSettings::WriteSettings(TWriter& w, bool includeOthers) {
   w.Bool(General, "Invert Sensor Data", CBInvertSensorData->isChecked());
   w.String(General, "Operator Logo", EOpLogo->text());
   w.String(General, "Spirit Logo", ESpLogo->text());
+  w.Bool(Speed, "Restart After Selection", CBRestartAfterSelect->isChecked());
+  w.Bool(Speed, "Predict Next Letter", CBPredictLetter->isChecked());
 }
 
 bool TFSettings::SaveSettings(const QString& path, bool includeOthers) {
