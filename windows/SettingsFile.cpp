@@ -74,6 +74,7 @@ public:
   void Erase(const char* section) {
     if (!Failed) Ini.EraseSection(section);
   }
+  bool HasSection(const char* section) const { return Ini.SectionExists(section); }
   // Writes the file; false when any write of the pass was refused.
   bool Finish() {
     if (!Failed && !Ini.UpdateFile()) Fail();
@@ -192,8 +193,12 @@ void TFSettings::WriteSettings(TWriter& w, bool includeOthers) {
   w.Bool(General, "Invert Sensor Data", CBInvertSensorData->isChecked());
   w.String(General, "Operator Logo", EOpLogo->text());
   w.String(General, "Spirit Logo", ESpLogo->text());
-  w.Bool(Speed, "Restart After Selection", CBRestartAfterSelect->isChecked());
-  w.Bool(Speed, "Predict Next Letter", CBPredictLetter->isChecked());
+  // The section appears once an option has been on, so a file of a program
+  // that never used them keeps exactly its usual sections.
+  if (CBRestartAfterSelect->isChecked() || CBPredictLetter->isChecked() || w.HasSection(Speed)) {
+    w.Bool(Speed, "Restart After Selection", CBRestartAfterSelect->isChecked());
+    w.Bool(Speed, "Predict Next Letter", CBPredictLetter->isChecked());
+  }
 }
 
 bool TFSettings::SaveSettings(const QString& path, bool includeOthers) {
