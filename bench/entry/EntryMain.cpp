@@ -4,6 +4,9 @@
 // writes; the model never saw it.
 //
 //   bench_entry HELDOUT.txt [--chars N] [--reaction MS] [--errors RATE] [--seed S]
+//
+// --chars: the first N characters (20000; 0 for all), --errors: the error
+// rate of the second run of each time per symbol (0.05).
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
@@ -50,7 +53,7 @@ int main(int argc, char** argv) {
   const QStringList table = CyrillicTable();
   for (int i = 0; i < text.size(); ++i)
     if (!table.contains(QString(text.at(i))) || text.at(i) == QLatin1Char('<')) text[i] = QLatin1Char(' ');
-  text.truncate(chars);
+  if (chars > 0) text.truncate(chars);
 
   const TLetterModel& model = TLetterModel::Builtin();
   if (model.Empty()) {
