@@ -204,7 +204,7 @@ void TFMain::BuildWidgets() {
 
   LStats = Named(new QLabel(this), "LStats");
   LStats->setToolTip(QStringLiteral("Символов написано в этом сеансе, символов в минуту, отменено символом удаления"));
-  LStats->setWordWrap(true);
+  UpdateStats();  // the zeros of no session, which also give the line its height
 
   MTape = Named(new QPlainTextEdit(this), "MTape");
   MTape->setFont(ArialBold(13));
