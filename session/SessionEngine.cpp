@@ -181,6 +181,7 @@ void TSessionEngine::PlanScan() {
       if (index < 0 || offered.at(index)) continue;
       offered[index] = true;
       ScanAhead << index + 1;
+      if (ScanAhead.size() == PredictedLetters) break;
     }
     // Then the rest in table order, so every symbol comes once in a turn.
     for (int i = 0; i < Symbols.size(); ++i)

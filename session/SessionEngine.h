@@ -104,6 +104,9 @@ public:
   // symbol removed.
   int WrittenCount = 0;
   int UndoneCount = 0;
+  // How many of the model's likeliest letters prediction offers before table
+  // order resumes; 0 offers every letter the model knows.
+  int PredictedLetters = 0;
   // The model prediction ranks with; the built-in one when none is set.
   const TLetterModel* LetterModel = nullptr;
 

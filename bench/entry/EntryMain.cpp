@@ -22,6 +22,8 @@ struct TConfig {
   bool FrequencyOrder;
   bool Restart;
   bool Predict;
+  int PredictedLetters = 0;
+  bool BackspaceFirst = false;
 };
 
 }  // namespace
@@ -63,7 +65,9 @@ int main(int argc, char** argv) {
   const TConfig configs[] = {{"drum as designed", false, false, false},
                              {"restart only", false, true, false},
                              {"frequency table + restart", true, true, false},
-                             {"prediction", false, false, true}};
+                             {"prediction", false, false, true},
+                             {"prediction, 8 letters, \"<\" first", false, false, true, 8, true},
+                             {"prediction, 12 letters, \"<\" first", false, false, true, 12, true}};
   std::printf("text: %d characters of held-out text, %d symbols, reaction %d ms, seed %u\n\n", int(text.size()),
               int(table.size()), reaction, seed);
   std::printf("| s/symbol | errors | option | chars/min | rests/char | selections/char | left wrong | x drum |\n");
@@ -74,6 +78,8 @@ int main(int argc, char** argv) {
       for (const TConfig& c : configs) {
         TEntryRun run;
         run.Symbols = c.FrequencyOrder ? FrequencyTable(model) : table;
+        if (c.BackspaceFirst) run.Symbols.move(run.Symbols.indexOf(QStringLiteral("<")), 0);
+        run.PredictedLetters = c.PredictedLetters;
         run.SymbolPeriodMs = period;
         run.ReactionMs = reaction;
         run.ErrorRate = rate;

@@ -124,6 +124,7 @@ TEntryResult SimulateEntry(const QString& text, const TEntryRun& run) {
   TSimTimer drumTimer, pollTimer;
   TSessionEngine engine(host, drumTimer, pollTimer);
   engine.LetterModel = run.Model;
+  engine.PredictedLetters = run.PredictedLetters;
   std::mt19937 random(run.Seed);
   std::uniform_real_distribution<double> roll(0.0, 1.0);
 

@@ -23,6 +23,7 @@ struct TEntryRun {
   uint32_t Seed = 1;
   bool RestartAfterSelection = false;
   bool PredictNextLetter = false;
+  int PredictedLetters = 0;        // letters offered before table order; 0: all
   const class TLetterModel* Model = nullptr;  // the built-in one when null
 };
 

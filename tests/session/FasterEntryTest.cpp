@@ -107,6 +107,18 @@ TEST(FasterEntry, PredictionOffersTheLikeliestLettersThenTheRestInTableOrder) {
   EXPECT_EQ(rig.Host.Tape, QStringList{"- ."});
 }
 
+TEST(FasterEntry, PredictionCanStopAfterTheLikeliestFewLetters) {
+  TSessionRig rig;
+  const TLetterModel model = SmallModel();
+  rig.Engine.LetterModel = &model;
+  rig.Engine.PredictedLetters = 1;
+  rig.Host.Options.Symbols = kTable;
+  rig.Host.Options.PredictNextLetter = true;
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.Fire();
+  EXPECT_EQ(NextRests(rig, 5), (QStringList{"В", "А", "Б", "<", "."})) << "one letter, then table order";
+}
+
 TEST(FasterEntry, AJumpMovesTheWindowAllTheWayInFiveFrames) {
   TDrumState state;
   state.Running = true;
