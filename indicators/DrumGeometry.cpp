@@ -47,7 +47,10 @@ TDrumLayout DrumLayout(int width, int height, int count, const TDrumState& state
   if (!g.Drawable()) return layout;
 
   const bool moving = state.Running && state.Phase > 0;
-  const double delta = moving ? DrumMoveOffset(state.Phase, count) : 0.0;
+  // A move to a target further on (a jump) covers all the slots up to it in
+  // the same five frames.
+  const int span = state.Target > 0 ? Wrap(state.Target - state.Position, count) : 1;
+  const double delta = moving ? DrumMoveOffset(state.Phase, count) * span : 0.0;
   layout.Places.reserve(count);
   // r counts the slots clockwise from the window's place.
   for (int r = 0; r < count; ++r) {

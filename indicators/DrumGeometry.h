@@ -46,6 +46,7 @@ struct TDrumState {
   int Phase = 0;             // 0 at rest, 1..5 during a move
   bool Running = false;
   bool FixedWindow = false;  // the window stays at the top and the symbols turn
+  int Target = 0;            // symbol (1-based) a move goes to; 0 for the next one
 };
 
 // One symbol circle of a picture.

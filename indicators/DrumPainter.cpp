@@ -172,6 +172,7 @@ TDrumLayout SceneLayout(const QImage& image, const TDrumScene& scene) {
   state.Phase = scene.Phase;
   state.Running = scene.Running;
   state.FixedWindow = scene.FixedWindow;
+  state.Target = scene.Target;
   return DrumLayout(width, height, static_cast<int>(scene.Symbols.size()), state);
 }
 

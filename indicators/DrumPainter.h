@@ -17,6 +17,7 @@ struct TDrumScene {
   bool Running = false;
   bool FastMode = false;
   bool FixedWindow = false;  // the window stays at the top and the symbols turn
+  int Target = 0;            // symbol (1-based) a move goes to; 0 for the next one
   QColor Background;         // the window colour; the palette's button colour when invalid
 };
 

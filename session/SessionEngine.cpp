@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "LetterModel.h"
 #include "SessionRules.h"
 #include "TickTimer.h"
 #include "sensor/Inst.h"
@@ -63,6 +64,15 @@ void TSessionEngine::Start(const QString& periodText) {
   BackspaceSymbol = TrimBlanks(options.BackspaceSymbol);
   OnLevel = LevelFromText(options.OnLevel);
   OffLevel = LevelFromText(options.OffLevel);
+  RestartAfterSelection = options.RestartAfterSelection;
+  PredictNextLetter = options.PredictNextLetter;
+  ScanAhead.clear();
+  WrittenCount = 0;
+  UndoneCount = 0;
+  if (PredictNextLetter) {
+    PlanScan();
+    if (!ScanAhead.isEmpty()) DrumPosition = ScanAhead.takeFirst();
+  }
 
   SelectLatch = true;
   ReadyShown = false;
@@ -80,7 +90,8 @@ void TSessionEngine::Stop() {
   pollTimer_.Stop();
   host_.Sensor()->Stop();
   Running = false;
-  host_.Model()->Probe().HoldLevel = false;
+  // A hosted session without a model (the entry simulator) holds no level.
+  if (TInstrument* model = host_.Model()) model->Probe().HoldLevel = false;
   host_.DrawDrum();
   host_.LockSettings(false);
   host_.ShowLight(TSessionLight::Idle);
@@ -91,8 +102,8 @@ void TSessionEngine::DrumTick() {
   if (!Running) return;
   int next = kTickMs;
   if (StepPhase == kMoveFrames) {
-    const int n = Symbols.size();
-    DrumPosition = (DrumPosition >= n) ? 1 : DrumPosition + 1;
+    DrumPosition = NextPosition();
+    if (!ScanAhead.isEmpty()) ScanAhead.removeFirst();
     StepPhase = 0;
     host_.DrawDrum();
     StartCapture();
@@ -184,9 +195,47 @@ void TSessionEngine::SelectSymbol() {
     FastMode = true;
     return;
   }
+  const bool undone = action == TSymbolAction::Backspace && after.last() != before.last();
+  if (action == TSymbolAction::Written || action == TSymbolAction::WrittenStop) ++WrittenCount;
+  if (undone) ++UndoneCount;
   if (after.size() > before.size())
     host_.AddTapeLine(after.last());
   else if (!after.isEmpty() && after.last() != before.last())
     host_.ReplaceLastTapeLine(after.last());
-  if (action == TSymbolAction::WrittenStop) Stop();
+  if (action == TSymbolAction::WrittenStop) {
+    Stop();
+    return;
+  }
+  PlanScan();
+}
+
+int TSessionEngine::NextPosition() const {
+  if (!ScanAhead.isEmpty()) return ScanAhead.first();
+  return (DrumPosition >= Symbols.size()) ? 1 : DrumPosition + 1;
+}
+
+void TSessionEngine::PlanScan() {
+  ScanAhead.clear();
+  if (PredictNextLetter) {
+    const TLetterModel& model = LetterModel ? *LetterModel : TLetterModel::Builtin();
+    // The letters of the tape's line so far; a line about to start counts as
+    // one after ".", which is how the model saw the start of every line.
+    QString history = QStringLiteral(".");
+    const QStringList lines = host_.TapeLines();
+    if (!NewLinePending && !lines.isEmpty() && lines.last().startsWith(QLatin1String("- ")))
+      history += lines.last().mid(2);
+    QList<bool> offered(Symbols.size(), false);
+    for (const QString& letter : model.Rank(history)) {
+      const int index = Symbols.indexOf(letter);
+      if (index < 0 || offered.at(index)) continue;
+      offered[index] = true;
+      ScanAhead << index + 1;
+      if (ScanAhead.size() == PredictedLetters) break;
+    }
+    // Then the rest in table order, so every symbol comes once in a turn.
+    for (int i = 0; i < Symbols.size(); ++i)
+      if (!offered.at(i)) ScanAhead << i + 1;
+  } else if (RestartAfterSelection) {
+    ScanAhead << 1;
+  }
 }

@@ -10,6 +10,7 @@
 #include "sensor/InstData.h"
 
 class TInstrument;
+class TLetterModel;
 class TSensor;
 class TTickTimer;
 
@@ -22,6 +23,10 @@ struct TSessionOptions {
   QString BackspaceSymbol = QStringLiteral("<");
   QString OnLevel = QStringLiteral("30");  // percent texts
   QString OffLevel = QStringLiteral("20");
+  // Faster entry (both off as designed): after a selection the next rest is
+  // on symbol 1; or the next rests offer the letters the model ranks first.
+  bool RestartAfterSelection = false;
+  bool PredictNextLetter = false;
 };
 
 // The session indicator's state.
@@ -71,6 +76,8 @@ public:
   void SelectSymbol();
   // Whether a selection could take effect now (at rest, or in fast mode).
   bool Selectable() const { return Running && (StepPhase == 0 || FastMode || takingRested_); }
+  // The symbol (1-based) the drum's next rest is on.
+  int NextPosition() const;
 
   // Session state.
   bool Running = false;
@@ -88,6 +95,20 @@ public:
   QString FastSymbol;
   QString BackspaceSymbol;
   QStringList StopSymbols;
+  bool RestartAfterSelection = false;
+  bool PredictNextLetter = false;
+  // The symbols (1-based) of the next rests when they do not follow table
+  // order; after the last one the drum goes on in table order.
+  QList<int> ScanAhead;
+  // This session's selections: symbols written, characters the backspace
+  // symbol removed.
+  int WrittenCount = 0;
+  int UndoneCount = 0;
+  // How many of the model's likeliest letters prediction offers before table
+  // order resumes; 0 offers every letter the model knows.
+  int PredictedLetters = 0;
+  // The model prediction ranks with; the built-in one when none is set.
+  const TLetterModel* LetterModel = nullptr;
 
 private:
   // Starts (slow mode) or re-arms (fast mode) the capture for a new rest.
@@ -112,6 +133,8 @@ private:
   bool reactionHeld_ = false;
   double reactionSign_ = 1.0;
   int heldPolls_ = 0;
+  // Plans the next rests after a selection (or at Start) as the options say.
+  void PlanScan();
 
   TSessionHost& host_;
   TTickTimer& drumTimer_;

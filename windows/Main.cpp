@@ -200,6 +200,10 @@ void TFMain::BuildWidgets() {
   SSemaphore = Named(new TMainSemaphore(this), "SSemaphore");
   SSemaphore->SetColor(IdleColor());
 
+  LStats = Named(new QLabel(this), "LStats");
+  LStats->setToolTip(QStringLiteral("Символов написано в этом сеансе, символов в минуту, отменено символом удаления"));
+  UpdateStats();  // the zeros of no session, which also give the line its height
+
   MTape = Named(new QPlainTextEdit(this), "MTape");
   MTape->setFont(ArialBold(13));
   MTape->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -256,6 +260,8 @@ void TFMain::BuildWidgets() {
   buttons->addStretch(1);
   buttons->addLayout(windowsColumn);
   controls->addLayout(buttons);
+  controls->addSpacing(11);
+  controls->addWidget(LStats);
   controls->addStretch(1);
 
   // Tape buttons, beside the tape.

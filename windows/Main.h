@@ -60,6 +60,8 @@ public:
   QPushButton* BSettings = nullptr;
   QPushButton* BDisplay = nullptr;
   TMainSemaphore* SSemaphore = nullptr;
+  // This session's entry: characters written, per minute, undone.
+  QLabel* LStats = nullptr;
   QPlainTextEdit* MTape = nullptr;
   QPushButton* BSaveTape = nullptr;
   QPushButton* BSaveTapeToFile = nullptr;
@@ -144,6 +146,8 @@ public:
   void BStopClick();
   void RunTimerTimer();
   void PollTimerTimer();
+  // Refreshes LStats from the engine's counts and the session's time.
+  void UpdateStats();
 
   // Tape.
   void BClearClick();
@@ -186,6 +190,8 @@ private:
   // Builds the chain unless it is built.
   void BuildChain();
   void ReportRecorderProblem(const QString& message);
+  double SessionStartDays = 0.0;   // local date and time of Start, in days
+  double SessionMinutes = 0.0;     // minutes of the session so far (or in all, once stopped)
 
   // The engine's host.
   TSensor* Sensor() override;

@@ -2,7 +2,10 @@
 // drum picture, the options a session copies and what a poll passes on.
 #include <QCheckBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <algorithm>
 
 #include "Display.h"
 #include "Graph.h"
@@ -15,6 +18,7 @@
 #include "seams/UserDialogs.h"
 #include "sensor/Inst.h"
 #include "sensor/Sens.h"
+#include "sensor/Utils.h"
 #include "session/TickTimer.h"
 
 namespace {
@@ -44,12 +48,36 @@ void TFMain::BStartClick() {
   if (Running) return;
   BuildChain();  // Start before the first activation
   Engine->Start(ESymbolPeriod->text());
+  if (!Running) return;
+  SessionStartDays = LocalDateTimeDays();
+  SessionMinutes = 0.0;
+  UpdateStats();
 }
 
-void TFMain::BStopClick() { Engine->Stop(); }
+void TFMain::BStopClick() {
+  const bool wasRunning = Running;
+  if (wasRunning) UpdateStats();
+  Engine->Stop();
+}
+
+void TFMain::UpdateStats() {
+  if (!LStats) return;
+  if (Running) SessionMinutes = std::max(0.0, (LocalDateTimeDays() - SessionStartDays) * 24 * 60);
+  const int net = Engine->WrittenCount - Engine->UndoneCount;
+  // Less than a few seconds says nothing about a rate.
+  const double perMinute = SessionMinutes > 0.05 ? net / SessionMinutes : 0.0;
+  const QString text = QStringLiteral("Символов: %1\nСимв/мин: %2\nОтменено: %3")
+                           .arg(net)
+                           .arg(QLocale().toString(perMinute, 'f', 1))
+                           .arg(Engine->UndoneCount);
+  if (LStats->text() != text) LStats->setText(text);
+}
 void TFMain::RunTimerTimer() { Engine->DrumTick(); }
 void TFMain::PollTimerTimer() { Engine->PollTick(); }
-void TFMain::SelectSymbol() { Engine->SelectSymbol(); }
+void TFMain::SelectSymbol() {
+  Engine->SelectSymbol();
+  UpdateStats();
+}
 
 int TFMain::RunTimerInterval() const { return RunTimer->Interval(); }
 int TFMain::PollTimerInterval() const { return PollTimer->Interval(); }
@@ -68,6 +96,7 @@ void TFMain::DrawDrum() {
   scene.Phase = StepPhase;
   scene.Running = Running;
   scene.FastMode = FastMode;
+  scene.Target = Running ? Engine->NextPosition() : 0;
   scene.FixedWindow = FSettings && Checked(FSettings->CBFixedSelected);
   scene.Background = palette().color(QPalette::Window);
   if (!DrumCanvas) DrumCanvas = std::make_shared<TDrumCanvas>();
@@ -97,6 +126,8 @@ TSessionOptions TFMain::StartOptions() {
   o.BackspaceSymbol = FSettings->EBackspaceSymbol->text();
   o.OnLevel = FSettings->EOnLevel->text();
   o.OffLevel = FSettings->EOffLevel->text();
+  o.RestartAfterSelection = Checked(FSettings->CBRestartAfterSelect);
+  o.PredictNextLetter = Checked(FSettings->CBPredictLetter);
   return o;
 }
 
@@ -122,6 +153,7 @@ void TFMain::ShowLight(TSessionLight light) {
 
 void TFMain::ReadingTaken(const TInstData& record) {
   DataRecorder->Write(record);
+  UpdateStats();
   if (FDisplay && FDisplay->isVisible()) FDisplay->DrawIndicators();
   if (FGraph && FGraph->isVisible()) {
     FGraph->AddReading(record);

@@ -269,6 +269,7 @@ void TFSettings::BuildControls() {
   right->addWidget(MakeSeparator(this));
   right->addLayout(signal);
   BuildCaptureGroup(right);
+  right->addWidget(BuildSpeedGroup());
   right->addStretch(1);
 
   auto* top = new QHBoxLayout(this);
@@ -395,6 +396,19 @@ void TFSettings::CBCaptureDeviceChange() {
   RefreshCaptureDevices();
 }
 
+QGroupBox* TFSettings::BuildSpeedGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Скорость"), this);
+  group->setObjectName(QStringLiteral("GBSpeed"));
+  CBRestartAfterSelect = MakeCheck(group, "CBRestartAfterSelect", QStringLiteral("С начала после выбора"),
+      QStringLiteral("После выбора символа барабан переходит к первому символу таблицы"));
+  CBPredictLetter = MakeCheck(group, "CBPredictLetter", QStringLiteral("Подсказка букв"),
+      QStringLiteral("После выбора барабан сначала показывает самые вероятные следующие буквы"));
+  auto* layout = new QVBoxLayout(group);
+  layout->addWidget(CBRestartAfterSelect);
+  layout->addWidget(CBPredictLetter);
+  return group;
+}
+
 // ---------------------------------------------------------------------------
 // Values read by the other windows
 
@@ -411,6 +425,7 @@ void TFSettings::EnableSessionControls(bool on) {
       CBNoSensor,       BAddSymbol,    BInsertSymbol, BRemoveSymbol,   EOpLogo,
       ESpLogo};
   for (QWidget* w : controls) w->setEnabled(on);
+  for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter}) w->setEnabled(on);
 }
 
 // ---------------------------------------------------------------------------

@@ -53,6 +53,9 @@ public:
   QCheckBox* CBInvertSensorData = nullptr;
   QCheckBox* CBNoSensor = nullptr;
   QToolButton* BTestSignal = nullptr;
+  // Group "Скорость": faster entry, both off as designed.
+  QCheckBox* CBRestartAfterSelect = nullptr;
+  QCheckBox* CBPredictLetter = nullptr;
 
   // Keys of a switch and the tape's text size ("Клавиши и лента"). Saved in
   // the sections "Keys" and "Tape" once they differ from their defaults:
@@ -140,6 +143,7 @@ private:
   QGroupBox* BuildKeysAndTape();
   void LoadKeysAndTape(const TIniFile& ini);
   void BuildCaptureGroup(class QVBoxLayout* into);
+  QGroupBox* BuildSpeedGroup();
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass.
   void SaveAtExit();

@@ -22,6 +22,7 @@
 namespace {
 
 const char* const General = "General Options";
+const char* const Speed = "Speed";
 const char* const DisplayOptions = "Display Options";
 const char* const SymbolSection = "Symbol Table";
 const TBoundsKeys SettingsWindowBounds{"Settings Window"};
@@ -169,6 +170,8 @@ void TFSettings::LoadSettings(const QString& path) {
     Dialogs().Message(this, QStringLiteral("Устройство записи \"%1\" не найдено. "
                                            "Запись будет идти с устройства по умолчанию.")
                                 .arg(device));
+  CBRestartAfterSelect->setChecked(ini.ReadBool(Speed, "Restart After Selection", CBRestartAfterSelect->isChecked()));
+  CBPredictLetter->setChecked(ini.ReadBool(Speed, "Predict Next Letter", CBPredictLetter->isChecked()));
 
   if (FMain) {
     FMain->DrumFrozen = false;
@@ -215,6 +218,12 @@ void TFSettings::WriteSettings(TWriter& w, bool includeOthers) {
     w.Erase(CaptureSection);
   else
     w.String(CaptureSection, "Device", CaptureDeviceName);
+  // The section appears once an option has been on, so a file of a program
+  // that never used them keeps exactly its usual sections.
+  if (CBRestartAfterSelect->isChecked() || CBPredictLetter->isChecked() || w.Exists(Speed)) {
+    w.Bool(Speed, "Restart After Selection", CBRestartAfterSelect->isChecked());
+    w.Bool(Speed, "Predict Next Letter", CBPredictLetter->isChecked());
+  }
 }
 
 bool TFSettings::SaveSettings(const QString& path, bool includeOthers) {

@@ -1,0 +1,84 @@
+#include "session/LetterModel.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString Decode(QString text) { return text.replace(QLatin1Char('_'), QLatin1Char(' ')); }
+
+constexpr double kBackoff = 0.4;
+
+}  // namespace
+
+bool TLetterModel::Load(const QString& text) {
+  rows_.clear();
+  letters_.clear();
+  order_ = 1;
+  const QStringList lines = text.split(QLatin1Char('\n'));
+  for (const QString& line : lines) {
+    if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    if (fields.size() != 3) continue;
+    TRow row;
+    bool ok = false;
+    row.Total = fields.at(1).toInt(&ok);
+    if (!ok || row.Total <= 0) continue;
+    const QString context = Decode(fields.at(0));
+    const QStringList items = fields.at(2).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& item : items) {
+      const int count = item.mid(1).toInt(&ok);
+      if (!ok || count <= 0) continue;
+      const QChar letter = item.at(0) == QLatin1Char('_') ? QLatin1Char(' ') : item.at(0);
+      row.Counts.insert(letter, count);
+      if (context.isEmpty()) letters_ << letter;
+    }
+    order_ = std::max<int>(order_, context.size() + 1);
+    rows_.insert(context, row);
+  }
+  return !rows_.isEmpty();
+}
+
+const TLetterModel& TLetterModel::Builtin() {
+  static const TLetterModel model = [] {
+    TLetterModel m;
+    QFile file(QStringLiteral(":/session/letters.model"));
+    if (file.open(QIODevice::ReadOnly)) m.Load(QString::fromUtf8(file.readAll()));
+    return m;
+  }();
+  return model;
+}
+
+QStringList TLetterModel::Rank(const QString& history) const {
+  // Contexts from the longest the table holds down to the empty one.
+  QList<const TRow*> contexts;
+  for (int k = std::min<int>(order_ - 1, history.size()); k >= 0; --k) {
+    const auto it = rows_.constFind(history.right(k));
+    contexts << (it == rows_.constEnd() ? nullptr : &it.value());
+  }
+  struct TScored {
+    QChar Letter;
+    double Score;
+  };
+  QList<TScored> scored;
+  for (const QChar letter : letters_) {
+    double weight = 1.0;
+    double score = 0.0;
+    for (const TRow* row : contexts) {
+      const int count = row ? row->Counts.value(letter) : 0;
+      if (count > 0) {
+        score = weight * count / row->Total;
+        break;
+      }
+      weight *= kBackoff;
+    }
+    scored << TScored{letter, score};
+  }
+  // Stable: equal scores keep the order of overall frequency.
+  std::stable_sort(scored.begin(), scored.end(),
+                   [](const TScored& a, const TScored& b) { return a.Score > b.Score; });
+  QStringList ranked;
+  for (const TScored& s : scored) ranked << QString(s.Letter);
+  return ranked;
+}

@@ -1,0 +1,143 @@
+// Faster entry: the letter model's ranking, and the engine with restart after
+// selection and with next-letter prediction.
+#include <gtest/gtest.h>
+
+#include "SessionRig.h"
+#include "indicators/DrumGeometry.h"
+#include "session/LetterModel.h"
+
+namespace {
+
+const QStringList kTable = {QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В"),
+                            QStringLiteral("<"), QStringLiteral(".")};
+
+// After "." Б is likeliest, then В; А is known only overall; after "Б"
+// nothing was seen often enough, so it backs off to the overall counts.
+TLetterModel SmallModel() {
+  TLetterModel m;
+  EXPECT_TRUE(m.Load(QStringLiteral("# a comment\n"
+                                    "\t9\tВ5 Б3 А1\n"
+                                    ".\t7\tБ5 В2\n"
+                                    "Б_\t4\tА4\n")));
+  return m;
+}
+
+TEST(LetterModel, RanksByTheLongestKnownContextThenBacksOff) {
+  const TLetterModel m = SmallModel();
+  EXPECT_EQ(m.Order(), 3);
+  EXPECT_EQ(m.Rank(QStringLiteral(".")), (QStringList{"Б", "В", "А"}));
+  EXPECT_EQ(m.Rank(QStringLiteral(".Б")), (QStringList{"В", "Б", "А"})) << "no row for Б: overall order";
+  EXPECT_EQ(m.Rank(QStringLiteral("ВБ ")), (QStringList{"А", "В", "Б"})) << "blank written as _";
+  EXPECT_EQ(m.Rank(QString()), (QStringList{"В", "Б", "А"}));
+  TLetterModel empty;
+  EXPECT_FALSE(empty.Load(QStringLiteral("garbage\n\tx\t\n")));
+  EXPECT_TRUE(empty.Rank(QStringLiteral("А")).isEmpty());
+}
+
+TEST(LetterModel, TheShippedModelKnowsRussian) {
+  const TLetterModel& m = TLetterModel::Builtin();
+  ASSERT_FALSE(m.Empty()) << "the model resource is compiled in";
+  EXPECT_EQ(m.Order(), 4);
+  EXPECT_EQ(m.Rank(QStringLiteral(".ПРИВЕ")).first(), QStringLiteral("Т"));
+  EXPECT_EQ(m.Rank(QStringLiteral(".ДА ЗДРАВСТВУ")).first(), QStringLiteral("Е"));
+  EXPECT_EQ(m.Rank(QStringLiteral("ЧТО")).first(), QStringLiteral(" "));
+  EXPECT_EQ(m.Rank(QStringLiteral("ЩЪЫ")).size(), 35) << "33 letters, blank and full stop, even after nonsense";
+}
+
+// The symbols of the next rests, one full move after another.
+QStringList NextRests(TSessionRig& rig, int count) {
+  QStringList shown;
+  for (int i = 0; i < count; ++i) {
+    rig.NextSymbol();
+    shown << rig.Engine.Symbols.value(rig.Engine.DrumPosition - 1);
+  }
+  return shown;
+}
+
+TEST(FasterEntry, WithTheOptionsOffTheDrumKeepsTableOrder) {
+  TSessionRig rig;
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.MoveTo(QStringLiteral("C"));
+  rig.Fire();
+  EXPECT_EQ(rig.Engine.NextPosition(), 4);
+  EXPECT_EQ(NextRests(rig, 2), (QStringList{"D", "E"}));
+  EXPECT_EQ(rig.Engine.WrittenCount, 1);
+}
+
+TEST(FasterEntry, RestartGoesToSymbolOneAfterEachSelectionOnly) {
+  TSessionRig rig;
+  rig.Host.Options.RestartAfterSelection = true;
+  rig.Engine.Start(QStringLiteral("1"));
+  EXPECT_EQ(rig.Engine.DrumPosition, 1) << "the first rest is as designed";
+  rig.MoveTo(QStringLiteral("C"));
+  rig.Fire();
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- C"}) << "still one selection per rest";
+  EXPECT_EQ(rig.Engine.NextPosition(), 1);
+  EXPECT_EQ(NextRests(rig, 3), (QStringList{"A", "B", "C"}));
+  rig.MoveTo(QStringLiteral("."));
+  rig.Fire();
+  EXPECT_FALSE(rig.Engine.Running) << "the stop symbol still stops";
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- C."});
+}
+
+TEST(FasterEntry, PredictionOffersTheLikeliestLettersThenTheRestInTableOrder) {
+  TSessionRig rig;
+  const TLetterModel model = SmallModel();
+  rig.Engine.LetterModel = &model;
+  rig.Host.Options.Symbols = kTable;
+  rig.Host.Options.PredictNextLetter = true;
+  rig.Engine.Start(QStringLiteral("1"));
+  EXPECT_EQ(rig.Engine.DrumPosition, 2) << "a line starts as after \".\": Б first";
+  EXPECT_EQ(rig.Engine.NextPosition(), 3);
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- Б"});
+  // Known letters by rank, then the unknown symbols in table order, then on
+  // round the table.
+  EXPECT_EQ(NextRests(rig, 7), (QStringList{"В", "Б", "А", "<", ".", "А", "Б"}));
+
+  rig.MoveTo(QStringLiteral("<"));
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- "}) << "the backspace symbol still deletes";
+  EXPECT_EQ(rig.Engine.UndoneCount, 1);
+  EXPECT_EQ(NextRests(rig, 1), QStringList{"Б"}) << "planned again from the shortened line";
+  rig.MoveTo(QStringLiteral("."));
+  rig.Fire();
+  EXPECT_FALSE(rig.Engine.Running) << "the stop symbol still stops";
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- ."});
+}
+
+TEST(FasterEntry, PredictionCanStopAfterTheLikeliestFewLetters) {
+  TSessionRig rig;
+  const TLetterModel model = SmallModel();
+  rig.Engine.LetterModel = &model;
+  rig.Engine.PredictedLetters = 1;
+  rig.Host.Options.Symbols = kTable;
+  rig.Host.Options.PredictNextLetter = true;
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.Fire();
+  EXPECT_EQ(NextRests(rig, 5), (QStringList{"В", "А", "Б", "<", "."})) << "one letter, then table order";
+}
+
+TEST(FasterEntry, AJumpMovesTheWindowAllTheWayInFiveFrames) {
+  TDrumState state;
+  state.Running = true;
+  state.Position = 2;
+  state.Phase = 5;
+  state.Target = 6;
+  const TDrumLayout jump = DrumLayout(449, 409, 28, state);
+  state.Phase = 0;
+  state.Position = 6;
+  EXPECT_EQ(jump.Window, DrumLayout(449, 409, 28, state).Window) << "at phase 5 it stands on the target";
+
+  state.Position = 2;
+  state.Phase = 3;
+  state.FixedWindow = true;
+  state.Target = 0;
+  const TDrumLayout next = DrumLayout(449, 409, 28, state);
+  state.Target = 3;
+  const TDrumLayout nextAsTarget = DrumLayout(449, 409, 28, state);
+  EXPECT_EQ(next.Places[0].Centre, nextAsTarget.Places[0].Centre) << "the next symbol as target: a plain move";
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+// The "Скорость" group: its two options in the settings file's "Speed"
+// section, and locked during a session like the other session options.
+#include <QCheckBox>
+#include <QGroupBox>
+
+#include "SettingsFixture.h"
+#include "inifile/IniFile.h"
+
+namespace {
+
+using SpeedSettings = SettingsFixture;
+
+TEST_F(SpeedSettings, OffOptionsAddNoSectionAndOnOnesRoundTrip) {
+  EXPECT_FALSE(Settings->CBRestartAfterSelect->isChecked());
+  EXPECT_FALSE(Settings->CBPredictLetter->isChecked());
+  EXPECT_EQ(Settings->findChild<QGroupBox*>(QStringLiteral("GBSpeed"))->title(), QStringLiteral("Скорость"));
+
+  const QString path = PathOf("speed.ini");
+  ASSERT_TRUE(Settings->SaveSettings(path, false));
+  EXPECT_FALSE(TIniFile(path.toStdString()).SectionExists("Speed")) << "off as designed: the file as designed";
+
+  Settings->CBPredictLetter->setChecked(true);
+  ASSERT_TRUE(Settings->SaveSettings(path, false));
+  Settings->CBPredictLetter->setChecked(false);
+  Settings->LoadSettings(path);
+  EXPECT_TRUE(Settings->CBPredictLetter->isChecked());
+  EXPECT_FALSE(Settings->CBRestartAfterSelect->isChecked());
+
+  // Turned off again, the section keeps saying so.
+  Settings->CBPredictLetter->setChecked(false);
+  ASSERT_TRUE(Settings->SaveSettings(path, false));
+  EXPECT_EQ(TIniFile(path.toStdString()).ReadString("Speed", "Predict Next Letter", ""), "0");
+}
+
+TEST_F(SpeedSettings, LockedWhileASessionRuns) {
+  Settings->EnableSessionControls(false);
+  EXPECT_FALSE(Settings->CBRestartAfterSelect->isEnabled());
+  EXPECT_FALSE(Settings->CBPredictLetter->isEnabled());
+  Settings->EnableSessionControls(true);
+  EXPECT_TRUE(Settings->CBPredictLetter->isEnabled());
+}
+
+}  // namespace
