@@ -1,4 +1,5 @@
 #include "indicators/DrumPainter.h"
+#include "indicators/Colors.h"
 
 #include <algorithm>
 #include <optional>
@@ -13,7 +14,6 @@
 
 namespace {
 
-const QColor Silver(192, 192, 192);
 const QColor Magenta(255, 0, 255);
 const QColor White(255, 255, 255);
 const QColor TextBlue(0, 0, 255);
@@ -111,7 +111,7 @@ std::vector<TItem> DrumItems(const TDrumLayout& layout, const TDrumScene& scene,
   const bool windowSilver = scene.Running && (scene.Phase > 0 || scene.FastMode);
   for (std::size_t r = 0; r < layout.Places.size(); ++r) {
     const TDrumPlace& place = layout.Places[r];
-    QColor fill = Silver;
+    QColor fill = Silver();
     if (r == 0) {
       TItem ring;
       ring.Centre = layout.Window;
@@ -119,7 +119,7 @@ std::vector<TItem> DrumItems(const TDrumLayout& layout, const TDrumScene& scene,
       ring.Fill = Magenta.rgb();
       ring.Bounds = circle(ring.Centre, ring.Radius);
       items.push_back(ring);
-      fill = windowSilver ? Silver : White;
+      fill = windowSilver ? Silver() : White;
     }
     TItem item;
     item.Centre = place.Centre;

@@ -1,4 +1,5 @@
 #include "indicators/Instdisplay.h"
+#include "indicators/Colors.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -26,7 +27,6 @@ constexpr double kDesignWidth = 561.0;
 constexpr double kDesignHeight = 401.0;
 constexpr double kDesignPivotY = 356.0;
 
-const QColor kSilver(192, 192, 192);
 const QColor kGrey(128, 128, 128);
 const QColor kLabelBlue(0, 0, 224);
 
@@ -350,7 +350,7 @@ void TLevelCtrlV1::Draw() {
   painter.drawLine(at(PointerTip, a), at(PointerBase, a));
 
   // Hub over the pointer's base: a grey ring round a black disc.
-  painter.setPen(LinePen(kSilver, 1));
+  painter.setPen(LinePen(Silver(), 1));
   painter.setBrush(kGrey);
   painter.drawEllipse(QRectF(cx - HubRadius, cy - HubRadius, 2 * HubRadius, 2 * HubRadius));
   painter.setBrush(Qt::black);

@@ -18,6 +18,8 @@
 #include <Qt>
 #include <vector>
 
+#include "indicators/Colors.h"
+
 class TInstrument;
 
 // Where an indicator's picture goes: the image control it is drawn for.
@@ -33,7 +35,7 @@ public:
   // Position of the image control inside its parent (for tiled backgrounds).
   virtual QPoint Origin() const { return QPoint(0, 0); }
   // Colour of the parent control, the background where nothing else is drawn.
-  virtual QColor ParentColor() const { return QColor(192, 192, 192); }
+  virtual QColor ParentColor() const { return Silver(); }
   // Receives the finished picture.
   virtual void Show(const QImage& picture) = 0;
   // Receives the same picture again after changed (logical pixels) was

@@ -13,11 +13,13 @@
 #include "indicators/LocaleFormats.h"
 #include "sensor/Utils.h"
 
-const QRgb TInstGraph::ZeroLineColor = qRgb(192, 192, 192);
+#include "indicators/Colors.h"
+
+const QRgb TInstGraph::ZeroLineColor = kSilverRgb;
 const QRgb TInstGraph::LevelColor = qRgb(0, 0, 255);
 const QRgb TInstGraph::InstColor = qRgb(0, 0, 0);
 const QRgb TInstGraph::MarkerColor = qRgb(255, 0, 0);
-const QRgb TInstGraph::CursorColor = qRgb(192, 192, 192);
+const QRgb TInstGraph::CursorColor = kSilverRgb;
 
 TInstGraphTarget::~TInstGraphTarget() = default;
 qreal TInstGraphTarget::PixelRatio() const { return 1.0; }

@@ -31,6 +31,8 @@
 #include "sensor/Probe.h"
 #include "sensor/Utils.h"
 
+#include "indicators/Colors.h"
+
 TFDisplay* FDisplay = nullptr;
 
 namespace {
@@ -44,7 +46,6 @@ constexpr int kDesignHeight = 417;
 const TBoundsKeys kWindowBounds{"Display Window"};
 const char* const kOptionsSection = "Display Options";
 
-const QColor kSilver(192, 192, 192);
 
 // An indicator's image control: the picture goes to the view, drawn for the
 // view's size and the pixel ratio and DPI of the screen it is on.
@@ -61,7 +62,7 @@ public:
   QPoint Origin() const override { return View->pos(); }
   QColor ParentColor() const override {
     const QWidget* parent = View->parentWidget();
-    return parent ? parent->palette().color(QPalette::Window) : kSilver;
+    return parent ? parent->palette().color(QPalette::Window) : Silver();
   }
   void Show(const QImage& picture) override { View->SetImage(picture); }
   // The indicator keeps its picture and paints it in place: the view reads
@@ -102,7 +103,7 @@ TFDisplay::TFDisplay(QWidget* parent) : QWidget(parent) {
   setWindowTitle(QStringLiteral("Инструментальная панель"));
   setAutoFillBackground(true);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, kSilver);
+  pal.setColor(QPalette::Window, Silver());
   setPalette(pal);
   setFont(WindowFont());
 

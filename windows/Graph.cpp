@@ -31,6 +31,8 @@
 #include "sensor/Inst.h"
 #include "sensor/Utils.h"
 
+#include "indicators/Colors.h"
+
 TFGraph* FGraph = nullptr;
 
 const char* const TFGraph::IniSection = "Graph Window";
@@ -108,7 +110,7 @@ TFGraph::TFGraph(QWidget* parent) : QWidget(parent) {
   setFont(WindowFont());
   setAutoFillBackground(true);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, QColor(192, 192, 192));  // silver
+  pal.setColor(QPalette::Window, Silver());
   setPalette(pal);
   BuildControls();
   Target_ = std::make_unique<TImageTarget>(GraphWindow);
