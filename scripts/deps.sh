@@ -6,7 +6,7 @@ set -euo pipefail
 what="${1:-build}"
 
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libpulse-dev
-  libsimpleini-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fonts-dejavu-core qt6-translations-l10n)
 run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib)
 test_pkgs=(pulseaudio pulseaudio-utils sox xvfb xdotool x11-utils imagemagick

@@ -21,7 +21,7 @@ summary() {  # passed failed
 }
 
 # --- packages -------------------------------------------------------------
-pkgs=(cmake g++-mingw-w64-x86-64 wine64 googletest libsimpleini-dev
+pkgs=(cmake g++-mingw-w64-x86-64 wine64 googletest
   pulseaudio pulseaudio-utils sox)
 missing=()
 for p in "${pkgs[@]}"; do
