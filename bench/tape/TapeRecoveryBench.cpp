@@ -8,7 +8,6 @@
 //   bench_tape
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -54,13 +53,3 @@ void BM_RecoveryPerChange(benchmark::State& state) {
 BENCHMARK(BM_RecoveryPerChange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
