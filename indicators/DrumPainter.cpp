@@ -167,13 +167,7 @@ TDrumLayout SceneLayout(const QImage& image, const TDrumScene& scene) {
   const qreal ratio = image.devicePixelRatio();
   const int width = RoundToInt(image.width() / ratio);
   const int height = RoundToInt(image.height() / ratio);
-  TDrumState state;
-  state.Position = scene.Position;
-  state.Phase = scene.Phase;
-  state.Running = scene.Running;
-  state.FixedWindow = scene.FixedWindow;
-  state.Target = scene.Target;
-  return DrumLayout(width, height, static_cast<int>(scene.Symbols.size()), state);
+  return DrumLayout(width, height, static_cast<int>(scene.Symbols.size()), scene);
 }
 
 QColor SceneBackground(const TDrumScene& scene) {

@@ -10,15 +10,14 @@
 #include <QStringList>
 #include <vector>
 
-struct TDrumScene {
-  QStringList Symbols;       // the symbol table, symbol 1 first, texts as typed
-  int Position = 1;          // symbol in the window, 1-based
-  int Phase = 0;             // 0 at rest, 1..5 during a move
-  bool Running = false;
+#include "indicators/DrumGeometry.h"
+
+// What the picture shows: the drum's state (the layout's input) and what
+// only the painting needs.
+struct TDrumScene : TDrumState {
+  QStringList Symbols;  // the symbol table, symbol 1 first, texts as typed
   bool FastMode = false;
-  bool FixedWindow = false;  // the window stays at the top and the symbols turn
-  int Target = 0;            // symbol (1-based) a move goes to; 0 for the next one
-  QColor Background;         // the window colour; the palette's button colour when invalid
+  QColor Background;    // the window colour; the palette's button colour when invalid
 };
 
 // Rebuilds the whole picture at the image's size. Coordinates are the image's

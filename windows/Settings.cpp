@@ -13,6 +13,7 @@
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
 #include "sensor/Utils.h"
+#include "session/SessionEngine.h"
 
 #include <algorithm>
 
@@ -196,15 +197,17 @@ void TFSettings::BuildControls() {
                              QStringLiteral("Режим \"быстро/медленно\""));
 
   const int shortEdit = 64;
-  EFastModeSymbol = MakeEdit(this, "EFastModeSymbol", QStringLiteral("--"),
+  // The session's options start at the texts a session takes without them.
+  const TSessionOptions design;
+  EFastModeSymbol = MakeEdit(this, "EFastModeSymbol", design.FastSymbol,
       QStringLiteral("Символ переключения обратно в быстрый режим (из таблицы)"), shortEdit);
-  EStopSymbol = MakeEdit(this, "EStopSymbol", QStringLiteral("."),
+  EStopSymbol = MakeEdit(this, "EStopSymbol", design.StopSymbols,
       QStringLiteral("Символ остановки (из таблицы)"), shortEdit);
-  EBackspaceSymbol = MakeEdit(this, "EBackspaceSymbol", QStringLiteral("<"),
+  EBackspaceSymbol = MakeEdit(this, "EBackspaceSymbol", design.BackspaceSymbol,
       QStringLiteral("Символ удаления (из таблицы)"), shortEdit);
-  EOnLevel = MakeEdit(this, "EOnLevel", QStringLiteral("30"),
+  EOnLevel = MakeEdit(this, "EOnLevel", design.OnLevel,
       QStringLiteral("Уровень сигнала при котором регистрируется выбор (в %)"), shortEdit);
-  EOffLevel = MakeEdit(this, "EOffLevel", QStringLiteral("20"),
+  EOffLevel = MakeEdit(this, "EOffLevel", design.OffLevel,
       QStringLiteral("Уровень сигнала при котором включается снова датчик (в %)"), shortEdit);
   EOpLogo = MakeEdit(this, "EOpLogo", QStringLiteral("Оп:"), QString(), shortEdit);
   ESpLogo = MakeEdit(this, "ESpLogo", QStringLiteral("Дух:"), QString(), shortEdit);
