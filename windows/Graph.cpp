@@ -16,18 +16,18 @@
 #include <cmath>
 #include <string>
 
-#include "files/AppFolder.h"
 #include "ImageView.h"
 #include "Main.h"
-#include "files/ReadingsExport.h"
-#include "seams/SaveProgress.h"
 #include "WidgetHelpers.h"
-#include "indicators/LocaleFormats.h"
-#include "seams/UserDialogs.h"
 #include "WindowBounds.h"
+#include "files/AppFolder.h"
+#include "files/ReadingsExport.h"
 #include "indicators/Instgraph.h"
+#include "indicators/LocaleFormats.h"
 #include "inifile/IniFile.h"
 #include "recording/Instrecord.h"
+#include "seams/SaveProgress.h"
+#include "seams/UserDialogs.h"
 #include "sensor/Inst.h"
 #include "sensor/Utils.h"
 
@@ -52,21 +52,10 @@ QLabel* BoldLabel(const QString& text, QWidget* parent) {
 }
 
 QLineEdit* Edit(const char* name, int width, int height, const QString& hint, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QLatin1String(name));
+  auto* edit = Named(new QLineEdit(parent), name);
   edit->setFixedSize(width, height);
   edit->setToolTip(hint);
   return edit;
-}
-
-QPushButton* SquareButton(const char* name, const QString& text, const QString& hint,
-                          QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QLatin1String(name));
-  button->setFixedSize(25, 25);
-  button->setToolTip(hint);
-  button->setFocusPolicy(Qt::TabFocus);
-  return button;
 }
 
 QString Quoted(const QString& path) {
@@ -75,7 +64,7 @@ QString Quoted(const QString& path) {
 
 std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
 
-} // namespace
+}  // namespace
 
 // The image as the view's drawing area: its size, its picture and its hint.
 class TFGraph::TImageTarget final : public TInstGraphTarget {
@@ -132,14 +121,14 @@ void TFGraph::BuildControls() {
   top->setContentsMargins(0, 0, 0, 0);
   top->setSpacing(7);
 
-  BSaveWindow = SquareButton("BSaveWindow", QStringLiteral("СО"),
-                             QStringLiteral("Сохранить показанную часть"), this);
-  BSaveAll = SquareButton("BSaveAll", QStringLiteral("СВ"),
-                          QStringLiteral("Сохранить все данные с датчика"), this);
-  BDeleteWindow = SquareButton("BDeleteWindow", QStringLiteral("УО"),
-                               QStringLiteral("Удалить/Очистить показанную часть"), this);
-  BDeleteAll = SquareButton("BDeleteAll", QStringLiteral("УВ"),
-                            QStringLiteral("Удалить/Очистить все данные с датчика"), this);
+  BSaveWindow = SquareButton(this, "BSaveWindow", QStringLiteral("СО"),
+                             QStringLiteral("Сохранить показанную часть"));
+  BSaveAll = SquareButton(this, "BSaveAll", QStringLiteral("СВ"),
+                          QStringLiteral("Сохранить все данные с датчика"));
+  BDeleteWindow = SquareButton(this, "BDeleteWindow", QStringLiteral("УО"),
+                               QStringLiteral("Удалить/Очистить показанную часть"));
+  BDeleteAll = SquareButton(this, "BDeleteAll", QStringLiteral("УВ"),
+                            QStringLiteral("Удалить/Очистить все данные с датчика"));
   for (QPushButton* b : {BSaveWindow, BSaveAll, BDeleteWindow, BDeleteAll})
     top->addWidget(b, 0, Qt::AlignTop);
   top->addSpacing(8);
@@ -169,8 +158,8 @@ void TFGraph::BuildControls() {
                      QStringLiteral("Временная дистанция между маркерами, мс"), GroupBox1);
   Label5 = BoldLabel(QStringLiteral("d-Сигн"), GroupBox1);
   Label5->setObjectName(QStringLiteral("Label5"));
-  EMarks_Signal = Edit("EMarks_Signal", 81, 19,
-                       QStringLiteral("Разница сигналов между маркерами"), GroupBox1);
+  EMarks_Signal =
+      Edit("EMarks_Signal", 81, 19, QStringLiteral("Разница сигналов между маркерами"), GroupBox1);
   marks->addWidget(Label6);
   marks->addWidget(EMarks_Time);
   marks->addSpacing(3);
@@ -189,8 +178,8 @@ void TFGraph::BuildControls() {
   bottom->setSpacing(7);
   Label1 = BoldLabel(QStringLiteral("Сч. Зап."), this);
   Label1->setObjectName(QStringLiteral("Label1"));
-  ERecordCount = Edit("ERecordCount", 81, 21,
-                      QStringLiteral("Счетчик записанных данных с датчика"), this);
+  ERecordCount =
+      Edit("ERecordCount", 81, 21, QStringLiteral("Счетчик записанных данных с датчика"), this);
   ERecordCount->setReadOnly(true);
   Label3 = BoldLabel(QStringLiteral("Время"), this);
   Label3->setObjectName(QStringLiteral("Label3"));
@@ -227,9 +216,7 @@ void TFGraph::BuildControls() {
   });
 }
 
-void TFGraph::ReadBounds() {
-  Bounds_->Load(TIniFile(Utf8(SettingsFilePath())), {IniSection});
-}
+void TFGraph::ReadBounds() { Bounds_->Load(TIniFile(Utf8(SettingsFilePath())), {IniSection}); }
 
 void TFGraph::WriteBounds() {
   TIniFile ini(Utf8(SettingsFilePath()));
@@ -367,8 +354,8 @@ bool TFGraph::SaveReadings(bool all) {
   TFileDialogRequest request;
   request.InitialDir = SaveInitialDir_;
   request.DefaultExtension = QStringLiteral("txt");
-  request.Filters = QStringList{QStringLiteral("Text Files (*.txt)"),
-                                QStringLiteral("All Files (*.*)")};
+  request.Filters =
+      QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")};
   request.OverwritePrompt = true;
   request.PathMustExist = true;
   request.NoReadOnly = true;
@@ -416,31 +403,32 @@ bool TFGraph::SaveReadings(bool all) {
   }
 
   switch (result) {
-  case TExportResult::Written:
-    if (lost > 0)
-      Dialogs().Message(this, QStringLiteral("Сохранено показаний: %1. Потеряно показаний: %2 — "
-                                             "их не удалось записать в файл записи.")
-                                  .arg(n - lost)
-                                  .arg(lost));
-    return true;
-  case TExportResult::CannotCreate:
-    Dialogs().Message(this, QStringLiteral("Не удается создать файл ") + Quoted(path) +
-                                QLatin1Char('.'));
-    break;
-  case TExportResult::WriteFailed:
-    Dialogs().Message(this, QStringLiteral("Не удается записать файл ") + Quoted(path) +
-                                (!plain    ? QStringLiteral(", данные сохранены не полностью.")
-                                 : existed ? QStringLiteral(", прежний файл не изменен.")
-                                           : QStringLiteral(", файл не создан.")));
-    break;
-  case TExportResult::ReadFailed:
-    Dialogs().Message(this, QStringLiteral("Не удается прочитать записанные данные, файл ") +
-                                Quoted(path) + QStringLiteral(" не сохранен."));
-    break;
-  case TExportResult::Cancelled:
-    Dialogs().Message(this, QStringLiteral("Сохранение прервано, файл ") + Quoted(path) +
-                                (existed ? QStringLiteral(" не изменен.") : QStringLiteral(" удален.")));
-    break;
+    case TExportResult::Written:
+      if (lost > 0)
+        Dialogs().Message(this, QStringLiteral("Сохранено показаний: %1. Потеряно показаний: %2 — "
+                                               "их не удалось записать в файл записи.")
+                                    .arg(n - lost)
+                                    .arg(lost));
+      return true;
+    case TExportResult::CannotCreate:
+      Dialogs().Message(
+          this, QStringLiteral("Не удается создать файл ") + Quoted(path) + QLatin1Char('.'));
+      break;
+    case TExportResult::WriteFailed:
+      Dialogs().Message(this, QStringLiteral("Не удается записать файл ") + Quoted(path) +
+                                  (!plain ? QStringLiteral(", данные сохранены не полностью.")
+                                   : existed ? QStringLiteral(", прежний файл не изменен.")
+                                             : QStringLiteral(", файл не создан.")));
+      break;
+    case TExportResult::ReadFailed:
+      Dialogs().Message(this, QStringLiteral("Не удается прочитать записанные данные, файл ") +
+                                  Quoted(path) + QStringLiteral(" не сохранен."));
+      break;
+    case TExportResult::Cancelled:
+      Dialogs().Message(
+          this, QStringLiteral("Сохранение прервано, файл ") + Quoted(path) +
+                    (existed ? QStringLiteral(" не изменен.") : QStringLiteral(" удален.")));
+      break;
   }
   return false;
 }

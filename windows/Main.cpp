@@ -17,17 +17,17 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "files/AppFolder.h"
 #include "Display.h"
 #include "ImageView.h"
 #include "MainSemaphore.h"
-#include "TapeRecovery.h"
 #include "Settings.h"
-#include "seams/QtTickTimer.h"
-#include "seams/UserDialogs.h"
+#include "TapeRecovery.h"
 #include "WindowBounds.h"
+#include "files/AppFolder.h"
 #include "inifile/IniFile.h"
 #include "recording/Instrecord.h"
+#include "seams/QtTickTimer.h"
+#include "seams/UserDialogs.h"
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
@@ -67,14 +67,6 @@ QFont ArialBold(int pixelSize) {
   f.setPixelSize(pixelSize);
   f.setBold(true);
   return f;
-}
-
-QPushButton* SquareButton(QWidget* parent, const char* name, const QString& hint) {
-  auto* b = Named(new QPushButton(parent), name);
-  b->setFixedSize(25, 25);
-  b->setToolTip(hint);
-  b->setFocusPolicy(Qt::TabFocus);
-  return b;
 }
 
 }  // namespace
@@ -126,8 +118,8 @@ TFMain::TFMain(QWidget* parent)
   TapeInitialDir = ProgramDir;
   // A tape that was never saved in an earlier run (a crash, a power cut)
   // comes back, and from now on every change of the tape is kept.
-  OwnedTapeRecovery = std::make_unique<TTapeRecovery>(
-      MTape, ProgramDir + TTapeRecovery::FileName(), [this](const QString& m) { ShowNotice(m); });
+  OwnedTapeRecovery = std::make_unique<TTapeRecovery>(MTape, ProgramDir + TTapeRecovery::FileName(),
+                                                      [this](const QString& m) { ShowNotice(m); });
   if (OwnedTapeRecovery->Restore())
     ShowNotice(QStringLiteral("Восстановлена несохраненная запись прошлого запуска."));
 
@@ -188,11 +180,11 @@ void TFMain::BuildWidgets() {
   connect(BStart, &QPushButton::clicked, this, &TFMain::BStartClick);
   connect(BStop, &QPushButton::clicked, this, &TFMain::BStopClick);
 
-  BSettings = SquareButton(this, "BSettings", QStringLiteral("Технические настройки"));
+  BSettings = SquareButton(this, "BSettings", QString(), QStringLiteral("Технические настройки"));
   BSettings->setText(QStringLiteral("T"));
   BSettings->setFont(bold);
   connect(BSettings, &QPushButton::clicked, this, &TFMain::BSettingsClick);
-  BDisplay = SquareButton(this, "BDisplay", QStringLiteral("Инструментальная панель"));
+  BDisplay = SquareButton(this, "BDisplay", QString(), QStringLiteral("Инструментальная панель"));
   BDisplay->setText(QStringLiteral("И"));
   BDisplay->setFont(bold);
   connect(BDisplay, &QPushButton::clicked, this, &TFMain::BDisplayClick);
@@ -201,7 +193,8 @@ void TFMain::BuildWidgets() {
   SSemaphore->SetColor(IdleColor());
 
   LStats = Named(new QLabel(this), "LStats");
-  LStats->setToolTip(QStringLiteral("Символов написано в этом сеансе, символов в минуту, отменено символом удаления"));
+  LStats->setToolTip(QStringLiteral(
+      "Символов написано в этом сеансе, символов в минуту, отменено символом удаления"));
   UpdateStats();  // the zeros of no session, which also give the line its height
 
   MTape = Named(new QPlainTextEdit(this), "MTape");
@@ -211,10 +204,12 @@ void TFMain::BuildWidgets() {
   MTape->setLineWrapMode(QPlainTextEdit::NoWrap);
   MTape->setFixedHeight(121);
 
-  BSaveTape = SquareButton(this, "BSaveTape", QStringLiteral("Сохранить строку в текущий файл"));
+  BSaveTape =
+      SquareButton(this, "BSaveTape", QString(), QStringLiteral("Сохранить строку в текущий файл"));
   BSaveTape->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
   connect(BSaveTape, &QPushButton::clicked, this, &TFMain::BSaveTapeClick);
-  BSaveTapeToFile = SquareButton(this, "BSaveTapeToFile", QStringLiteral("Сохранить в файл"));
+  BSaveTapeToFile =
+      SquareButton(this, "BSaveTapeToFile", QString(), QStringLiteral("Сохранить в файл"));
   BSaveTapeToFile->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
   BSaveTapeToFile->setFlat(true);
   BSaveTapeToFile->setFocusPolicy(Qt::NoFocus);
@@ -224,7 +219,8 @@ void TFMain::BuildWidgets() {
   BClear->setFont(bold);
   BClear->setFixedSize(57, 25);
   connect(BClear, &QPushButton::clicked, this, &TFMain::BClearClick);
-  BTimeStamp = SquareButton(this, "BTimeStamp", QStringLiteral("Вставить текущие дату и время"));
+  BTimeStamp =
+      SquareButton(this, "BTimeStamp", QString(), QStringLiteral("Вставить текущие дату и время"));
   BTimeStamp->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
   BTimeStamp->setFlat(true);
   BTimeStamp->setFocusPolicy(Qt::NoFocus);
@@ -323,14 +319,16 @@ bool TFMain::event(QEvent* e) {
 void TFMain::BuildChain() {
   if (OwnedModel) return;
   void* owner = reinterpret_cast<void*>(winId());
-  OwnedSensor = SensorFactory() ? SensorFactory()(owner)
-                                : std::make_unique<TAudioSensor_OneRun>(owner);
+  OwnedSensor =
+      SensorFactory() ? SensorFactory()(owner) : std::make_unique<TAudioSensor_OneRun>(owner);
   SoundSensor = OwnedSensor.get();
   OwnedProbe = std::make_unique<TProbe>(*SoundSensor, false);
   SignalProbe = OwnedProbe.get();
   OwnedRecorder = std::make_unique<TInstDataRecorder>(
       (ProgramDir + QStringLiteral("instrec.data")).toStdString(), 1000, false,
-      [this](const std::string& message) { ReportRecorderProblem(QString::fromStdString(message)); });
+      [this](const std::string& message) {
+        ReportRecorderProblem(QString::fromStdString(message));
+      });
   DataRecorder = OwnedRecorder.get();
   OwnedModel = std::make_unique<TGaugePM100>(*SignalProbe, DataRecorder);
   GaugeModel = OwnedModel.get();

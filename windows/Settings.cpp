@@ -43,8 +43,7 @@ constexpr double DefaultSpringTimeStep = 0.22;
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, const QString& hint,
                     int width) {
-  auto* edit = new QLineEdit(text, parent);
-  edit->setObjectName(QLatin1String(name));
+  auto* edit = Named(new QLineEdit(text, parent), name);
   edit->setToolTip(hint);
   edit->setFixedWidth(width);
   edit->setValidator(new TCp1251Validator(edit));
@@ -52,8 +51,7 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, cons
 }
 
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& text, const QString& hint) {
-  auto* box = new QCheckBox(text, parent);
-  box->setObjectName(QLatin1String(name));
+  auto* box = Named(new QCheckBox(text, parent), name);
   box->setToolTip(hint);
   return box;
 }

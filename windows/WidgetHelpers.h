@@ -2,6 +2,7 @@
 // Small helpers the windows use while building their widgets.
 
 #include <QFont>
+#include <QPushButton>
 #include <QString>
 
 // Gives widget its component name (objectName) and returns it.
@@ -26,4 +27,15 @@ inline QFont WindowFont() {
 inline QFont Bold(QFont font) {
   font.setBold(true);
   return font;
+}
+
+// A square 25 × 25 button with a hint, reached by Tab as the classic tool
+// buttons were.
+inline QPushButton* SquareButton(QWidget* parent, const char* name, const QString& text,
+                                 const QString& hint) {
+  auto* b = Named(new QPushButton(text, parent), name);
+  b->setFixedSize(25, 25);
+  b->setToolTip(hint);
+  b->setFocusPolicy(Qt::TabFocus);
+  return b;
 }
