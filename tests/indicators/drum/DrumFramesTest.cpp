@@ -3,6 +3,8 @@
 // texts, a change of table, colour and size.
 #include <gtest/gtest.h>
 
+#include "tests/support/PatchedScreen.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
@@ -73,11 +75,7 @@ void ExpectFramesEqualFreshPictures(const QSize& size, const std::vector<TDrumSc
                                  << " phase " << scenes[k].Phase;
     if (!before.isNull()) {
       // The picture before with the changed region taken over is the new one.
-      QPainter patch(&before);
-      patch.setCompositionMode(QPainter::CompositionMode_Source);
-      patch.setClipRegion(changed);
-      patch.drawImage(0, 0, picture);
-      patch.end();
+      PatchScreen(before, picture, changed);
       ASSERT_EQ(before, picture) << "frame " << k << ": a change outside the region";
     }
     before = picture.copy();

@@ -2,6 +2,8 @@
 // drawn afresh, and what a poll that moves nothing paints.
 #include <gtest/gtest.h>
 
+#include "tests/support/PatchedScreen.h"
+
 #include <QPainter>
 #include <QRegion>
 #include <cmath>
@@ -22,14 +24,7 @@ public:
   QRegion Last;
   void ShowChanged(const QImage& picture, const QRegion& changed) override {
     Last = changed;
-    if (Screen.size() != picture.size()) {
-      Screen = picture.copy();
-    } else {
-      QPainter patch(&Screen);
-      patch.setCompositionMode(QPainter::CompositionMode_Source);
-      patch.setClipRegion(changed);
-      patch.drawImage(0, 0, picture);
-    }
+    PatchScreen(Screen, picture, changed);
     Show(picture);
   }
 };

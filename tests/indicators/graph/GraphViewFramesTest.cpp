@@ -2,6 +2,7 @@
 // same window: filling, scrolling, markers moving and dropping out, the
 // cursor, zoom and clear.
 #include "GraphViewTestSupport.h"
+#include "tests/support/PatchedScreen.h"
 
 #include <QPainter>
 #include <cmath>
@@ -14,14 +15,7 @@ class TPatchingTarget : public TFakeGraphTarget {
 public:
   QImage Screen;
   void ShowChanged(const QImage& picture, const QRegion& changed) override {
-    if (Screen.size() != picture.size()) {
-      Screen = picture.copy();
-    } else {
-      QPainter patch(&Screen);
-      patch.setCompositionMode(QPainter::CompositionMode_Source);
-      patch.setClipRegion(changed);
-      patch.drawImage(0, 0, picture);
-    }
+    PatchScreen(Screen, picture, changed);
     ShowPicture(picture);
   }
 };
