@@ -25,10 +25,6 @@ protected:
   }
 
   // The symbols written so far on the last line.
-  QString Written() const {
-    const QStringList lines = FMain->TapeLines();
-    return lines.isEmpty() ? QString() : lines.last().mid(2);
-  }
 
   // Runs the session on a simulated clock until it stops or `limitMs` pass.
   void Run(const QString& word, qint64 limitMs) {

@@ -2,6 +2,8 @@
 #include "tests/support/ManualTickTimer.h"
 
 #include <QFile>
+#include <QTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -147,3 +149,23 @@ void MainFixture::Fire() {
 }
 
 QStringList MainFixture::Tape() const { return FMain->TapeLines(); }
+
+QString MainFixture::Written() const {
+  const QStringList lines = FMain->TapeLines();
+  return lines.isEmpty() ? QString() : lines.last().mid(2);
+}
+
+void MainFixture::RunWhile(const std::function<bool()>& step, int limitMs, int intervalMs) {
+  QEventLoop loop;
+  QTimer watch;
+  watch.setInterval(intervalMs);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!step()) loop.quit();
+  });
+  QTimer limit;
+  limit.setSingleShot(true);
+  QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+  watch.start();
+  limit.start(limitMs);
+  loop.exec();
+}

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -70,6 +71,11 @@ protected:
   // Fires: a quiet poll, then one above the on level.
   void Fire();
   QStringList Tape() const;
+  // The last tape line without its "- ".
+  QString Written() const;
+  // Runs the event loop, calling step every intervalMs until it returns
+  // false or limitMs have passed.
+  static void RunWhile(const std::function<bool()>& step, int limitMs, int intervalMs = 10);
 
   std::unique_ptr<QTemporaryDir> Dir;
   std::unique_ptr<TScriptedDialogs> Dialogs;

@@ -212,25 +212,15 @@ protected:
     };
     restBegan();
 
-    QEventLoop loop;
-    QTimer watch;
-    watch.setInterval(2);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-      if (!FMain->Running || (endAt >= 0 && clock.elapsed() >= endAt)) {
-        loop.quit();
-        return;
-      }
-      const int phase = FMain->StepPhase;
-      if (phase == 0 && lastPhase != 0) restBegan();
-      lastPhase = phase;
-    });
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    watch.start();
-    limit.start(120000);
-    loop.exec();
-    watch.stop();
+    RunWhile(
+        [&] {
+          if (!FMain->Running || (endAt >= 0 && clock.elapsed() >= endAt)) return false;
+          const int phase = FMain->StepPhase;
+          if (phase == 0 && lastPhase != 0) restBegan();
+          lastPhase = phase;
+          return true;
+        },
+        120000, 2);
     EXPECT_TRUE(FMain->Running) << "the session ended by itself";
     FMain->BStopClick();
   }

@@ -5,12 +5,10 @@
 //
 // With QUILLORA_CATCH_TABLE set, a second test prints which bursts of three
 // amplitudes and three rise times the assistant's settings catch.
-#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -44,20 +42,7 @@ protected:
 
   // Runs the event loop, calling step every 10 ms until it returns false or
   // a minute has passed.
-  static void RunWhile(const std::function<bool()>& step) {
-    QEventLoop loop;
-    QTimer watch;
-    watch.setInterval(10);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-      if (!step()) loop.quit();
-    });
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    watch.start();
-    limit.start(60000);
-    loop.exec();
-  }
+  static void RunWhile(const std::function<bool()>& step) { MainFixture::RunWhile(step, 60000); }
 
   // The panel's assistant with a burst at each prompt; the proposal is
   // applied when there is one.
@@ -97,10 +82,6 @@ protected:
     for (double x : r.Readings) f.write(QByteArray::number(x, 'g', 8) + '\n');
   }
 
-  QString Written() const {
-    const QStringList lines = FMain->TapeLines();
-    return lines.isEmpty() ? QString() : lines.last().mid(2);
-  }
 
   void CheckSoundServer() {
     ASSERT_TRUE(std::getenv("PULSE_SERVER") || std::getenv("XDG_RUNTIME_DIR"))

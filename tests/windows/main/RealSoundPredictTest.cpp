@@ -2,10 +2,8 @@
 // drum jumps to the likeliest letters, so the word takes a few rests where
 // table order would take dozens. Tone bursts are played into the virtual
 // sink of scripts/pulse-start.sh whenever the drum rests on the next letter.
-#include <QEventLoop>
 #include <QLabel>
 #include <QProcess>
-#include <QTimer>
 #include <cstdlib>
 
 #include "MainFixture.h"
@@ -23,10 +21,6 @@ protected:
   void TearDown() override {
     if (Player.state() != QProcess::NotRunning) Player.waitForFinished(5000);
     MainFixture::TearDown();
-  }
-  QString Written() const {
-    const QStringList lines = FMain->TapeLines();
-    return lines.isEmpty() ? QString() : lines.last().mid(2);
   }
   QProcess Player;
 };
@@ -52,37 +46,29 @@ TEST_F(RealSoundPredict, SpellsARussianWordInAFewRests) {
   int lastPhase = 0;
   bool played = false;  // a burst was played in this rest
   int bursts = 0;
-  QEventLoop loop;
-  QTimer watch;
-  watch.setInterval(10);
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (!FMain->Running || Written() == word) {
-      loop.quit();
-      return;
-    }
-    const int phase = FMain->StepPhase;
-    if (phase == 0 && lastPhase != 0) ++rests;
-    lastPhase = phase;
-    if (phase != 0) {
-      played = false;
-      return;
-    }
-    const QString want = word.mid(Written().size(), 1);
-    if (!played && !FMain->SelectedThisStep && FMain->Symbols.value(FMain->DrumPosition - 1) == want &&
-        Player.state() == QProcess::NotRunning) {
-      played = true;
-      ++bursts;
-      Player.start(QStringLiteral("sh"), {QStringLiteral(QUILLORA_PLAY_BURST), QStringLiteral("0.8"),
-                                          QStringLiteral("0.5")});
-    }
-  });
-  QTimer limit;
-  limit.setSingleShot(true);
-  QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-  watch.start();
-  limit.start(40000);
-  loop.exec();
-  watch.stop();
+  RunWhile(
+      [&] {
+        if (!FMain->Running || Written() == word) {
+          return false;
+        }
+        const int phase = FMain->StepPhase;
+        if (phase == 0 && lastPhase != 0) ++rests;
+        lastPhase = phase;
+        if (phase != 0) {
+          played = false;
+          return true;
+        }
+        const QString want = word.mid(Written().size(), 1);
+        if (!played && !FMain->SelectedThisStep && FMain->Symbols.value(FMain->DrumPosition - 1) == want &&
+            Player.state() == QProcess::NotRunning) {
+          played = true;
+          ++bursts;
+          Player.start(QStringLiteral("sh"), {QStringLiteral(QUILLORA_PLAY_BURST), QStringLiteral("0.8"),
+                                              QStringLiteral("0.5")});
+        }
+        return true;
+      },
+      40000);
   const bool wasRunning = FMain->Running;
   FMain->BStopClick();
 

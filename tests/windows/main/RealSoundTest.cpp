@@ -4,10 +4,8 @@
 // A tone burst is played into the virtual sink whenever the drum rests on the
 // next symbol of the word.
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QProcess>
-#include <QTimer>
 #include <cstdlib>
 
 #include "MainFixture.h"
@@ -25,10 +23,6 @@ protected:
   void TearDown() override {
     if (Player.state() != QProcess::NotRunning) Player.waitForFinished(5000);
     MainFixture::TearDown();
-  }
-  QString Written() const {
-    const QStringList lines = FMain->TapeLines();
-    return lines.isEmpty() ? QString() : lines.last().mid(2);
   }
   QProcess Player;
 };
@@ -48,35 +42,27 @@ TEST_F(RealSound, SpellsAWordFromToneBursts) {
 
   int playedAt = 0;  // the drum position a burst was played for, 0: none
   int bursts = 0;
-  QEventLoop loop;
-  QTimer watch;
-  watch.setInterval(10);
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (!FMain->Running || Written() == word) {
-      loop.quit();
-      return;
-    }
-    if (FMain->StepPhase != 0) {
-      playedAt = 0;
-      return;
-    }
-    const QString want = word.mid(Written().size(), 1);
-    if (playedAt == 0 && !FMain->SelectedThisStep &&
-        FMain->Symbols.value(FMain->DrumPosition - 1) == want &&
-        Player.state() == QProcess::NotRunning) {
-      playedAt = FMain->DrumPosition;
-      ++bursts;
-      Player.start(QStringLiteral("sh"), {QStringLiteral(QUILLORA_PLAY_BURST), QStringLiteral("0.8"),
-                                          QStringLiteral("0.5")});
-    }
-  });
-  QTimer limit;
-  limit.setSingleShot(true);
-  QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-  watch.start();
-  limit.start(60000);
-  loop.exec();
-  watch.stop();
+  RunWhile(
+      [&] {
+        if (!FMain->Running || Written() == word) {
+          return false;
+        }
+        if (FMain->StepPhase != 0) {
+          playedAt = 0;
+          return true;
+        }
+        const QString want = word.mid(Written().size(), 1);
+        if (playedAt == 0 && !FMain->SelectedThisStep &&
+            FMain->Symbols.value(FMain->DrumPosition - 1) == want &&
+            Player.state() == QProcess::NotRunning) {
+          playedAt = FMain->DrumPosition;
+          ++bursts;
+          Player.start(QStringLiteral("sh"), {QStringLiteral(QUILLORA_PLAY_BURST), QStringLiteral("0.8"),
+                                              QStringLiteral("0.5")});
+        }
+        return true;
+      },
+      60000);
   const bool wasRunning = FMain->Running;
   FMain->BStopClick();
 

@@ -6,12 +6,10 @@
 // never touched.
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <csignal>
 #include <functional>
@@ -23,25 +21,15 @@ namespace {
 
 const QString ErrorLine = QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен.");
 
-// Runs the event loop until done() or ms have passed; true when done().
-bool RunUntil(const std::function<bool()>& done, int ms) {
-  QEventLoop loop;
-  QTimer check;
-  check.setInterval(10);
-  QObject::connect(&check, &QTimer::timeout, [&] {
-    if (done()) loop.quit();
-  });
-  QTimer limit;
-  limit.setSingleShot(true);
-  QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-  check.start();
-  limit.start(ms);
-  if (!done()) loop.exec();
-  return done();
-}
 
 class ServerLoss : public MainFixture {
 protected:
+  // Runs the event loop until done() or ms have passed; true when done().
+  static bool RunUntil(const std::function<bool()>& done, int ms) {
+    if (!done()) RunWhile([&] { return !done(); }, ms);
+    return done();
+  }
+
   // The sound server's environment of the test run, restored at the end.
   static constexpr const char* kEnv[] = {"QUILLORA_PULSE_DIR", "XDG_RUNTIME_DIR",
                                          "PULSE_RUNTIME_PATH", "PULSE_SERVER"};
