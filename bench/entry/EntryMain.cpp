@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
       double base = 0.0;
       for (const TConfig& c : configs) {
         TEntryRun run;
-        run.Symbols = c.FrequencyOrder ? FrequencyTable(model) : table;
+        run.Symbols = c.FrequencyOrder ? FrequencyTable() : table;
         if (c.BackspaceFirst) run.Symbols.move(run.Symbols.indexOf(QStringLiteral("<")), 0);
         run.PredictedLetters = c.PredictedLetters;
         run.SymbolPeriodMs = period;

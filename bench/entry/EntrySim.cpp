@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "session/AlphabetPresets.h"
 #include "session/LetterModel.h"
 #include "session/TickTimer.h"
 #include "sensor/Sens.h"
@@ -90,24 +91,9 @@ private:
 
 }  // namespace
 
-QStringList CyrillicTable() {
-  QStringList table;
-  for (const QChar c : QStringLiteral("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ")) table << QString(c);
-  table << QStringLiteral(" ") << QStringLiteral(".") << QStringLiteral("<");
-  return table;
-}
+QStringList CyrillicTable() { return AlphabetPresetSymbols(TAlphabetPreset::Cyrillic); }
 
-QStringList FrequencyTable(const TLetterModel& model) {
-  const QStringList drum = CyrillicTable();
-  QStringList table;
-  for (const QString& letter : model.Rank(QString()))
-    if (drum.contains(letter) && !table.contains(letter)) table << letter;
-  for (const QString& s : drum)
-    if (!table.contains(s)) table << s;
-  table.removeAll(QStringLiteral("<"));
-  table << QStringLiteral("<");
-  return table;
-}
+QStringList FrequencyTable() { return AlphabetPresetSymbols(TAlphabetPreset::CyrillicByFrequency); }
 
 TEntryResult SimulateEntry(const QString& text, const TEntryRun& run) {
   TEntryResult result;

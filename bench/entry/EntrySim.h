@@ -43,8 +43,9 @@ struct TEntryResult {
 // Spells text (symbols of the table only, one character each) and reports.
 TEntryResult SimulateEntry(const QString& text, const TEntryRun& run);
 
-// The Cyrillic drum: А..Я with Ё after Е, blank, ".", and the backspace symbol.
+// The Cyrillic drum: А..Я with Ё after Е, blank, ".", and the backspace
+// symbol (the preset "Кириллица").
 QStringList CyrillicTable();
-// The same symbols with the letters, blank and "." ordered by the model's
-// overall frequency; the backspace symbol stays last.
-QStringList FrequencyTable(const class TLetterModel& model);
+// The same symbols most frequent first, the backspace symbol last (the
+// preset "Кириллица по частоте").
+QStringList FrequencyTable();
