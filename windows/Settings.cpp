@@ -13,6 +13,7 @@
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
 #include "sensor/Utils.h"
+#include "session/AlphabetPresets.h"
 #include "session/SessionEngine.h"
 
 #include <algorithm>
@@ -29,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -159,6 +161,8 @@ void TFSettings::BuildControls() {
   editButtons->addWidget(BAddSymbol);
   editButtons->addWidget(BInsertSymbol);
   editButtons->addWidget(BRemoveSymbol);
+  editButtons->addSpacing(12);
+  editButtons->addWidget(BuildAlphabetButton());
   editButtons->addStretch(1);
 
   auto* gridRow = new QHBoxLayout;
@@ -411,6 +415,45 @@ QGroupBox* TFSettings::BuildSpeedGroup() {
 }
 
 // ---------------------------------------------------------------------------
+// Alphabet presets
+
+QToolButton* TFSettings::BuildAlphabetButton() {
+  BAlphabet = new QToolButton(this);
+  BAlphabet->setObjectName(QStringLiteral("BAlphabet"));
+  BAlphabet->setText(QStringLiteral("Алфавит"));
+  BAlphabet->setToolTip(QStringLiteral("Заполнить таблицу готовым алфавитом"));
+  BAlphabet->setPopupMode(QToolButton::InstantPopup);
+  BAlphabet->setFocusPolicy(Qt::TabFocus);
+  auto* menu = new QMenu(BAlphabet);
+  menu->setObjectName(QStringLiteral("MAlphabet"));
+  for (const TAlphabetPreset preset : AlphabetPresets())
+    connect(menu->addAction(AlphabetPresetCaption(preset)), &QAction::triggered, this,
+            [this, preset] { BAlphabetChoose(preset); });
+  BAlphabet->setMenu(menu);
+  return BAlphabet;
+}
+
+bool TFSettings::SymbolTableIsPreset() const {
+  QStringList symbols;
+  for (int k = 1; k <= SymbolCount(); ++k) symbols << Symbol(k);
+  const QList<TAlphabetPreset> presets = AlphabetPresets();
+  return std::any_of(presets.begin(), presets.end(), [&](TAlphabetPreset p) {
+    return symbols == AlphabetPresetSymbols(p, EBackspaceSymbol->text());
+  });
+}
+
+bool TFSettings::BAlphabetChoose(TAlphabetPreset preset) {
+  if (!SymbolTableIsPreset() &&
+      !Dialogs().Confirm(this, QStringLiteral("Таблица символов изменена. Заменить её алфавитом «%1»?")
+                                   .arg(AlphabetPresetCaption(preset))))
+    return false;
+  // Cell by cell, as loading the table from the settings file fills it.
+  Grid->SetSymbols(AlphabetPresetSymbols(preset, EBackspaceSymbol->text()));
+  DrawDrum();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
 // Values read by the other windows
 
 int TFSettings::SymbolCount() const { return Grid->SymbolCount(); }
@@ -427,6 +470,7 @@ void TFSettings::EnableSessionControls(bool on) {
       ESpLogo};
   for (QWidget* w : controls) w->setEnabled(on);
   for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter}) w->setEnabled(on);
+  BAlphabet->setEnabled(on);
 }
 
 // ---------------------------------------------------------------------------

@@ -19,6 +19,7 @@ class QPushButton;
 class TCaptureInputs;
 class TSymbolTable;
 class TWindowBounds;
+enum class TAlphabetPreset;
 
 class TFSettings : public QWidget {
   Q_OBJECT
@@ -86,6 +87,14 @@ public:
   QToolButton* BRefreshDevices = nullptr;
   QLabel* LCaptureStatus = nullptr;  // what went wrong with the device, if anything
 
+  // The alphabet menu beside the table: ready-made tables.
+  QToolButton* BAlphabet = nullptr;
+  // Fills the table with a preset as if typed, after asking when the table
+  // holds symbols of its own. False when the answer was No.
+  bool BAlphabetChoose(TAlphabetPreset preset);
+  // Whether the table is the design table or one of the presets as chosen.
+  bool SymbolTableIsPreset() const;
+
   // The symbol table: N (2..100) and symbol k, k = 1..N, as typed.
   int SymbolCount() const;
   QString Symbol(int k) const;
@@ -144,6 +153,7 @@ private:
   void LoadKeysAndTape(const TIniFile& ini);
   void BuildCaptureGroup(class QVBoxLayout* into);
   QGroupBox* BuildSpeedGroup();
+  QToolButton* BuildAlphabetButton();
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass.
   void SaveAtExit();

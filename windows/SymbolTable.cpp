@@ -154,6 +154,14 @@ void TSymbolTable::Renumber() {
   }
 }
 
+void TSymbolTable::SetSymbols(const QStringList& symbols) {
+  CloseEditor();
+  SetSymbolCount(symbols.size());
+  for (int k = 1; k <= symbols.size(); ++k) SetSymbol(k, symbols[k - 1]);
+  Renumber();
+  SetCurrentSymbol(1);
+}
+
 int TSymbolTable::CurrentSymbol() const {
   const int row = currentRow();
   return row < 0 ? 1 : row + 1;

@@ -51,6 +51,9 @@ public:
   void SetSymbolCount(int n);
   // Column 0 of symbol k shows k.
   void Renumber();
+  // The whole table replaced by these symbols (a cell being edited is
+  // closed first), numbered, symbol 1 current.
+  void SetSymbols(const QStringList& symbols);
 
   // The current symbol (1-based); 1 when there is none.
   int CurrentSymbol() const;
