@@ -161,8 +161,6 @@ void TFSettings::BuildControls() {
   editButtons->addWidget(BAddSymbol);
   editButtons->addWidget(BInsertSymbol);
   editButtons->addWidget(BRemoveSymbol);
-  editButtons->addSpacing(12);
-  editButtons->addWidget(BuildAlphabetButton());
   editButtons->addStretch(1);
 
   auto* gridRow = new QHBoxLayout;
@@ -173,6 +171,7 @@ void TFSettings::BuildControls() {
   auto* left = new QVBoxLayout;
   left->addWidget(MakeLabel(this, QStringLiteral("Таблица символов"), Grid));
   left->addLayout(gridRow, 1);
+  left->addWidget(BuildAlphabetButton(), 0, Qt::AlignLeft);
   left->addWidget(BuildKeysAndTape());
 
   // Right half: the settings-file buttons, the session options, the signal options.
@@ -417,12 +416,11 @@ QGroupBox* TFSettings::BuildSpeedGroup() {
 // ---------------------------------------------------------------------------
 // Alphabet presets
 
-QToolButton* TFSettings::BuildAlphabetButton() {
-  BAlphabet = new QToolButton(this);
+QPushButton* TFSettings::BuildAlphabetButton() {
+  // A push button with a menu leaves room for the menu's arrow beside the text.
+  BAlphabet = new QPushButton(QStringLiteral("Алфавит"), this);
   BAlphabet->setObjectName(QStringLiteral("BAlphabet"));
-  BAlphabet->setText(QStringLiteral("Алфавит"));
   BAlphabet->setToolTip(QStringLiteral("Заполнить таблицу готовым алфавитом"));
-  BAlphabet->setPopupMode(QToolButton::InstantPopup);
   BAlphabet->setFocusPolicy(Qt::TabFocus);
   auto* menu = new QMenu(BAlphabet);
   menu->setObjectName(QStringLiteral("MAlphabet"));

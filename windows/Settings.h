@@ -88,7 +88,7 @@ public:
   QLabel* LCaptureStatus = nullptr;  // what went wrong with the device, if anything
 
   // The alphabet menu beside the table: ready-made tables.
-  QToolButton* BAlphabet = nullptr;
+  QPushButton* BAlphabet = nullptr;
   // Fills the table with a preset as if typed, after asking when the table
   // holds symbols of its own. False when the answer was No.
   bool BAlphabetChoose(TAlphabetPreset preset);
@@ -153,7 +153,7 @@ private:
   void LoadKeysAndTape(const TIniFile& ini);
   void BuildCaptureGroup(class QVBoxLayout* into);
   QGroupBox* BuildSpeedGroup();
-  QToolButton* BuildAlphabetButton();
+  QPushButton* BuildAlphabetButton();
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass.
   void SaveAtExit();

@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
-#include <QToolButton>
+#include <QPushButton>
 
 namespace {
 
