@@ -87,7 +87,7 @@ public:
   QToolButton* BRefreshDevices = nullptr;
   QLabel* LCaptureStatus = nullptr;  // what went wrong with the device, if anything
 
-  // The alphabet menu beside the table: ready-made tables.
+  // The alphabet menu under the table ("Алфавит"): ready-made tables.
   QPushButton* BAlphabet = nullptr;
   // Fills the table with a preset as if typed, after asking when the table
   // holds symbols of its own. False when the answer was No.

@@ -1,4 +1,4 @@
-// The alphabet menu beside the symbol table: it fills the table as typing
+// The alphabet menu under the symbol table: it fills the table as typing
 // would, asks before replacing a table of the user's own, is locked during
 // a session, and a Cyrillic table goes through the settings file in cp1251.
 #include "SettingsFixture.h"
