@@ -10,7 +10,7 @@ QStringList Characters(const QString& text) {
   return out;
 }
 
-} // namespace
+}  // namespace
 
 QList<TAlphabetPreset> AlphabetPresets() {
   return {TAlphabetPreset::Latin, TAlphabetPreset::Cyrillic, TAlphabetPreset::CyrillicByFrequency};
@@ -18,9 +18,12 @@ QList<TAlphabetPreset> AlphabetPresets() {
 
 QString AlphabetPresetCaption(TAlphabetPreset preset) {
   switch (preset) {
-    case TAlphabetPreset::Latin: return QStringLiteral("Латиница");
-    case TAlphabetPreset::Cyrillic: return QStringLiteral("Кириллица");
-    case TAlphabetPreset::CyrillicByFrequency: return QStringLiteral("Кириллица по частоте");
+    case TAlphabetPreset::Latin:
+      return QStringLiteral("Латиница");
+    case TAlphabetPreset::Cyrillic:
+      return QStringLiteral("Кириллица");
+    case TAlphabetPreset::CyrillicByFrequency:
+      return QStringLiteral("Кириллица по частоте");
   }
   return QString();
 }
@@ -30,7 +33,8 @@ const QStringList& CyrillicFrequencyOrder() {
   // blank 222734, О 142671, Е 121241, ... "." 26659 between Б and Ы, ...
   // Ъ 269; "<" 0.
   static const QStringList order =
-      QStringList{QStringLiteral(" ")} + Characters(QStringLiteral("ОЕАТИНСВРЛДМКУПЬЯБ.ЫЧГЗЖЙЮШХЩЦЭЁФЪ")) +
+      QStringList{QStringLiteral(" ")} +
+      Characters(QStringLiteral("ОЕАТИНСВРЛДМКУПЬЯБ.ЫЧГЗЖЙЮШХЩЦЭЁФЪ")) +
       QStringList{DesignBackspace};
   return order;
 }

@@ -2,8 +2,8 @@
 // counts of scripts/letter-counts.py give it.
 #include "session/AlphabetPresets.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 
 namespace {
 
@@ -21,8 +21,9 @@ TEST(AlphabetPresets, ExactSymbols) {
   sorted.sort();
   EXPECT_EQ(byFrequency, sorted);
   // The backspace symbol in force takes the place of "<"; an empty one gives "<".
-  EXPECT_EQ(AlphabetPresetSymbols(TAlphabetPreset::CyrillicByFrequency, QStringLiteral("BS")).last(),
-            QStringLiteral("BS"));
+  EXPECT_EQ(
+      AlphabetPresetSymbols(TAlphabetPreset::CyrillicByFrequency, QStringLiteral("BS")).last(),
+      QStringLiteral("BS"));
   EXPECT_EQ(AlphabetPresetSymbols(TAlphabetPreset::Cyrillic, QString()), cyrillic);
 }
 
@@ -31,7 +32,8 @@ TEST(AlphabetPresets, FrequencyOrderFollowsTheCorpusCounts) {
   ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
   QStringList order;
   qint64 previous = -1;
-  for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+  for (const QString& line :
+       QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
     if (line.startsWith(QLatin1Char('#'))) continue;
     const QStringList fields = line.split(QLatin1Char('\t'));
     ASSERT_EQ(fields.size(), 2) << line.toStdString();

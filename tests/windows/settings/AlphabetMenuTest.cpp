@@ -36,7 +36,8 @@ TEST_F(AlphabetMenu, EditedTableIsReplacedOnlyAfterYes) {
   const QStringList edited = Symbols();
   EXPECT_FALSE(Settings->BAlphabetChoose(TAlphabetPreset::Cyrillic));  // No
   EXPECT_EQ(Symbols(), edited);
-  EXPECT_EQ(Dialogs.Questions, QStringList{"Таблица символов изменена. Заменить её алфавитом «Кириллица»?"});
+  EXPECT_EQ(Dialogs.Questions,
+            QStringList{"Таблица символов изменена. Заменить её алфавитом «Кириллица»?"});
 
   // Yes while a cell is being edited: the editor is closed, nothing of it comes back.
   Settings->show();
@@ -58,7 +59,8 @@ TEST_F(AlphabetMenu, CyrillicTableRoundTripsInCp1251) {
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray bytes = file.readAll();
   // The usual keys; "О" is byte 0xCE, "Ё" 0xA8.
-  for (const char* line : {"Count=36\r\n", "Symbol 2=\xCE\r\n", "Symbol 33=\xA8\r\n", "Symbol 36=<\r\n"})
+  for (const char* line :
+       {"Count=36\r\n", "Symbol 2=\xCE\r\n", "Symbol 33=\xA8\r\n", "Symbol 36=<\r\n"})
     EXPECT_TRUE(bytes.contains(line)) << line;
 
   Settings->BAlphabetChoose(TAlphabetPreset::Latin);
