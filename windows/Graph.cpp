@@ -316,8 +316,11 @@ void TFGraph::AddReading(const TInstData& record) {
 void TFGraph::UpdateCounters() {
   const TInstDataRecorder* recorder = Recorder();
   if (!recorder) return;
-  ERecordCount->setText(QString::number(recorder->Count()));
-  ELapsedTime->setText(GeneralText5(recorder->ElapsedSeconds(), QLocale()));
+  // Set only when they differ: setting a field lays it out and repaints it.
+  const QString count = QString::number(recorder->Count());
+  if (ERecordCount->text() != count) ERecordCount->setText(count);
+  const QString elapsed = GeneralText5(recorder->ElapsedSeconds(), QLocale());
+  if (ELapsedTime->text() != elapsed) ELapsedTime->setText(elapsed);
 }
 
 void TFGraph::BSaveWindowClick() { SaveReadings(false); }
