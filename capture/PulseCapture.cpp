@@ -129,16 +129,30 @@ struct TPulseLink {
 
 TPulseCapture::TPulseCapture() = default;
 
-TPulseCapture::~TPulseCapture() { Close(); }
+TPulseCapture::~TPulseCapture() {
+  Reset();
+  link_.reset();
+}
 
 void TPulseCapture::SelectInput(const std::string& name) { selected_ = name; }
 
 std::string TPulseCapture::InputInUse() const { return inUse_; }
 
 bool TPulseCapture::Open() {
-  Close();
-  auto link = std::make_unique<TPulseLink>();
-  if (!link->Connect()) return false;
+  Reset();
+  // A connection kept from the last capture serves while it is good;
+  // connecting costs a thread, a socket and a shared memory pool.
+  std::unique_ptr<TPulseLink> link = std::move(link_);
+  if (link && !link->failed) {
+    TPulseLink::Lock lock(link->loop);
+    if (pa_context_get_state(link->context) != PA_CONTEXT_READY) link.reset();
+  } else {
+    link.reset();
+  }
+  if (!link) {
+    link = std::make_unique<TPulseLink>();
+    if (!link->Connect()) return false;
+  }
   target_.clear();
   bool missing = false;
   if (!selected_.empty()) {
@@ -249,7 +263,8 @@ void TPulseCapture::Reset() {
 
 void TPulseCapture::Close() {
   Reset();
-  link_.reset();
+  // The connection stays for the next capture unless it failed.
+  if (link_ && link_->failed) link_.reset();
 }
 
 bool TPulseInputs::List(std::vector<TCaptureInput>& inputs) {

@@ -1,11 +1,12 @@
 #pragma once
 
 // Capture through PulseAudio's client library (served by PipeWire too): one
-// connection with its own thread per open device, one record stream per
-// capture. The stream's thread copies the samples into the one fixed buffer
-// as they arrive; the owner only polls the position. A server that goes away
-// or a stream that fails is reported by Failed(); every Open connects anew,
-// so a server that is back is found by the next capture.
+// connection with its own thread, kept from one capture to the next while it
+// is good, and one record stream per capture. The stream's thread copies the
+// samples into the one fixed buffer as they arrive; the owner only polls the
+// position. A server that goes away or a stream that fails is reported by
+// Failed(); the next Open then connects anew, so a server that is back is
+// found by the next capture.
 
 #include <atomic>
 #include <memory>
@@ -35,6 +36,8 @@ public:
   bool Failed() override;
   // Disconnects the stream: no byte is written into the buffer after it.
   void Reset() override;
+  // Disconnects the stream; the connection is kept for the next Open
+  // unless it failed.
   void Close() override;
   void SelectInput(const std::string& name) override;
   std::string InputInUse() const override;

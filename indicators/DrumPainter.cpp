@@ -134,14 +134,16 @@ std::vector<TItem> DrumItems(const TDrumLayout& layout, const TDrumScene& scene,
   return items;
 }
 
-// Draws the items over the background. Without a clip everything is drawn;
-// with one only the items that reach into it, each clipped to it.
+// Draws the items over the background. Without a region everything is
+// drawn. With one, the region is filled with the background and only the
+// items that reach into it are drawn: clipped to it, or, with clip off,
+// whole (they must then lie inside it).
 void DrawItems(QImage& image, const QColor& background, const std::vector<TItem>& items,
-               const std::vector<TText>& texts, const QRegion* clip) {
+               const std::vector<TText>& texts, const QRegion* region, bool clip = true) {
   QPainter painter(&image);
-  if (clip) {
-    painter.setClipRegion(*clip);
-    for (const QRect& r : *clip) painter.fillRect(r, background);
+  if (region) {
+    if (clip) painter.setClipRegion(*region);
+    for (const QRect& r : *region) painter.fillRect(r, background);
   }
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
@@ -149,7 +151,7 @@ void DrawItems(QImage& image, const QColor& background, const std::vector<TItem>
   const QPen textPen(TextBlue);
   painter.setPen(outline);
   for (const TItem& item : items) {
-    if (clip && !clip->intersects(item.Bounds)) continue;
+    if (region && !region->intersects(item.Bounds)) continue;
     DrawCircle(painter, item.Centre, item.Radius, QColor(item.Fill));
     if (item.Symbol < 0) continue;
     const TText& text = texts[item.Symbol];
@@ -161,6 +163,40 @@ void DrawItems(QImage& image, const QColor& background, const std::vector<TItem>
     painter.drawText(item.Centre + QPoint(text.Box.left(), text.Baseline), text.Text);
     painter.setPen(outline);
   }
+}
+
+// A few rectangles covering rects, in bands of rows: every band holds the
+// merged spans of the rectangles that reach into it. Built in band order, so
+// the region grows by appending.
+QRegion BandCover(std::vector<QRect> rects, const QRect& whole) {
+  constexpr int Band = 32;
+  QRegion cover;
+  if (rects.empty()) return cover;
+  int top = whole.bottom() + 1, bottom = whole.top() - 1;
+  for (QRect& r : rects) {
+    r &= whole;
+    if (r.isEmpty()) continue;
+    top = std::min(top, r.top());
+    bottom = std::max(bottom, r.bottom());
+  }
+  std::sort(rects.begin(), rects.end(),
+            [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
+  for (int y = top; y <= bottom; y += Band) {
+    const QRect band(whole.left(), y, whole.width(), std::min(Band, bottom + 1 - y));
+    int left = 0, right = -1;  // the span being merged
+    for (const QRect& r : rects) {
+      if (r.isEmpty() || !r.intersects(band)) continue;
+      if (right >= left && r.left() <= right + 1) {
+        right = std::max(right, r.right());
+        continue;
+      }
+      if (right >= left) cover += QRect(QPoint(left, band.top()), QPoint(right, band.bottom()));
+      left = r.left();
+      right = r.right();
+    }
+    if (right >= left) cover += QRect(QPoint(left, band.top()), QPoint(right, band.bottom()));
+  }
+  return cover;
 }
 
 TDrumLayout SceneLayout(const QImage& image, const TDrumScene& scene) {
@@ -240,6 +276,24 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
   }
 
   // What moved or changed its fill: where it was and where it is now.
+  std::size_t moved = 0;
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (!(items[i] == Items[i])) ++moved;
+  if (moved == 0) return QRegion();
+  if (2 * moved >= items.size()) {
+    // Most circles moved (the symbols turning under a fixed window): the
+    // ring is cleared and every item drawn whole, without a clip.
+    std::vector<QRect> bounds;
+    bounds.reserve(2 * items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      bounds.push_back(Items[i].Bounds);
+      bounds.push_back(items[i].Bounds);
+    }
+    Items = std::move(items);
+    const QRegion ring = BandCover(std::move(bounds), whole);
+    DrawItems(picture, background, Items, Texts, &ring, false);
+    return ring;
+  }
   QRegion changed;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (items[i] == Items[i]) continue;
@@ -248,10 +302,9 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
   }
   changed &= whole;
   Items = std::move(items);
-  if (changed.isEmpty()) return changed;
-  // When most circles moved (the symbols turning under a fixed window),
-  // clipping every stroke to many small rectangles costs more than it
-  // saves: their bounding rectangle is painted instead.
+  // Only the items around the change are drawn, clipped to it; with many
+  // small rectangles their bounding rectangle is painted instead, which
+  // clips faster.
   if (changed.rectCount() > 16) changed = changed.boundingRect();
   DrawItems(picture, background, Items, Texts, &changed);
   return changed;

@@ -239,6 +239,7 @@ void TFGraph::changeEvent(QEvent* event) {
     if (View_->Paused && !minimised) {
       View_->Paused = false;
       View_->Redraw();
+      UpdateCounters();
     }
     View_->Paused = minimised;
   }
@@ -315,9 +316,13 @@ void TFGraph::AddReading(const TInstData& record) {
 
 void TFGraph::UpdateCounters() {
   const TInstDataRecorder* recorder = Recorder();
-  if (!recorder) return;
-  ERecordCount->setText(QString::number(recorder->Count()));
-  ELapsedTime->setText(GeneralText5(recorder->ElapsedSeconds(), QLocale()));
+  // A minimised window's fields are brought up to date when it comes back.
+  if (!recorder || isMinimized()) return;
+  // Set only when they differ: setting a field lays it out and repaints it.
+  const QString count = QString::number(recorder->Count());
+  if (ERecordCount->text() != count) ERecordCount->setText(count);
+  const QString elapsed = GeneralText5(recorder->ElapsedSeconds(), QLocale());
+  if (ELapsedTime->text() != elapsed) ELapsedTime->setText(elapsed);
 }
 
 void TFGraph::BSaveWindowClick() { SaveReadings(false); }

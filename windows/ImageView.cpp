@@ -50,7 +50,9 @@ void TImageView::paintEvent(QPaintEvent* event) {
     painter.fillRect(rect(), palette().window());
     return;
   }
-  // Only the parts asked for are copied to the window.
+  // Only the parts asked for are copied to the window, pixel for pixel: the
+  // pictures are opaque, and blending them would test every pixel's alpha.
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
   const qreal ratio = Picture.devicePixelRatio();
   const QRect covered(QPoint(0, 0), Picture.deviceIndependentSize().toSize());
   for (const QRect& asked : event->region()) {
@@ -59,6 +61,7 @@ void TImageView::paintEvent(QPaintEvent* event) {
     const QRectF source(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio);
     painter.drawImage(QRectF(r), Picture, source);
   }
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   // Whatever the picture does not cover (it is one resize behind) gets the
   // window colour instead of stale pixels.
   const QSizeF shown = Picture.deviceIndependentSize();

@@ -1,7 +1,8 @@
 #pragma once
 // A drawing surface for pictures made off screen (drum, gauge, level dial,
 // graph): shows one QImage in one piece and reports resizes and mouse input.
-// The image may carry a device pixel ratio; it is shown at its logical size,
+// Pictures are opaque and copied to the window pixel for pixel. The image
+// may carry a device pixel ratio; it is shown at its logical size,
 // so a picture drawn at the screen's full resolution stays sharp.
 
 #include <QImage>

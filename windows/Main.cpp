@@ -313,7 +313,11 @@ bool TFMain::event(QEvent* e) {
     default:
       break;
   }
-  return QWidget::event(e);
+  const bool result = QWidget::event(e);
+  if ((e->type() == QEvent::Show || e->type() == QEvent::WindowStateChange) && DrumStale &&
+      isVisible() && !isMinimized())
+    DrawDrum();
+  return result;
 }
 
 void TFMain::BuildChain() {

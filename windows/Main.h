@@ -84,6 +84,7 @@ public:
 
   bool Activated = false;      // the chain has been built
   bool DrumFrozen = false;     // while set, DrawDrum() does nothing
+  bool DrumStale = false;      // a drawing was skipped while the window was not seen
   // The drum's picture, painted in place by DrawDrum() frame after frame.
   std::shared_ptr<struct TDrumCanvas> DrumCanvas;
 

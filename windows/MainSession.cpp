@@ -88,6 +88,10 @@ bool TFMain::PollTimerPending() const { return PollTimer->Pending(); }
 
 void TFMain::DrawDrum() {
   if (DrumFrozen) return;
+  // Nobody sees the drum of a hidden or minimised window: it is drawn as it
+  // then stands when the window is seen again.
+  DrumStale = !isVisible() || isMinimized();
+  if (DrumStale) return;
   const QSize size = IDrum->PixelSize();
   if (size.isEmpty()) return;
   TDrumScene scene;

@@ -91,6 +91,7 @@ TEST(DrumFrames, ASessionPaintedInPlaceEqualsFreshPictures) {
     ExpectFramesEqualFreshPictures(QSize(300, 200), Session(Table(2), fixedWindow));
   }
   ExpectFramesEqualFreshPictures(QSize(1000, 700), Session(Table(100), false));
+  ExpectFramesEqualFreshPictures(QSize(1920, 1080), Session(Table(100), true));
 }
 
 TEST(DrumFrames, ATableColourOrSizeChangeRedrawsTheWholePicture) {

@@ -176,6 +176,17 @@ TEST_F(GraphWindowTest, CountersShowTheRecordCountAndTheDuration) {
   EXPECT_EQ(Graph->ELapsedTime->text(), "12,48");
 }
 
+TEST_F(GraphWindowTest, AMinimisedWindowsCountersCatchUpWhenItIsRestored) {
+  Poll(10);
+  const QString before = Graph->ERecordCount->text();
+  Graph->setWindowState(Qt::WindowMinimized);
+  Poll(10);
+  EXPECT_EQ(Graph->ERecordCount->text(), before);
+  Graph->setWindowState(Qt::WindowNoState);
+  EXPECT_EQ(Graph->ERecordCount->text(), QString::number(Main->DataRecorder->Count()));
+  EXPECT_NE(Graph->ERecordCount->text(), before);
+}
+
 TEST_F(GraphWindowTest, TheGeneralFormatWithFiveSignificantDigits) {
   const QLocale c = QLocale::c();
   EXPECT_EQ(TFGraph::GeneralText5(0, c), "0");

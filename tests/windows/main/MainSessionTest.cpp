@@ -6,12 +6,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "indicators/DrumPainter.h"
 #include "recording/Instrecord.h"
 #include "sensor/Probe.h"
 
 #include "MainFixture.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
+#include "windows/ImageView.h"
 #include "windows/Main.h"
 #include "windows/MainSemaphore.h"
 #include "windows/Settings.h"
@@ -102,6 +104,29 @@ TEST_F(Session, DrumCycleRestsThenMovesInFiveFramesWithTheCaptureStopped) {
   EXPECT_EQ(FMain->DrumPosition, 28);
   NextSymbol();
   EXPECT_EQ(FMain->DrumPosition, 1);
+}
+
+TEST_F(Session, AMinimisedWindowSkipsTheDrumAndShowsItAsItStandsWhenRestored) {
+  Launch();
+  FMain->show();
+  Start(QStringLiteral("0.5"));
+  const QImage atRest = FMain->IDrum->Image().copy();
+  FMain->setWindowState(Qt::WindowMinimized);
+  for (int i = 0; i < 8; ++i) FMain->RunTimerTimer();  // the next rest, then two move frames
+  EXPECT_EQ(FMain->IDrum->Image(), atRest) << "drawn while minimised";
+  FMain->setWindowState(Qt::WindowNoState);
+
+  TDrumScene scene;
+  for (int k = 1; k <= FSettings->SymbolCount(); ++k) scene.Symbols << FSettings->Symbol(k);
+  scene.Position = FMain->DrumPosition;
+  scene.Phase = FMain->StepPhase;
+  scene.Running = true;
+  scene.Target = FMain->Engine->NextPosition();
+  scene.Background = FMain->palette().color(QPalette::Window);
+  ASSERT_EQ(scene.Phase, 2);
+  QImage whole(FMain->IDrum->Image().size(), TDrumPainter::Format);
+  PaintDrum(whole, scene);
+  EXPECT_EQ(FMain->IDrum->Image(), whole);
 }
 
 TEST_F(Session, TimersDoNothingOnceStopped) {
