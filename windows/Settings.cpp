@@ -170,6 +170,7 @@ void TFSettings::BuildControls() {
   left->addWidget(MakeLabel(this, QStringLiteral("Таблица символов"), Grid));
   left->addLayout(gridRow, 1);
   left->addWidget(BuildKeysAndTape());
+  left->addWidget(BuildSpeechGroup());
 
   // Right half: the settings-file buttons, the session options, the signal options.
   BOpenSettings = new QToolButton(this);

@@ -57,6 +57,22 @@ public:
   QCheckBox* CBRestartAfterSelect = nullptr;
   QCheckBox* CBPredictLetter = nullptr;
 
+  // Group "Речь" (section "Speech" of the settings file, written once an
+  // option has been on): what the program says, and its two voices.
+  QGroupBox* GBSpeech = nullptr;
+  QCheckBox* CBAuditoryScanning = nullptr;
+  QCheckBox* CBSaySelected = nullptr;
+  QCheckBox* CBReadLines = nullptr;
+  QCheckBox* CBBlockSensor = nullptr;
+  QSpinBox* ECueVolume = nullptr;
+  QSpinBox* ECueRate = nullptr;
+  QSpinBox* EMainVolume = nullptr;
+  QSpinBox* EMainRate = nullptr;
+  // The options as the group shows them.
+  struct TSpeechOptions SpeechOptions() const;
+  // Any change of the group: the main window's speech follows at once.
+  void SpeechChange();
+
   // Keys of a switch and the tape's text size ("Клавиши и лента"). Saved in
   // the sections "Keys" and "Tape" once they differ from their defaults:
   // no key besides F9, and the tape at its design size.
@@ -144,6 +160,8 @@ private:
   void LoadKeysAndTape(const TIniFile& ini);
   void BuildCaptureGroup(class QVBoxLayout* into);
   QGroupBox* BuildSpeedGroup();
+  QGroupBox* BuildSpeechGroup();
+  void LoadSpeech(const TIniFile& ini);
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass.
   void SaveAtExit();
@@ -151,6 +169,7 @@ private:
   class TWriter;
   void WriteSettings(TWriter& writer, bool includeOthers);
   void WriteKeysAndTape(TWriter& writer);
+  void WriteSpeech(TWriter& writer);
   void DrawDrum();
 
   TSymbolTable* Grid = nullptr;
