@@ -91,9 +91,10 @@ std::string TEspeakSpeech::TWorker::Start() {
   pa_buffer_attr attr;
   attr.maxlength = static_cast<uint32_t>(-1);
   attr.tlength = static_cast<uint32_t>(Rate * 2 * kBufferMs / 1000);
-  // Playback begins with the first sample written, and a pause between
-  // texts does not hold the next one back.
-  attr.prebuf = 0;
+  // After a pause or a cut the stream waits for a buffer's worth before it
+  // plays: written at once, so it costs no time. (Without it, samples
+  // written after a pause would land behind the read position and be lost.)
+  attr.prebuf = static_cast<uint32_t>(-1);
   attr.minreq = static_cast<uint32_t>(Rate * 2 * kPieceMs / 1000);
   attr.fragsize = static_cast<uint32_t>(-1);
   int error = 0;
@@ -159,6 +160,7 @@ void TEspeakSpeech::TWorker::Run() {
     if (!MainTexts.empty()) {
       const std::string text = MainTexts.front();
       MainTexts.pop_front();
+      Playing = true;
       const TVoiceSettings voice = Voices[1];
       lock.unlock();
       Play(Synthesise(text, voice.Rate), voice.Volume, false, 0);
@@ -166,6 +168,7 @@ void TEspeakSpeech::TWorker::Run() {
     } else if (Cue) {
       const std::string text = *Cue;
       Cue.reset();
+      Playing = true;
       const unsigned turn = CueTurn;
       const TVoiceSettings voice = Voices[0];
       lock.unlock();
@@ -245,5 +248,8 @@ void TEspeakSpeech::Cut() {
 }
 
 bool TEspeakSpeech::Speaking() const {
-  return worker_->Playing || TClock::now().time_since_epoch().count() < worker_->QuietFrom;
+  // Also a text handed over but not yet started: its sound is on the way.
+  std::lock_guard<std::mutex> lock(worker_->Mutex);
+  return worker_->Playing || worker_->Cue || !worker_->MainTexts.empty() ||
+         TClock::now().time_since_epoch().count() < worker_->QuietFrom;
 }
