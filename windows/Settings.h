@@ -19,6 +19,7 @@ class QPushButton;
 class TCaptureInputs;
 class TSymbolTable;
 class TWindowBounds;
+struct TSpeechOptions;
 
 class TFSettings : public QWidget {
   Q_OBJECT
@@ -69,7 +70,7 @@ public:
   QSpinBox* EMainVolume = nullptr;
   QSpinBox* EMainRate = nullptr;
   // The options as the group shows them.
-  struct TSpeechOptions SpeechOptions() const;
+  TSpeechOptions SpeechOptions() const;
   // Any change of the group: the main window's speech follows at once.
   void SpeechChange();
 
