@@ -38,7 +38,7 @@ QGroupBox* TFSettings::BuildSpeechGroup() {
       QStringLiteral("Основной голос произносит каждый выбранный символ"));
   CBReadLines = SpeechCheck(GBSpeech, "CBReadLines", QStringLiteral("Читать строку после точки"),
       QStringLiteral("Строка ленты читается вслух, когда выбрана точка; кнопка «Сказать» читает её в любой момент"));
-  CBBlockSensor = SpeechCheck(GBSpeech, "CBBlockSensor", QStringLiteral("Не слушать датчик во время речи"),
+  CBBlockSensor = SpeechCheck(GBSpeech, "CBBlockSensor", QStringLiteral("Глушить датчик при речи"),
       QStringLiteral("Пока звучит речь, датчик не выбирает символ (F9 и имитация сигнала действуют)"));
   const TSpeechOptions design;
   CBBlockSensor->setChecked(design.BlockSensor);
