@@ -45,8 +45,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION science)
   # The libraries the program links come from dpkg-shlibdeps; Qt's Russian
   # texts for the message boxes' buttons and the file dialogs are a plugin-like
-  # data package it cannot see.
+  # data package it cannot see. The speech engine's voices are data too.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng-data")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 endif()
 

@@ -15,15 +15,16 @@ done
 declare -A project=(
   [capture]="capture"
   [inifile]="inifile"
+  [speech]="speech"
   [sensor]="sensor capture recording inifile"
   [recording]="recording sensor inifile"
-  [session]="session sensor capture recording"
+  [session]="session sensor capture recording speech"
   [files]="files sensor inifile recording"
   [indicators]="indicators sensor recording"
   [seams]="seams session"
 )
 declare -A qt=(
-  [capture]="" [inifile]="" [sensor]="" [recording]=""
+  [capture]="" [inifile]="" [sensor]="" [recording]="" [speech]=""
   [session]="QtCore" [files]="QtCore"
   [indicators]="QtCore QtGui"
   [seams]="QtCore QtGui QtWidgets"

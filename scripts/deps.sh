@@ -5,7 +5,9 @@ set -euo pipefail
 
 what="${1:-build}"
 
+# libespeak-ng-dev and espeak-ng-data: the speech engine and its Russian voice.
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libpulse-dev
+  libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fonts-dejavu-core qt6-translations-l10n)
 run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib)

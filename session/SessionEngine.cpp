@@ -80,6 +80,7 @@ void TSessionEngine::Start(const QString& periodText) {
   host_.ShowLight(TSessionLight::Armed);
 
   StartCapture();
+  host_.RestBegan();
   drumTimer_.Start(FastMode ? kTickMs : SymbolPeriodMs, false);
   pollTimer_.Start(kTickMs, false);
 }
@@ -90,6 +91,7 @@ void TSessionEngine::Stop() {
   pollTimer_.Stop();
   host_.Sensor()->Stop();
   Running = false;
+  host_.RestEnded();
   // A hosted session without a model (the entry simulator) holds no level.
   if (TInstrument* model = host_.Model()) model->Probe().HoldLevel = false;
   host_.DrawDrum();
@@ -109,10 +111,12 @@ void TSessionEngine::DrumTick() {
     StartCapture();
     SelectedThisStep = false;
     next = FastMode ? kTickMs : SymbolPeriodMs;
+    host_.RestBegan();
   } else {
     ++StepPhase;
     host_.DrawDrum();
     StopCapture();
+    if (StepPhase == 1) host_.RestEnded();
   }
   drumTimer_.Start(next, true);
 }
@@ -135,7 +139,7 @@ void TSessionEngine::PollTick() {
   const TInstData& record = model->Data();
   // A reading of no samples (the capture stopped for a move, or just
   // restarted) is no signal: it neither fires nor re-arms.
-  if (host_.Sensor()->SamplesRead()) CompareWithLevels(record.Inst);
+  if (host_.Sensor()->SamplesRead() && !host_.SensorBlocked()) CompareWithLevels(record.Inst);
   restTailPending_ = false;
   host_.ReadingTaken(record);
   // A stop symbol taken above has ended the session: nothing more to poll.
@@ -189,10 +193,11 @@ void TSessionEngine::SelectSymbol() {
 
   const QStringList before = host_.TapeLines();
   QStringList after = before;
-  const TSymbolAction action =
-      ApplySymbol(after, Symbols.value(DrumPosition - 1), rules, NewLinePending);
+  const QString symbol = Symbols.value(DrumPosition - 1);
+  const TSymbolAction action = ApplySymbol(after, symbol, rules, NewLinePending);
   if (action == TSymbolAction::EnterFastMode) {
     FastMode = true;
+    host_.SymbolTaken(symbol, action);
     return;
   }
   const bool undone = action == TSymbolAction::Backspace && after.last() != before.last();
@@ -202,6 +207,7 @@ void TSessionEngine::SelectSymbol() {
     host_.AddTapeLine(after.last());
   else if (!after.isEmpty() && after.last() != before.last())
     host_.ReplaceLastTapeLine(after.last());
+  host_.SymbolTaken(symbol, action);
   if (action == TSymbolAction::WrittenStop) {
     Stop();
     return;

@@ -13,6 +13,7 @@ class TInstrument;
 class TLetterModel;
 class TSensor;
 class TTickTimer;
+enum class TSymbolAction;
 
 // The options a session copies at Start, as the settings hold them.
 struct TSessionOptions {
@@ -57,6 +58,17 @@ public:
   virtual void ReadingTaken(const TInstData& record) = 0;
   // A plain message with an OK button.
   virtual void Message(const QString& text) = 0;
+
+  // For speech; by default nothing happens and nothing is blocked.
+  // The drum has come to rest on the symbol at DrumPosition.
+  virtual void RestBegan() {}
+  // The rest is over: the drum moves on, or the session stopped.
+  virtual void RestEnded() {}
+  // A selection took this symbol (as typed) and did this with it.
+  virtual void SymbolTaken(const QString& /*symbol*/, TSymbolAction /*action*/) {}
+  // Whether the sensor's readings are to be ignored now (F9 and the test
+  // signal still select).
+  virtual bool SensorBlocked() { return false; }
 };
 
 class TSessionEngine {

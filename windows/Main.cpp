@@ -31,6 +31,7 @@
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
+#include "session/SessionSpeaker.h"
 
 TFMain* FMain = nullptr;
 
@@ -225,6 +226,13 @@ void TFMain::BuildWidgets() {
   BTimeStamp->setFlat(true);
   BTimeStamp->setFocusPolicy(Qt::NoFocus);
   connect(BTimeStamp, &QPushButton::clicked, this, &TFMain::BTimeStampClick);
+  BSay = Named(new QPushButton(QStringLiteral("Сказать"), this), "BSay");
+  BSay->setToolTip(QStringLiteral("Прочитать вслух последнюю строку ленты"));
+  BSay->setFont(bold);
+  BSay->setFixedHeight(25);
+  BSay->setFocusPolicy(Qt::TabFocus);
+  BSay->hide();
+  connect(BSay, &QPushButton::clicked, this, &TFMain::BSayClick);
 
   // Control column: fields, the session buttons with the indicator below
   // them, and the window buttons at the right edge.
@@ -269,6 +277,7 @@ void TFMain::BuildWidgets() {
   tapeButtons->addWidget(BSaveTapeToFile, 0, 1);
   tapeButtons->addWidget(BClear, 0, 2);
   tapeButtons->addWidget(BTimeStamp, 1, 0);
+  tapeButtons->addWidget(BSay, 1, 1, 1, 2);
   tapeButtons->setRowStretch(2, 1);
   tapeButtons->setColumnStretch(3, 1);
 

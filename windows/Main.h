@@ -28,6 +28,8 @@ class TImageView;
 class TInstDataRecorder;
 class TMainSemaphore;
 class TProbe;
+class TSessionSpeaker;
+class TSpeech;
 class TTapeRecovery;
 class TTickTimer;
 class TWindowBounds;
@@ -70,6 +72,9 @@ public:
   // Notices that must not stop a session (a restored tape, problems of the
   // recording file), one a line; hidden while there are none.
   QLabel* LNotice = nullptr;
+  // Reads the tape's last line aloud; shown while the option to read lines
+  // is on.
+  QPushButton* BSay = nullptr;
   // The session's timers, made before the engine that runs on them.
   const std::unique_ptr<TTickTimer> RunTimer;
   const std::unique_ptr<TTickTimer> PollTimer;
@@ -118,6 +123,17 @@ public:
 
   QString OperatorLogo;
   QString SpiritLogo;
+
+  // Speech (MainSpeech.cpp). The settings window's speech options changed:
+  // the engine is made when an option first needs it, and one that is
+  // missing is reported once in LNotice.
+  void SpeechChange();
+  void BSayClick();
+  // Makes the speech engine; an empty factory restores the platform's.
+  using TSpeechFactory = std::function<std::unique_ptr<TSpeech>()>;
+  static void SetSpeechFactory(TSpeechFactory factory);
+  // The session's speaker; none while no speech option was ever on.
+  TSessionSpeaker* Speaker() const { return OwnedSpeaker.get(); }
 
   // The interval each timer was last started with and whether it is pending.
   int RunTimerInterval() const;
@@ -203,6 +219,10 @@ private:
   void ShowLight(TSessionLight light) override;
   void ReadingTaken(const TInstData& record) override;
   void Message(const QString& text) override;
+  void RestBegan() override;
+  void RestEnded() override;
+  void SymbolTaken(const QString& symbol, TSymbolAction action) override;
+  bool SensorBlocked() override;
 
   bool FirstShowDone = false;
   bool ChainBuilt = false;  // from now on, problems never open a box
@@ -211,6 +231,8 @@ private:
   std::unique_ptr<TProbe> OwnedProbe;
   std::unique_ptr<TInstDataRecorder> OwnedRecorder;
   std::unique_ptr<TGaugePM100> OwnedModel;
+  std::unique_ptr<TSpeech> OwnedSpeech;
+  std::unique_ptr<TSessionSpeaker> OwnedSpeaker;  // speaks through OwnedSpeech
   // Declared last: goes first, while the tape is still there to be written.
   std::unique_ptr<TTapeRecovery> OwnedTapeRecovery;
 };

@@ -173,6 +173,7 @@ void TFSettings::BuildControls() {
   left->addLayout(gridRow, 1);
   left->addWidget(BuildAlphabetButton(), 0, Qt::AlignLeft);
   left->addWidget(BuildKeysAndTape());
+  left->addWidget(BuildSpeechGroup());
 
   // Right half: the settings-file buttons, the session options, the signal options.
   BOpenSettings = new QToolButton(this);

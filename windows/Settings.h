@@ -20,6 +20,7 @@ class TCaptureInputs;
 class TSymbolTable;
 class TWindowBounds;
 enum class TAlphabetPreset;
+struct TSpeechOptions;
 
 class TFSettings : public QWidget {
   Q_OBJECT
@@ -57,6 +58,22 @@ public:
   // Group "Скорость": faster entry, both off as designed.
   QCheckBox* CBRestartAfterSelect = nullptr;
   QCheckBox* CBPredictLetter = nullptr;
+
+  // Group "Речь" (section "Speech" of the settings file, written once an
+  // option has been on): what the program says, and its two voices.
+  QGroupBox* GBSpeech = nullptr;
+  QCheckBox* CBAuditoryScanning = nullptr;
+  QCheckBox* CBSaySelected = nullptr;
+  QCheckBox* CBReadLines = nullptr;
+  QCheckBox* CBBlockSensor = nullptr;
+  QSpinBox* ECueVolume = nullptr;
+  QSpinBox* ECueRate = nullptr;
+  QSpinBox* EMainVolume = nullptr;
+  QSpinBox* EMainRate = nullptr;
+  // The options as the group shows them.
+  TSpeechOptions SpeechOptions() const;
+  // Any change of the group: the main window's speech follows at once.
+  void SpeechChange();
 
   // Keys of a switch and the tape's text size ("Клавиши и лента"). Saved in
   // the sections "Keys" and "Tape" once they differ from their defaults:
@@ -154,6 +171,8 @@ private:
   void BuildCaptureGroup(class QVBoxLayout* into);
   QGroupBox* BuildSpeedGroup();
   QPushButton* BuildAlphabetButton();
+  QGroupBox* BuildSpeechGroup();
+  void LoadSpeech(const TIniFile& ini);
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass.
   void SaveAtExit();
@@ -161,6 +180,7 @@ private:
   class TWriter;
   void WriteSettings(TWriter& writer, bool includeOthers);
   void WriteKeysAndTape(TWriter& writer);
+  void WriteSpeech(TWriter& writer);
   void DrawDrum();
 
   TSymbolTable* Grid = nullptr;

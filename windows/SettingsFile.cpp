@@ -172,6 +172,7 @@ void TFSettings::LoadSettings(const QString& path) {
                                 .arg(device));
   CBRestartAfterSelect->setChecked(ini.ReadBool(Speed, "Restart After Selection", CBRestartAfterSelect->isChecked()));
   CBPredictLetter->setChecked(ini.ReadBool(Speed, "Predict Next Letter", CBPredictLetter->isChecked()));
+  LoadSpeech(ini);
 
   if (FMain) {
     FMain->DrumFrozen = false;
@@ -224,6 +225,7 @@ void TFSettings::WriteSettings(TWriter& w, bool includeOthers) {
     w.Bool(Speed, "Restart After Selection", CBRestartAfterSelect->isChecked());
     w.Bool(Speed, "Predict Next Letter", CBPredictLetter->isChecked());
   }
+  WriteSpeech(w);
 }
 
 bool TFSettings::SaveSettings(const QString& path, bool includeOthers) {
@@ -306,4 +308,45 @@ void TFSettings::WriteKeysAndTape(TWriter& w) {
   }
   if (w.Exists(TapeSection) || ETapeFontSize->value() != TFMain::DesignTapeFontSize)
     w.Integer(TapeSection, "Font Size", ETapeFontSize->value());
+}
+
+// ---------------------------------------------------------------------------
+// Section "Speech": written once an option has been on, so a file of a
+// program that never spoke keeps exactly its usual sections.
+
+namespace {
+
+const char* const SpeechSection = "Speech";
+
+}  // namespace
+
+void TFSettings::LoadSpeech(const TIniFile& ini) {
+  const auto check = [&](QCheckBox* box, const char* key) {
+    box->setChecked(ini.ReadBool(SpeechSection, key, box->isChecked()));
+  };
+  const auto number = [&](QSpinBox* box, const char* key) {
+    box->setValue(ini.ReadInteger(SpeechSection, key, box->value()));
+  };
+  check(CBAuditoryScanning, "Auditory Scanning");
+  check(CBSaySelected, "Say Selected Symbol");
+  check(CBReadLines, "Read Finished Line");
+  check(CBBlockSensor, "Ignore Sensor While Speaking");
+  number(ECueVolume, "Cue Volume");
+  number(ECueRate, "Cue Rate");
+  number(EMainVolume, "Main Volume");
+  number(EMainRate, "Main Rate");
+  SpeechChange();
+}
+
+void TFSettings::WriteSpeech(TWriter& w) {
+  const bool any = CBAuditoryScanning->isChecked() || CBSaySelected->isChecked() || CBReadLines->isChecked();
+  if (!any && !w.Exists(SpeechSection)) return;
+  w.Bool(SpeechSection, "Auditory Scanning", CBAuditoryScanning->isChecked());
+  w.Bool(SpeechSection, "Say Selected Symbol", CBSaySelected->isChecked());
+  w.Bool(SpeechSection, "Read Finished Line", CBReadLines->isChecked());
+  w.Bool(SpeechSection, "Ignore Sensor While Speaking", CBBlockSensor->isChecked());
+  w.Integer(SpeechSection, "Cue Volume", ECueVolume->value());
+  w.Integer(SpeechSection, "Cue Rate", ECueRate->value());
+  w.Integer(SpeechSection, "Main Volume", EMainVolume->value());
+  w.Integer(SpeechSection, "Main Rate", EMainRate->value());
 }

@@ -7,11 +7,15 @@
 //
 //   bench_session            30 symbols at 100 ms per symbol
 //   bench_session --slow     also 30 symbols at 1000 ms per symbol (about 75 s)
+//   bench_session --speech   also with the cue voice naming every symbol at
+//                            rest (needs a sound server to be heard)
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -71,9 +75,13 @@ TCycles Summarise(const std::vector<qint64>& arrivals, int expectedMs) {
 }
 
 // A session of kSymbols cycles through the main window.
-std::vector<qint64> RunSession(int periodMs) {
+std::vector<qint64> RunSession(int periodMs, bool speech = false) {
   QTemporaryDir dir;
   SetAppDataFolder(dir.path());
+  if (speech) {
+    QFile ini(dir.filePath(QStringLiteral("Quillora.ini")));
+    if (ini.open(QIODevice::WriteOnly)) ini.write("[Speech]\r\nAuditory Scanning=1\r\n");
+  }
   TTimedSensor* sensor = nullptr;
   TFMain::SetSensorFactory([&](void*) {
     auto s = std::make_unique<TTimedSensor>();
@@ -83,6 +91,8 @@ std::vector<qint64> RunSession(int periodMs) {
   CreateAppWindows();
   FMain->show();
   FMain->FormActivate();
+  // No sound device: the sensor reads its minimum instead of failing.
+  FSettings->CBNoSensor->setChecked(true);
   FMain->ESymbolPeriod->setText(QString::number(periodMs / 1000.0, 'f', 3));
   FMain->BStartClick();
 
@@ -152,15 +162,29 @@ void BM_DrumCycle(benchmark::State& state) {
   }
 }
 
+// The same with the cue voice on: speech must not lengthen a cycle.
+void BM_DrumCycleSpeaking(benchmark::State& state) {
+  const int periodMs = static_cast<int>(state.range(0));
+  const int expected = periodMs + 200;
+  for (auto _ : state) {
+    const TCycles session = Summarise(RunSession(periodMs, true), expected);
+    const TCycles base = Summarise(RunBaseline(periodMs), expected);
+    Report(state, session, base);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   bool slow = false;
+  bool speech = false;
   std::vector<char*> args;
   for (int i = 0; i < argc; ++i) {
     if (std::strcmp(argv[i], "--slow") == 0)
       slow = true;
+    else if (std::strcmp(argv[i], "--speech") == 0)
+      speech = true;
     else
       args.push_back(argv[i]);
   }
@@ -171,6 +195,11 @@ int main(int argc, char** argv) {
   b->Arg(100);
   if (slow) b->Arg(1000);
   b->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+  if (speech) {
+    auto* spoken = benchmark::RegisterBenchmark("DrumCycleSpeaking/period_ms", BM_DrumCycleSpeaking);
+    spoken->Arg(100)->Arg(500);
+    spoken->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+  }
 
   benchmark::Initialize(&n, args.data());
   benchmark::RunSpecifiedBenchmarks();

@@ -1,0 +1,65 @@
+#include "SessionSpeaker.h"
+
+#include "SessionEngine.h"
+#include "SessionRules.h"
+#include "speech/SymbolNames.h"
+
+namespace {
+
+TSymbolRoles RolesOf(const TSessionEngine& engine) {
+  TSymbolRoles roles;
+  roles.FastSymbol = engine.FastSymbol.toStdString();
+  roles.BackspaceSymbol = engine.BackspaceSymbol.toStdString();
+  for (const QString& s : engine.StopSymbols) roles.StopSymbols.push_back(s.toStdString());
+  return roles;
+}
+
+}  // namespace
+
+void TSessionSpeaker::SetOptions(const TSpeechOptions& options) {
+  options_ = options;
+  speech_.SetVoice(TVoice::Cue, options.Cue);
+  speech_.SetVoice(TVoice::Main, options.Main);
+}
+
+void TSessionSpeaker::RestBegan(const TSessionEngine& engine) {
+  if (!options_.AuditoryScanning) return;
+  const TSymbolRoles roles = RolesOf(engine);
+  // A new table or new special symbols: their cues are made ahead, so a
+  // cue at a rest only plays what is ready.
+  const QStringList key = QStringList(engine.Symbols)
+                          << engine.FastSymbol << engine.BackspaceSymbol << engine.StopSymbols;
+  if (key != prepared_) {
+    prepared_ = key;
+    std::vector<std::string> cues;
+    for (const QString& s : engine.Symbols) cues.push_back(SpokenSymbol(s.toStdString(), roles));
+    speech_.Prepare(cues);
+  }
+  speech_.Say(SpokenSymbol(engine.Symbols.value(engine.DrumPosition - 1).toStdString(), roles),
+              TVoice::Cue);
+}
+
+void TSessionSpeaker::RestEnded() {
+  if (options_.AuditoryScanning) speech_.Cut();
+}
+
+void TSessionSpeaker::SymbolTaken(const TSessionEngine& engine, const QString& symbol,
+                                  TSymbolAction action, const QStringList& tapeLines) {
+  if (!options_.Speaks()) return;
+  // What was taken is said at once, not after the rest of a cue.
+  RestEnded();
+  const bool written = action == TSymbolAction::Written || action == TSymbolAction::WrittenStop;
+  if (options_.ReadLines && written && symbol == QLatin1String(".") && !tapeLines.isEmpty()) {
+    SayLine(tapeLines.last());
+    return;
+  }
+  if (options_.SaySelected) speech_.Say(SpokenSymbol(symbol.toStdString(), RolesOf(engine)), TVoice::Main);
+}
+
+void TSessionSpeaker::SayLine(const QString& line) {
+  speech_.Say(SpokenLine(line.toStdString()), TVoice::Main);
+}
+
+bool TSessionSpeaker::SensorBlocked() const {
+  return options_.BlockSensor && options_.Speaks() && speech_.Speaking();
+}

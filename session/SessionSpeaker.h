@@ -1,0 +1,51 @@
+#pragma once
+// What a session says: the cue voice names the symbol at rest and is cut
+// when the drum moves on; the main voice says the symbol taken, or reads the
+// line that a "." has finished. It also tells when the sensor must not be
+// listened to because the program is speaking.
+
+#include <QString>
+#include <QStringList>
+
+#include "speech/Speech.h"
+
+class TSessionEngine;
+enum class TSymbolAction;
+
+// The speech options (all off as designed, the blocking on).
+struct TSpeechOptions {
+  bool AuditoryScanning = false;  // the cue voice names each symbol at rest
+  bool SaySelected = false;       // the main voice says each symbol taken
+  bool ReadLines = false;         // a line is read when "." ends it; "Сказать"
+  bool BlockSensor = true;        // the sensor selects nothing while speech plays
+  TVoiceSettings Cue{40, 220};
+  TVoiceSettings Main{100, 170};
+  bool Speaks() const { return AuditoryScanning || SaySelected || ReadLines; }
+};
+
+class TSessionSpeaker {
+public:
+  explicit TSessionSpeaker(TSpeech& speech) : speech_(speech) {}
+
+  // Takes new options; the voices change at once.
+  void SetOptions(const TSpeechOptions& options);
+  const TSpeechOptions& Options() const { return options_; }
+
+  // The drum has come to rest: the cue names the symbol in the window.
+  void RestBegan(const TSessionEngine& engine);
+  // The drum moves on (or the session stopped): a cue still playing is cut.
+  void RestEnded();
+  // A selection took a symbol; tapeLines are the tape's lines after it.
+  void SymbolTaken(const TSessionEngine& engine, const QString& symbol, TSymbolAction action,
+                   const QStringList& tapeLines);
+  // Reads a tape line aloud with the main voice.
+  void SayLine(const QString& line);
+  // Whether the sensor is to be ignored now.
+  bool SensorBlocked() const;
+
+private:
+  TSpeech& speech_;
+  TSpeechOptions options_;
+  // The symbols and special symbols whose cues were prepared.
+  QStringList prepared_;
+};

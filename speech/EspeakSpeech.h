@@ -1,0 +1,27 @@
+#pragma once
+// Speech by espeak-ng's Russian voice, played through PulseAudio on a
+// low-latency stream to the default output. A worker thread synthesises and
+// plays; the caller's calls only hand it work, so they never wait on sound.
+
+#include <memory>
+
+#include "Speech.h"
+
+class TEspeakSpeech : public TSpeech {
+public:
+  // Starts the worker and waits until the engine, the voice and the stream
+  // are up or have failed (Error() tells which).
+  TEspeakSpeech();
+  ~TEspeakSpeech() override;
+
+  std::string Error() const override;
+  void SetVoice(TVoice voice, const TVoiceSettings& settings) override;
+  void Prepare(const std::vector<std::string>& cues) override;
+  void Say(const std::string& text, TVoice voice) override;
+  void Cut() override;
+  bool Speaking() const override;
+
+private:
+  struct TWorker;
+  std::unique_ptr<TWorker> worker_;
+};

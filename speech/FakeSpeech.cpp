@@ -1,0 +1,15 @@
+#include "FakeSpeech.h"
+
+void TFakeSpeech::SetVoice(TVoice voice, const TVoiceSettings& settings) {
+  Voices[voice == TVoice::Cue ? 0 : 1] = settings;
+}
+
+void TFakeSpeech::Say(const std::string& text, TVoice voice) {
+  Log.push_back((voice == TVoice::Cue ? "cue:" : "main:") + text);
+  if (voice == TVoice::Cue) CueSounding = text;
+}
+
+void TFakeSpeech::Cut() {
+  Log.push_back("cut");
+  CueSounding.clear();
+}

@@ -1,0 +1,22 @@
+#pragma once
+// A scripted speech engine for tests: it logs what it was asked to say and
+// keeps a cue "sounding" until it is cut or replaced.
+
+#include "Speech.h"
+
+class TFakeSpeech : public TSpeech {
+public:
+  std::string Error() const override { return Missing; }
+  void SetVoice(TVoice voice, const TVoiceSettings& settings) override;
+  void Prepare(const std::vector<std::string>& cues) override { Prepared = cues; }
+  void Say(const std::string& text, TVoice voice) override;
+  void Cut() override;
+  bool Speaking() const override { return SpeakingNow; }
+
+  std::string Missing;               // the error to report; empty: available
+  std::vector<std::string> Log;      // "cue:<text>", "main:<text>", "cut"
+  std::vector<std::string> Prepared;
+  std::string CueSounding;           // the cue heard now; empty: none
+  bool SpeakingNow = false;          // what Speaking() answers
+  TVoiceSettings Voices[2];
+};
