@@ -1,6 +1,6 @@
 #pragma once
-// The platform's speech engine: espeak-ng over PulseAudio on Linux, none
-// elsewhere.
+// The platform's speech engine: espeak-ng over PulseAudio on Linux, the
+// system's voices (SAPI) on Windows.
 
 #include <memory>
 
