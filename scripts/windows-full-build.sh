@@ -49,9 +49,14 @@ stages=("$@")
 
 log() { echo "== $*"; }
 timed() {  # name command...: runs the command, appends its time to times.txt
-  local name=$1 t0 rc=0; shift
+  local name=$1 t0 rc; shift
   t0=$(date +%s)
-  "$@" || rc=$?
+  # A subshell of its own, so that errexit holds inside the stage and its
+  # exit trap runs when the stage ends.
+  set +e
+  ( set -e; "$@" )
+  rc=$?
+  set -e
   echo "$name $(( $(date +%s) - t0 )) s (exit $rc)" | tee -a "$cache/times.txt"
   return $rc
 }
@@ -151,12 +156,13 @@ stage_program() {
   [ -f "$qt_prefix/lib/cmake/Qt6/Qt6Config.cmake" ] || { echo "no Qt in $qt_prefix: run the qt stage" >&2; exit 1; }
   local multiarch
   multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+  # Qt's toolchain file loads the MinGW one the Qt build used and adds the
+  # Qt prefix to the folders searched for the target.
   log "configuring the program in $app_build"
   nice -n 19 cmake -S "$root" -B "$app_build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
-    -DCMAKE_PREFIX_PATH="$qt_prefix" -DCMAKE_FIND_ROOT_PATH="$qt_prefix;/usr/$triplet" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$multiarch/cmake" \
     -DQUILLORA_BUILD_TESTS=OFF -DQUILLORA_BUILD_BENCH=OFF \
     </dev/null >"$cache/program-configure.log" 2>&1 ||
@@ -259,7 +265,40 @@ stage_run() {
   echo "the four windows are open after $(( $(date +%s) - t0 )) s" | tee -a "$cache/times.txt"
   sleep 2
   import -window root "$shots/1-start.png"
-  "$xwin" list | tee "$run_dir/windows.txt"
+  "$xwin" list >"$run_dir/windows.txt"
+
+  # The session: "СТАРТ" of the main window (at its design place), then F9
+  # a few times, each a selection on the test signal.
+  local main_id
+  main_id=$("$xwin" wait "QUILLORA" 5)
+  xdotool mousemove --window "$main_id" 504 126 click 1
+  sleep 3
+  local k
+  for k in 1 2 3 4 5; do xdotool key F9; sleep 1.5; done
+  import -window root "$shots/2-session.png"
+
+  # The normal close: the tape holds text, so the program asks first.
+  "$xwin" close "QUILLORA"
+  sleep 3
+  import -window root "$shots/3-close-question.png"
+  "$xwin" list >"$run_dir/windows-at-close.txt"
+  # The question's default button is "Нет": one step back to "Да".
+  xdotool key shift+Tab; sleep 0.5; xdotool key space
+  local i
+  for i in $(seq 60); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.5; done
+  if kill -0 "$program_pid" 2>/dev/null; then
+    import -window root "$shots/4-not-closed.png"
+    echo "the program did not end within 30 s of the close" >&2
+    exit 1
+  fi
+  wait "$program_pid" || true
+  echo "run $(( $(date +%s) - t0 )) s from the start to the end of the program" | tee -a "$cache/times.txt"
+  if [ "$(md5sum <"$app/Quillora.ini")" = "$seeded" ]; then
+    echo "the settings file was not written at exit" >&2
+    exit 1
+  fi
+  log "settings written at exit: $app/Quillora.ini ($(wc -l <"$app/Quillora.ini") lines)"
+  log "screenshots: $shots"
 }
 
 # --- main ------------------------------------------------------------------
