@@ -108,6 +108,8 @@ SRC
 # src/3rdparty/sqlite: tablet events and SQL are off. Everything else Qt
 # needs on Windows is bundled in the tarball and used from there (zlib,
 # pcre2, harfbuzz, libpng, double-conversion, md4c), not from the host.
+# Qt 6.4's DirectWrite fonts need Direct2D (its code and build rules assume
+# both); with Direct2D off, DirectWrite is off too and fonts come from GDI.
 stage_qt() {
   need_packages cmake ninja-build ccache g++-mingw-w64-x86-64-posix qt6-base-dev-tools qt6-base-dev
   local multiarch
@@ -130,7 +132,7 @@ stage_qt() {
     -DFEATURE_opengl=OFF -DINPUT_opengl=no -DFEATURE_vulkan=OFF \
     -DFEATURE_testlib=OFF -DFEATURE_printsupport=OFF \
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
-    -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF \
+    -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite=OFF \
     -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF \
     -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_glib=OFF \
     -DFEATURE_jpeg=OFF -DFEATURE_gif=ON -DFEATURE_png=ON \
