@@ -236,7 +236,8 @@ stage_run() {
   disp=":$(head -n1 "$display_file")"
   rm -f "$display_file"
   export DISPLAY="$disp"
-  trap '"$wineserver" -k >/dev/null 2>&1; kill '"$xvfb_pid"' 2>/dev/null' EXIT
+  # The values go into the trap now: the locals are gone when it runs.
+  trap "'$wineserver' -k >/dev/null 2>&1; kill $xvfb_pid 2>/dev/null" EXIT
 
   if [ ! -f "$WINEPREFIX/.quillora-ready" ]; then
     log "Wine prefix $WINEPREFIX"
@@ -260,21 +261,30 @@ stage_run() {
   t0=$(date +%s)
   (cd "$app" && exec "$wine" ./quillora.exe) >"$run_dir/quillora.log" 2>&1 &
   program_pid=$!
-  local title id
-  for title in "QUILLORA" "Настройки" "Инструментальная панель" "График показаний Е-метра"; do
+  # The main and settings windows open at start; the panel opens with "И"
+  # of the main window and the graph with "Г" of the panel (design places:
+  # "СТАРТ" (504, 126) and "И" (612, 156) of the main window, "Г" (780, 132)
+  # of the panel).
+  local title id main_id
+  for title in "QUILLORA" "Настройки"; do
     id=$("$xwin" wait "$title" 120) || { echo "window \"$title\" did not appear" >&2; "$xwin" list >&2; exit 1; }
   done
-  echo "the four windows are open after $(( $(date +%s) - t0 )) s" | tee -a "$cache/times.txt"
   sleep 2
   import -window root "$shots/1-start.png"
-  "$xwin" list >"$run_dir/windows.txt"
-
-  # The session: "СТАРТ" of the main window (at its design place), then F9
-  # a few times, each a selection on the test signal.
-  local main_id
+  # The session: "СТАРТ", then F9 a few times, each a selection on the test
+  # signal.
   main_id=$("$xwin" wait "QUILLORA" 5)
   xdotool mousemove --window "$main_id" 504 126 click 1
-  sleep 3
+  sleep 1
+  xdotool mousemove --window "$main_id" 612 156 click 1
+  id=$("$xwin" wait "Инструментальная панель" 30) || { echo "the panel did not open" >&2; "$xwin" list >&2; exit 1; }
+  xdotool mousemove --window "$id" 780 132 click 1
+  "$xwin" wait "График показаний Е-метра" 30 >/dev/null || { echo "the graph did not open" >&2; "$xwin" list >&2; exit 1; }
+  echo "the four windows are open after $(( $(date +%s) - t0 )) s" | tee -a "$cache/times.txt"
+  "$xwin" list >"$run_dir/windows.txt"
+  main_id=$("$xwin" wait "QUILLORA" 5)
+  xdotool windowraise "$main_id" windowfocus "$main_id" || true
+  sleep 1
   local k
   for k in 1 2 3 4 5; do xdotool key F9; sleep 1.5; done
   import -window root "$shots/2-session.png"
