@@ -38,8 +38,8 @@ std::mutex EngineMutex;
 int EngineRate = 0;  // samples per second; 0 before the first start, <0 failed
 
 int Collect(short* wav, int count, espeak_EVENT* events) {
-  if (wav && count > 0 && events && events->user_data)
-    static_cast<TPcm*>(events->user_data)->insert(static_cast<TPcm*>(events->user_data)->end(), wav, wav + count);
+  auto* pcm = events ? static_cast<TPcm*>(events->user_data) : nullptr;
+  if (wav && count > 0 && pcm) pcm->insert(pcm->end(), wav, wav + count);
   return 0;
 }
 

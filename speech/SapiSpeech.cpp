@@ -1,5 +1,6 @@
 #include "SapiSpeech.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <windows.h>
@@ -85,12 +86,12 @@ void TSapiSpeech::Release() {
 void TSapiSpeech::SetVoice(TVoice voice, const TVoiceSettings& settings) {
   ISpVoice* v = VoiceFor(voice);
   if (!v) return;
-  v->SetVolume(USHORT(settings.Volume < 0 ? 0 : settings.Volume > 100 ? 100 : settings.Volume));
+  v->SetVolume(USHORT(std::clamp(settings.Volume, 0, 100)));
   // SAPI's rate runs from -10 to 10, about 180 words per minute at 0 and
   // about three times faster or slower at the ends.
   const double words = settings.Rate > 0 ? settings.Rate : 170;
   long rate = long(10.0 * std::log(words / 180.0) / std::log(3.0) + (words >= 180 ? 0.5 : -0.5));
-  v->SetRate(rate < -10 ? -10 : rate > 10 ? 10 : rate);
+  v->SetRate(std::clamp(rate, -10L, 10L));
 }
 
 void TSapiSpeech::Say(const std::string& text, TVoice voice) {

@@ -7,6 +7,7 @@
 #include "Main.h"
 #include "SymbolTable.h"
 #include "seams/UserDialogs.h"
+#include "session/SessionSpeaker.h"
 #include "WindowBounds.h"
 #include "inifile/Cp1251.h"
 #include "inifile/IniFile.h"
@@ -339,8 +340,7 @@ void TFSettings::LoadSpeech(const TIniFile& ini) {
 }
 
 void TFSettings::WriteSpeech(TWriter& w) {
-  const bool any = CBAuditoryScanning->isChecked() || CBSaySelected->isChecked() || CBReadLines->isChecked();
-  if (!any && !w.Exists(SpeechSection)) return;
+  if (!SpeechOptions().Speaks() && !w.Exists(SpeechSection)) return;
   w.Bool(SpeechSection, "Auditory Scanning", CBAuditoryScanning->isChecked());
   w.Bool(SpeechSection, "Say Selected Symbol", CBSaySelected->isChecked());
   w.Bool(SpeechSection, "Read Finished Line", CBReadLines->isChecked());
