@@ -46,7 +46,7 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 # settings file that sets the symbol period.
 cp "$exe" "$work/quillora"
 printf '[General Options]\r\nChar Period=0.100\r\n' >"$work/Quillora.ini"
-"$work/quillora" >/dev/null 2>&1 &
+"$work/quillora" >/dev/null 2>"${QUILLORA_CPU_STDERR:-/dev/null}" &
 program_pid=$!
 
 xwin=scripts/xwin.py
@@ -78,7 +78,13 @@ fi
 ticks() { awk '{print $14 + $15}' "/proc/$program_pid/stat"; }
 hz=$(getconf CLK_TCK)
 t0=$(ticks)
-sleep "$seconds"
+if [ -n "${QUILLORA_CPU_PROBE:-}" ]; then
+  # A command that watches the measured span in place of the sleep, given
+  # the process id and the seconds: perf, strace.
+  $QUILLORA_CPU_PROBE "$program_pid" "$seconds"
+else
+  sleep "$seconds"
+fi
 t1=$(ticks)
 kill -0 "$program_pid" 2>/dev/null || { echo "the program ended during the measurement" >&2; exit 1; }
 awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$seconds" -v m="$mode" \

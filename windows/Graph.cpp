@@ -314,7 +314,13 @@ void TFGraph::AddReading(const TInstData& record) {
   }
 }
 
+void TFGraph::CountReading() {
+  if (++UncountedReadings_ < CounterReadings) return;
+  UpdateCounters();
+}
+
 void TFGraph::UpdateCounters() {
+  UncountedReadings_ = 0;
   const TInstDataRecorder* recorder = Recorder();
   // A minimised window's fields are brought up to date when it comes back.
   if (!recorder || isMinimized()) return;

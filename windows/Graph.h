@@ -33,6 +33,11 @@ public:
   void AddReading(const TInstData& record);
   // The recorder's record count and duration.
   void UpdateCounters();
+  // The counters after a poll's reading: brought up to date at every
+  // CounterReadings-th call only. They change at every poll, faster than
+  // anyone reads them, and setting a field lays out and repaints it.
+  void CountReading();
+  static constexpr int CounterReadings = 5;
 
   QPushButton* BSaveWindow = nullptr;
   QPushButton* BSaveAll = nullptr;
@@ -102,6 +107,7 @@ private:
   QString SaveInitialDir_;
   double TimeFactor_ = 0.0;
   bool TimeFactorSet_ = false;
+  int UncountedReadings_ = 0;
 };
 
 extern TFGraph* FGraph;

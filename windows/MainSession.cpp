@@ -139,6 +139,8 @@ bool TFMain::FastSlowOption() { return FSettings && Checked(FSettings->CBFastSlo
 
 void TFMain::LockSettings(bool locked) {
   if (FSettings) FSettings->EnableSessionControls(!locked);
+  // A session's end shows the counters' final values.
+  if (!locked && FGraph && FGraph->isVisible()) FGraph->UpdateCounters();
 }
 
 void TFMain::ShowLight(TSessionLight light) {
@@ -161,7 +163,7 @@ void TFMain::ReadingTaken(const TInstData& record) {
   if (FDisplay && FDisplay->isVisible()) FDisplay->DrawIndicators();
   if (FGraph && FGraph->isVisible()) {
     FGraph->AddReading(record);
-    FGraph->UpdateCounters();
+    FGraph->CountReading();
   }
 }
 

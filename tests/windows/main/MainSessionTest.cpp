@@ -377,6 +377,24 @@ TEST_F(Session, PollRecordsEveryReadingTwice) {
   EXPECT_EQ(FMain->DataRecorder->Count(), before + 4);
 }
 
+TEST_F(Session, GraphCountersFollowEveryFifthPollAndTheSessionsEnd) {
+  Launch();
+  FGraph->show();
+  Start();
+  const auto shown = [] { return FGraph->ERecordCount->text().toInt(); };
+  const int start = FMain->DataRecorder->Count();
+  for (int i = 1; i <= 12; ++i) {
+    Poll(0.0);
+    const int behind = FMain->DataRecorder->Count() - shown();
+    EXPECT_EQ(behind, i % TFGraph::CounterReadings * 2) << "poll " << i;
+  }
+  EXPECT_EQ(shown(), start + 20);
+  FMain->BStopClick();
+  EXPECT_EQ(shown(), FMain->DataRecorder->Count());
+  EXPECT_EQ(FGraph->ELapsedTime->text(),
+            TFGraph::GeneralText5(FMain->DataRecorder->ElapsedSeconds(), QLocale()));
+}
+
 TEST_F(Session, F9SelectsOnlyWhenASelectionIsPossible) {
   Launch();
   QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
