@@ -77,7 +77,10 @@ public:
   // The view keeps its picture and paints it in place: the image reads it
   // without a copy and repaints only what changed.
   void ShowChanged(const QImage& picture, const QRegion& changed) override {
-    Image->ShowBuffer(picture, changed);
+    if (Later)
+      Image->NoteBuffer(picture, changed);
+    else
+      Image->ShowBuffer(picture, changed);
   }
   void ShowHint(const QString& text) override {
     Image->setToolTip(text);
@@ -88,6 +91,7 @@ public:
   }
 
   QPoint MousePos;
+  bool Later = false;  // changes wait for the next one shown
 
 private:
   TImageView* Image;
@@ -307,11 +311,19 @@ void TFGraph::CBEnTimeXClick() {
 void TFGraph::AddReading(const TInstData& record) {
   if (!View_) FormActivate();
   TakeInstrument();
+  Target_->Later = ++UnshownReadings_ < FrameReadings;
+  if (!Target_->Later) UnshownReadings_ = 0;
   View_->AddReading(record);
+  Target_->Later = false;
   if (View_->Marker1() < 0 && !EMarks_Time->text().isEmpty()) {
     EMarks_Time->clear();
     EMarks_Signal->clear();
   }
+}
+
+void TFGraph::SessionEnded() {
+  GraphWindow->ShowNoted();
+  UpdateCounters();
 }
 
 void TFGraph::CountReading() {

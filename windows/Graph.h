@@ -29,15 +29,20 @@ public:
   ~TFGraph() override;
 
   // Hands a reading to the view while the window is visible; the distances
-  // of markers that scrolled out are emptied.
+  // of markers that scrolled out are emptied. The view draws every reading;
+  // the window is repainted with every FrameReadings-th, or sooner when
+  // something else changes in it, which halves its copies to the screen.
   void AddReading(const TInstData& record);
+  static constexpr int FrameReadings = 2;
   // The recorder's record count and duration.
   void UpdateCounters();
   // The counters after a poll's reading: brought up to date at every
   // CounterReadings-th call only. They change at every poll, faster than
   // anyone reads them, and setting a field lays out and repaints it.
   void CountReading();
-  static constexpr int CounterReadings = 5;
+  static constexpr int CounterReadings = 2 * FrameReadings;  // with a frame
+  // Shows the last readings and the counters' final values.
+  void SessionEnded();
 
   QPushButton* BSaveWindow = nullptr;
   QPushButton* BSaveAll = nullptr;
@@ -108,6 +113,7 @@ private:
   double TimeFactor_ = 0.0;
   bool TimeFactorSet_ = false;
   int UncountedReadings_ = 0;
+  int UnshownReadings_ = 0;
 };
 
 extern TFGraph* FGraph;

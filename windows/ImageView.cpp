@@ -12,7 +12,14 @@ TImageView::TImageView(QWidget* parent) : QWidget(parent) {
 void TImageView::SetImage(const QImage& image) {
   Picture = image;
   Buffer = nullptr;
+  Noted = QRegion();
   update();
+}
+
+bool TImageView::Reads(const QImage& picture) const {
+  return Buffer && Buffer == picture.constBits() && Picture.size() == picture.size() &&
+         Picture.format() == picture.format() &&
+         Picture.devicePixelRatio() == picture.devicePixelRatio();
 }
 
 void TImageView::ShowBuffer(const QImage& picture, const QRegion& changed) {
@@ -20,19 +27,34 @@ void TImageView::ShowBuffer(const QImage& picture, const QRegion& changed) {
     SetImage(picture);
     return;
   }
-  const bool same = Buffer && Buffer == picture.constBits() && Picture.size() == picture.size() &&
-                    Picture.format() == picture.format() &&
-                    Picture.devicePixelRatio() == picture.devicePixelRatio();
+  const bool same = Reads(picture);
   // A read-only image over the caller's pixels: painting it in place later
   // neither detaches nor copies it.
   Picture = QImage(picture.constBits(), picture.width(), picture.height(), picture.bytesPerLine(),
                    picture.format());
   Picture.setDevicePixelRatio(picture.devicePixelRatio());
   Buffer = picture.constBits();
-  if (!same)
+  if (!same) {
+    Noted = QRegion();
     update();
-  else if (!changed.isEmpty())
-    update(changed);
+  } else {
+    Noted += changed;
+    ShowNoted();
+  }
+}
+
+void TImageView::NoteBuffer(const QImage& picture, const QRegion& changed) {
+  if (!Reads(picture)) {
+    ShowBuffer(picture, changed);
+    return;
+  }
+  Noted += changed;
+}
+
+void TImageView::ShowNoted() {
+  if (Noted.isEmpty()) return;
+  update(Noted);
+  Noted = QRegion();
 }
 
 qreal TImageView::PixelRatio() const { return devicePixelRatioF(); }

@@ -139,8 +139,7 @@ bool TFMain::FastSlowOption() { return FSettings && Checked(FSettings->CBFastSlo
 
 void TFMain::LockSettings(bool locked) {
   if (FSettings) FSettings->EnableSessionControls(!locked);
-  // A session's end shows the counters' final values.
-  if (!locked && FGraph && FGraph->isVisible()) FGraph->UpdateCounters();
+  if (!locked && FGraph && FGraph->isVisible()) FGraph->SessionEnded();
 }
 
 void TFMain::ShowLight(TSessionLight light) {

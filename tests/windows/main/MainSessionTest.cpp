@@ -20,6 +20,22 @@
 
 namespace {
 
+// Counts one kind of event reaching an object.
+class TEventCounter : public QObject {
+public:
+  TEventCounter(QObject* target, QEvent::Type type, int* count) : Type(type), Count(count) {
+    target->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == Type) ++*Count;
+    return false;
+  }
+
+private:
+  QEvent::Type Type;
+  int* Count;
+};
+
 class Session : public MainFixture {};
 
 TEST_F(Session, TimePerSymbolOutOfRangeIsRefusedWithItsMessage) {
@@ -377,19 +393,27 @@ TEST_F(Session, PollRecordsEveryReadingTwice) {
   EXPECT_EQ(FMain->DataRecorder->Count(), before + 4);
 }
 
-TEST_F(Session, GraphCountersFollowEveryFifthPollAndTheSessionsEnd) {
+TEST_F(Session, GraphWindowShowsEverySecondPollAndAllAtTheSessionsEnd) {
   Launch();
   FGraph->show();
   Start();
+  int paints = 0;
+  TEventCounter counter(FGraph->GraphWindow, QEvent::Paint, &paints);
   const auto shown = [] { return FGraph->ERecordCount->text().toInt(); };
+  QApplication::processEvents();
+  paints = 0;
   const int start = FMain->DataRecorder->Count();
-  for (int i = 1; i <= 12; ++i) {
+  for (int i = 1; i <= 9; ++i) {
     Poll(0.0);
+    QApplication::processEvents();
+    EXPECT_EQ(paints, i / TFGraph::FrameReadings) << "poll " << i;
     const int behind = FMain->DataRecorder->Count() - shown();
     EXPECT_EQ(behind, i % TFGraph::CounterReadings * 2) << "poll " << i;
   }
-  EXPECT_EQ(shown(), start + 20);
+  EXPECT_EQ(shown(), start + 16);
   FMain->BStopClick();
+  QApplication::processEvents();
+  EXPECT_EQ(paints, 5) << "the last reading shown";
   EXPECT_EQ(shown(), FMain->DataRecorder->Count());
   EXPECT_EQ(FGraph->ELapsedTime->text(),
             TFGraph::GeneralText5(FMain->DataRecorder->ElapsedSeconds(), QLocale()));
