@@ -2,6 +2,7 @@
 #include "indicators/Colors.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 #include <QFontMetrics>
@@ -199,6 +200,32 @@ QRegion BandCover(std::vector<QRect> rects, const QRect& whole) {
   return cover;
 }
 
+// What identifies a frame: the items before and after it.
+QByteArray FrameKey(const std::vector<TItem>& before, const std::vector<TItem>& after) {
+  QByteArray key;
+  key.reserve(static_cast<int>((before.size() + after.size()) * 5 * sizeof(int)));
+  const auto add = [&key](const std::vector<TItem>& items) {
+    for (const TItem& item : items) {
+      const int values[] = {item.Centre.x(), item.Centre.y(), item.Radius,
+                            static_cast<int>(item.Fill), item.Symbol};
+      key.append(reinterpret_cast<const char*>(values), sizeof values);
+    }
+  };
+  add(before);
+  add(after);
+  return key;
+}
+
+// Pixels of rect (in the picture's pixels) copied from one picture to another.
+void CopyPixels(const QImage& from, const QPoint& fromAt, QImage& to, const QRect& rect) {
+  const int bytes = rect.width() * 4;
+  for (int y = 0; y < rect.height(); ++y)
+    std::memcpy(to.scanLine(rect.top() + y) + rect.left() * 4,
+                from.constScanLine(fromAt.y() + y) + fromAt.x() * 4, bytes);
+}
+
+constexpr std::size_t FrameBudget = 16u << 20;  // bytes of frames kept
+
 TDrumLayout SceneLayout(const QImage& image, const TDrumScene& scene) {
   const qreal ratio = image.devicePixelRatio();
   const int width = RoundToInt(image.width() / ratio);
@@ -259,6 +286,8 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
   if (!same || E != e) {
     Texts = SymbolTexts(scene.Symbols, e);
     E = e;
+    Frames.clear();
+    FrameBytes = 0;
   }
   std::vector<TItem> items = DrumItems(layout, scene, Texts);
 
@@ -301,11 +330,30 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
     changed += items[i].Bounds;
   }
   changed &= whole;
+  QByteArray key = FrameKey(Items, items);
   Items = std::move(items);
+  const auto found = Frames.find(key);
+  if (found != Frames.end()) {
+    const TFrame& frame = found->second;
+    CopyPixels(frame.Patch, QPoint(0, 0), picture, frame.Pixels);
+    ++Reused;
+    return frame.Changed;
+  }
   // Only the items around the change are drawn, clipped to it; with many
   // small rectangles their bounding rectangle is painted instead, which
   // clips faster.
   if (changed.rectCount() > 16) changed = changed.boundingRect();
   DrawItems(picture, background, Items, Texts, &changed);
+  // Kept whole, the bounding rectangle too is what the scene shows.
+  const QRectF area(changed.boundingRect());
+  const QRect pixels =
+      QRectF(area.topLeft() * Ratio, area.size() * Ratio).toAlignedRect() & picture.rect();
+  const std::size_t bytes = static_cast<std::size_t>(pixels.width()) * pixels.height() * 4;
+  if (!pixels.isEmpty() && FrameBytes + bytes <= FrameBudget) {
+    TFrame frame{changed, pixels, QImage(pixels.size(), Format)};
+    CopyPixels(picture, pixels.topLeft(), frame.Patch, QRect(QPoint(0, 0), pixels.size()));
+    FrameBytes += bytes;
+    Frames.emplace(std::move(key), std::move(frame));
+  }
   return changed;
 }

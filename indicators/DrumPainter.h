@@ -5,9 +5,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QByteArray>
 #include <QImage>
 #include <QRegion>
 #include <QStringList>
+#include <map>
 #include <vector>
 
 #include "indicators/DrumGeometry.h"
@@ -45,6 +47,9 @@ public:
   QRegion Paint(QImage& picture, const TDrumScene& scene);
   // The next Paint draws the whole picture.
   void Invalidate();
+  // Frames taken from earlier turns of the drum instead of painted; for
+  // measurements.
+  int ReusedFrames() const { return Reused; }
 
   // The pixel format pictures are kept in.
   static constexpr QImage::Format Format = QImage::Format_ARGB32_Premultiplied;
@@ -61,6 +66,18 @@ private:
   int E = 0;
   std::vector<TText> Texts;  // per symbol, for circles of radius E
   std::vector<TItem> Items;  // what the picture shows, in drawing order
+
+  // The pixels a frame changed, by what the picture showed before and shows
+  // after: the drum turns through the same frames again and again, and the
+  // picture after a frame depends on nothing else.
+  struct TFrame {
+    QRegion Changed;
+    QRect Pixels;  // Changed's bounding rectangle in the picture's pixels
+    QImage Patch;
+  };
+  std::map<QByteArray, TFrame> Frames;
+  std::size_t FrameBytes = 0;
+  int Reused = 0;
 };
 
 // Sizes of the symbol text are in points, taken at 96 pixels per inch
