@@ -10,6 +10,11 @@
 # design: every window at its design size; large: the main window, the panel
 # and the graph each enlarged to 1920x1040. EXECUTABLE defaults to
 # build/app/quillora (build it first); SECONDS to 60.
+#
+# QUILLORA_CPU_PROBE: a command run for the measured span instead of a
+# sleep, given the process id and the seconds (perf record, strace -c).
+# QUILLORA_CPU_STDERR: a file for the program's error output.
+# QUILLORA_CPU_SHOTS: a folder for a screenshot taken before measuring.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
