@@ -39,13 +39,9 @@ cleanup() {
 trap cleanup EXIT
 eval "$(scripts/pulse-start.sh)"
 
-display_file="$XDG_RUNTIME_DIR/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-[ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$display_file")"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+. scripts/xvfb.sh
+start_xvfb 1920x1080 || exit 1
+xvfb_pid=$XVFB_PID
 
 # The program keeps its settings beside the executable: a copy with a
 # settings file that sets the symbol period.

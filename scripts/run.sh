@@ -22,22 +22,15 @@ shots="${QUILLORA_SHOTS:-$root/screenshots}"
 mkdir -p "$shots"
 echo "No display: starting Quillora under Xvfb for a look; screenshots go to $shots"
 
-# Xvfb picks a free display itself and writes its number to fd 3.
-display_file="$(mktemp)"
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-[ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
-disp=":$(head -n1 "$display_file")"
-rm -f "$display_file"
+. scripts/xvfb.sh
+start_xvfb 1600x1000 || exit 1
+xvfb_pid=$XVFB_PID
 program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
   kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-export DISPLAY="$disp"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # The program keeps its settings and recording beside the executable; the
 # look uses its own copy so that it starts as on a first run.

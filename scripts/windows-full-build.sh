@@ -227,17 +227,11 @@ stage_run() {
   export PULSE_SERVER=unix:/nonexistent
   unset WAYLAND_DISPLAY
 
-  local display_file xvfb_pid disp program_pid=""
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-  [ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
-  disp=":$(head -n1 "$display_file")"
-  rm -f "$display_file"
-  export DISPLAY="$disp"
+  local program_pid=""
+  . "$root/scripts/xvfb.sh"
+  start_xvfb 1600x1000 || exit 1
   # The values go into the trap now: the locals are gone when it runs.
-  trap "'$wineserver' -k >/dev/null 2>&1; kill $xvfb_pid 2>/dev/null" EXIT
+  trap "'$wineserver' -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null" EXIT
 
   if [ ! -f "$WINEPREFIX/.quillora-ready" ]; then
     log "Wine prefix $WINEPREFIX"
@@ -256,7 +250,7 @@ stage_run() {
   local seeded
   seeded=$(md5sum <"$app/Quillora.ini")
 
-  log "starting quillora.exe under Wine on $disp"
+  log "starting quillora.exe under Wine on $DISPLAY"
   local t0
   t0=$(date +%s)
   (cd "$app" && exec "$wine" ./quillora.exe) >"$run_dir/quillora.log" 2>&1 &
