@@ -323,6 +323,15 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
     DrawItems(picture, background, Items, Texts, &ring, false);
     return ring;
   }
+  QByteArray key = FrameKey(Items, items);
+  const auto found = Frames.find(key);
+  if (found != Frames.end()) {
+    const TFrame& frame = found->second;
+    CopyPixels(frame.Patch, QPoint(0, 0), picture, frame.Pixels);
+    Items = std::move(items);
+    ++Reused;
+    return frame.Changed;
+  }
   QRegion changed;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (items[i] == Items[i]) continue;
@@ -330,15 +339,7 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
     changed += items[i].Bounds;
   }
   changed &= whole;
-  QByteArray key = FrameKey(Items, items);
   Items = std::move(items);
-  const auto found = Frames.find(key);
-  if (found != Frames.end()) {
-    const TFrame& frame = found->second;
-    CopyPixels(frame.Patch, QPoint(0, 0), picture, frame.Pixels);
-    ++Reused;
-    return frame.Changed;
-  }
   // Only the items around the change are drawn, clipped to it; with many
   // small rectangles their bounding rectangle is painted instead, which
   // clips faster.
