@@ -10,6 +10,7 @@ start_xvfb() {
   for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
   if [ ! -s "$display_file" ]; then
     rm -f "$display_file"
+    kill "$XVFB_PID" 2>/dev/null || true
     echo "Xvfb did not start" >&2
     return 1
   fi
