@@ -200,6 +200,43 @@ QRegion BandCover(std::vector<QRect> rects, const QRect& whole) {
   return cover;
 }
 
+// The rectangles whose pixels differ between the pictures of two item lists
+// of one table: an item that moved or changed its fill (where it was and
+// where it is), and the overlap of two items drawn in the other order.
+// Outside them every pixel is covered by the same items in the same order.
+std::vector<QRect> Changes(const std::vector<TItem>& before, const std::vector<TItem>& after) {
+  std::vector<QRect> changes;
+  const auto change = [&changes](const TItem& was, const TItem& is) {
+    if (was == is) return;
+    changes.push_back(was.Bounds);
+    changes.push_back(is.Bounds);
+  };
+  // Where each item of after stood in before, found by its symbol (the
+  // window's ring is symbol -1).
+  std::vector<int> place(before.size() + 1, -1);
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    const std::size_t s = static_cast<std::size_t>(before[i].Symbol + 1);
+    if (s < place.size()) place[s] = static_cast<int>(i);
+  }
+  std::vector<int> from(after.size(), -1);
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    const std::size_t s = static_cast<std::size_t>(after[i].Symbol + 1);
+    if (s < place.size()) from[i] = place[s];
+    if (from[i] < 0) {
+      // Not the same symbols: item by item in drawing order.
+      changes.clear();
+      for (std::size_t k = 0; k < after.size(); ++k) change(before[k], after[k]);
+      return changes;
+    }
+  }
+  for (std::size_t i = 0; i < after.size(); ++i) change(before[static_cast<std::size_t>(from[i])], after[i]);
+  for (std::size_t i = 0; i < after.size(); ++i)
+    for (std::size_t j = i + 1; j < after.size(); ++j)
+      if (from[i] > from[j] && after[i].Bounds.intersects(after[j].Bounds))
+        changes.push_back(after[i].Bounds & after[j].Bounds);
+  return changes;
+}
+
 // What identifies a frame: the items before and after it.
 QByteArray FrameKey(const std::vector<TItem>& before, const std::vector<TItem>& after) {
   QByteArray key;
@@ -304,14 +341,25 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
     return QRegion(whole);
   }
 
-  // What moved or changed its fill: where it was and where it is now.
-  std::size_t moved = 0;
-  for (std::size_t i = 0; i < items.size(); ++i)
-    if (!(items[i] == Items[i])) ++moved;
-  if (moved == 0) return QRegion();
-  if (2 * moved >= items.size()) {
-    // Most circles moved (the symbols turning under a fixed window): the
-    // ring is cleared and every item drawn whole, without a clip.
+  if (items == Items) return QRegion();
+  QByteArray key = FrameKey(Items, items);
+  const auto found = Frames.find(key);
+  if (found != Frames.end()) {
+    const TFrame& frame = found->second;
+    CopyPixels(frame.Patch, QPoint(0, 0), picture, frame.Pixels);
+    Items = std::move(items);
+    ++Reused;
+    return frame.Changed;
+  }
+  // What changed: the items that moved or changed their fill, where they
+  // were and where they are now, and where two items that may overlap are
+  // drawn in the other order (the moving window's symbol is drawn first, so
+  // the order turns with the window at every step).
+  const std::vector<QRect> changes = Changes(Items, items);
+  if (changes.size() >= items.size()) {
+    // About half the circles or more moved (the symbols turning under a
+    // fixed window): the ring is cleared and every item drawn whole,
+    // without a clip; such frames are not kept.
     std::vector<QRect> bounds;
     bounds.reserve(2 * items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -323,21 +371,8 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
     DrawItems(picture, background, Items, Texts, &ring, false);
     return ring;
   }
-  QByteArray key = FrameKey(Items, items);
-  const auto found = Frames.find(key);
-  if (found != Frames.end()) {
-    const TFrame& frame = found->second;
-    CopyPixels(frame.Patch, QPoint(0, 0), picture, frame.Pixels);
-    Items = std::move(items);
-    ++Reused;
-    return frame.Changed;
-  }
   QRegion changed;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (items[i] == Items[i]) continue;
-    changed += Items[i].Bounds;
-    changed += items[i].Bounds;
-  }
+  for (const QRect& r : changes) changed += r;
   changed &= whole;
   Items = std::move(items);
   // Only the items around the change are drawn, clipped to it; with many
