@@ -170,6 +170,8 @@ TInstGraph::TDrawn TInstGraph::DrawingState(const QSize& area, qreal ratio) cons
   d.CursorX = cursorX_;
   d.CursorY = cursorY_;
   d.Divisor = TimeDivisor();
+  d.Length = WindowLength();
+  d.Dropped = dropped_;
   if (instrument_) {
     d.Minimum = instrument_->Minimum;
     d.Maximum = instrument_->Maximum;
@@ -322,6 +324,7 @@ void TInstGraph::Redraw() {
   QImage& bitmap = Bitmap(area, ratio);
   if (!bitmap.isNull()) Draw(bitmap, area);
   drawn_ = DrawingState(area, ratio);
+  undrawn_ = 0;
   if (target_) target_->ShowChanged(bitmap, QRegion(QRect(QPoint(0, 0), area)));
 }
 
@@ -335,6 +338,7 @@ void TInstGraph::AddReading(const TInstData& record) {
     const int d = N - T + 1;
     window_.erase(window_.begin(), window_.begin() + d);
     window_.emplace_back();
+    dropped_ += d;
     marker1_ -= d;
     if (marker1_ < 0) {
       marker1_ = -1;
@@ -345,51 +349,59 @@ void TInstGraph::AddReading(const TInstData& record) {
     }
   }
   CopyFields(window_.back(), record);
+  ++undrawn_;
   if (Paused) {
     drawn_.Valid = false;
     return;
   }
+  if (!Deferred) CatchUp();
+}
 
-  // The picture as it stands can take the reading by drawing its columns
-  // alone when nothing else it shows has changed: one more record at the
-  // end, or, with the window full, one record dropped so that everything
-  // moves one pixel to the left, markers included.
+void TInstGraph::CatchUp() {
+  if (undrawn_ == 0 || Paused) return;
+  // The picture as it stands can take the new records by drawing their
+  // columns alone when nothing else it shows has changed: records added at
+  // the end and, with the window full, as many dropped at the start, so
+  // that everything moves that many pixels to the left, markers included.
   const QSize area = Area();
   const qreal ratio = target_ ? target_->PixelRatio() : 1.0;
   TDrawn now = DrawingState(area, ratio);
-  const auto shifted = [](int before) { return before <= 0 ? -1 : before - 1; };
   const TDrawn before = drawn_;
-  const bool appended = N < T;
-  if (!appended && N == T) {
+  const long long moved = dropped_ - before.Dropped;
+  const auto shifted = [moved](int was) { return was - moved < 0 ? -1 : int(was - moved); };
+  if (moved > 0) {
     now.Marker1 = marker1_ == shifted(before.Marker1) ? before.Marker1 : -2;
     now.Marker2 = marker2_ == shifted(before.Marker2) ? before.Marker2 : -2;
   }
-  if (!before.Valid || !(now == before) || (!appended && N != T) || bitmap_.isNull() ||
+  const int W = area.width();
+  if (!before.Valid || !(now == before) || moved >= W || bitmap_.isNull() ||
       bitmap_.size() != area) {
     Redraw();
     return;
   }
-  const int W = area.width();
+  const int s = static_cast<int>(moved);
   const int last = WindowLength() - 1;
-  if (appended) {
-    // The new segment ends in the record's column.
-    const int left = std::max(0, last - 1);
+  // The columns from the last record drawn before on take the new segments.
+  const int left = std::max(0, before.Length - s - 1);
+  if (s == 0) {
     Draw(bitmap_, area, left, last);
     drawn_ = DrawingState(area, ratio);
+    undrawn_ = 0;
     if (target_) target_->ShowChanged(bitmap_, QRegion(left, 0, last - left + 1, area.height()));
     return;
   }
-  // Everything moves one column to the left; the first column loses the
-  // dropped record's segment and the last ones take the new one.
+  // Everything moves s columns to the left; the first column loses the
+  // segment of the last record dropped.
   uchar* bits = bitmap_.bits();
   const qsizetype stride = bitmap_.bytesPerLine();
   for (int y = 0; y < bitmap_.height(); ++y) {
     QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
-    std::memmove(row, row + 1, sizeof(QRgb) * (W - 1));
+    std::memmove(row, row + s, sizeof(QRgb) * (W - s));
   }
   Draw(bitmap_, area, 0, 0);
-  Draw(bitmap_, area, std::max(0, last - 1), W - 1);
+  Draw(bitmap_, area, left, W - 1);
   drawn_ = DrawingState(area, ratio);
+  undrawn_ = 0;
   if (target_) target_->ShowChanged(bitmap_, QRegion(QRect(QPoint(0, 0), area)));
 }
 

@@ -8,6 +8,8 @@
 // at zoom 1 in the horizontal view redraws only its own columns (scrolling
 // the picture by one pixel once the window is full); everything else, and
 // any change of size, zoom, markers or cursor, redraws the whole picture.
+// Readings may also be taken in without drawing and drawn together later,
+// the picture scrolled once by all of them.
 
 #include <QImage>
 #include <QPoint>
@@ -85,6 +87,13 @@ public:
   // While set, AddReading keeps the record without drawing; the next
   // drawing is whole. Set by the graph window while it is minimised.
   bool Paused = false;
+  // While set, AddReading keeps the record and leaves the picture as it
+  // stands; the next reading added without it, or CatchUp, draws all that
+  // came meanwhile. Set by the graph window for the readings between two
+  // frames.
+  bool Deferred = false;
+  // Draws and shows the readings kept since the picture was last drawn.
+  void CatchUp();
 
   // Set by the graph window. A factor of 0 or below counts as 1.
   double TimeZoomFactor = 0.0;
@@ -139,6 +148,10 @@ private:
     int CursorX = 0, CursorY = 0;
     double Divisor = 1.0;
     double Minimum = 0, Maximum = 0, Offset = 0, SensorMinimum = 0, SensorMaximum = 0;
+    // Not compared: the records the picture showed and how many had been
+    // dropped from the window by then.
+    int Length = 0;
+    long long Dropped = 0;
     bool operator==(const TDrawn& o) const;
   };
   TDrawn DrawingState(const QSize& area, qreal ratio) const;
@@ -155,6 +168,8 @@ private:
   int marker1_ = -1;
   int marker2_ = -1;
   std::vector<TInstData> window_;
+  long long dropped_ = 0;  // records dropped from the window so far
+  int undrawn_ = 0;        // records added since the picture was drawn
   QString hint_;
   mutable QPolygon curvePoints_;  // kept to spare an allocation per curve
 };

@@ -77,10 +77,7 @@ public:
   // The view keeps its picture and paints it in place: the image reads it
   // without a copy and repaints only what changed.
   void ShowChanged(const QImage& picture, const QRegion& changed) override {
-    if (Later)
-      Image->NoteBuffer(picture, changed);
-    else
-      Image->ShowBuffer(picture, changed);
+    Image->ShowBuffer(picture, changed);
   }
   void ShowHint(const QString& text) override {
     Image->setToolTip(text);
@@ -91,7 +88,6 @@ public:
   }
 
   QPoint MousePos;
-  bool Later = false;  // changes wait for the next one shown
 
 private:
   TImageView* Image;
@@ -311,10 +307,10 @@ void TFGraph::CBEnTimeXClick() {
 void TFGraph::AddReading(const TInstData& record) {
   if (!View_) FormActivate();
   TakeInstrument();
-  Target_->Later = ++UnshownReadings_ < FrameReadings;
-  if (!Target_->Later) UnshownReadings_ = 0;
+  View_->Deferred = ++UnshownReadings_ < FrameReadings;
+  if (!View_->Deferred) UnshownReadings_ = 0;
   View_->AddReading(record);
-  Target_->Later = false;
+  View_->Deferred = false;
   if (View_->Marker1() < 0 && !EMarks_Time->text().isEmpty()) {
     EMarks_Time->clear();
     EMarks_Signal->clear();
@@ -322,7 +318,7 @@ void TFGraph::AddReading(const TInstData& record) {
 }
 
 void TFGraph::SessionEnded() {
-  GraphWindow->ShowNoted();
+  if (View_) View_->CatchUp();
   UpdateCounters();
 }
 

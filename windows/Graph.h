@@ -29,9 +29,10 @@ public:
   ~TFGraph() override;
 
   // Hands a reading to the view while the window is visible; the distances
-  // of markers that scrolled out are emptied. The view draws every reading;
-  // the window is repainted with every FrameReadings-th, or sooner when
-  // something else changes in it, which halves its copies to the screen.
+  // of markers that scrolled out are emptied. The view draws the readings
+  // and the window is repainted with every FrameReadings-th, or sooner when
+  // something else changes in it, which halves its drawing and its copies
+  // to the screen.
   void AddReading(const TInstData& record);
   static constexpr int FrameReadings = 2;
   // The recorder's record count and duration.

@@ -12,7 +12,6 @@ TImageView::TImageView(QWidget* parent) : QWidget(parent) {
 void TImageView::SetImage(const QImage& image) {
   Picture = image;
   Buffer = nullptr;
-  Noted = QRegion();
   update();
 }
 
@@ -34,27 +33,10 @@ void TImageView::ShowBuffer(const QImage& picture, const QRegion& changed) {
                    picture.format());
   Picture.setDevicePixelRatio(picture.devicePixelRatio());
   Buffer = picture.constBits();
-  if (!same) {
-    Noted = QRegion();
+  if (same)
+    update(changed);
+  else
     update();
-  } else {
-    Noted += changed;
-    ShowNoted();
-  }
-}
-
-void TImageView::NoteBuffer(const QImage& picture, const QRegion& changed) {
-  if (!Reads(picture)) {
-    ShowBuffer(picture, changed);
-    return;
-  }
-  Noted += changed;
-}
-
-void TImageView::ShowNoted() {
-  if (Noted.isEmpty()) return;
-  update(Noted);
-  Noted = QRegion();
 }
 
 qreal TImageView::PixelRatio() const { return devicePixelRatioF(); }

@@ -22,13 +22,6 @@ public:
   // the part that differs from what the view showed before; a new size or
   // buffer repaints everything.
   void ShowBuffer(const QImage& picture, const QRegion& changed);
-  // As ShowBuffer, but a change to the same buffer is only noted: it reaches
-  // the window with the next ShowBuffer or ShowNoted. The picture's pixels
-  // are read at every paint all the same, so nothing shown is ever older
-  // than the last repaint.
-  void NoteBuffer(const QImage& picture, const QRegion& changed);
-  // Repaints what was noted and not yet shown.
-  void ShowNoted();
   const QImage& Image() const { return Picture; }
 
   // The size a picture must have to fill the widget at the screen's
@@ -57,6 +50,5 @@ private:
 
   QImage Picture;
   const uchar* Buffer = nullptr;  // the caller's pixels Picture reads, if any
-  QRegion Noted;                  // changed and not yet repainted
   QSize Hint;
 };

@@ -34,19 +34,31 @@ protected:
     Reference = std::make_unique<TInstGraph>(&Gauge, false, &Whole);
   }
 
+  int Every = 1;  // readings in a frame: the others are deferred to it
+
   // Readings that swing across the plot and past its edges.
   void Add(int n) {
     for (int k = 0; k < n; ++k, ++Count) {
       const double inst = 130.0 * std::sin(Count * 0.37) + 40.0 * std::sin(Count * 2.1);
       const double level = 0.5 + 0.6 * std::cos(Count * 0.05);
       const TInstData r = Reading(DayTime(12, 0, 0, 0) + Count * 40 / 86400000.0, 0.5, level, inst);
+      const bool deferred = (Count + 1) % Every != 0;
+      const int shows = Fast.Shows;
+      Incremental->Deferred = deferred;
       Incremental->AddReading(r);
+      Incremental->Deferred = false;
       Reference->AddReading(r);
+      if (deferred) {
+        ASSERT_EQ(Fast.Shows, shows) << "reading " << Count << " drawn at once";
+        continue;
+      }
       Reference->Redraw();
       ASSERT_EQ(Incremental->Picture(), Reference->Picture()) << "reading " << Count;
       ASSERT_EQ(Fast.Screen, Incremental->Picture()) << "reading " << Count << ": not all shown";
     }
   }
+  // Filling, scrolling, markers, the cursor, zoom and clear.
+  void Script();
   template <typename F>
   void Both(F f) {
     f(*Incremental);
@@ -57,6 +69,24 @@ protected:
 }  // namespace
 
 TEST_F(GraphViewFramesTest, ReadingsDrawnInPlaceEqualWholeRedraws) {
+  Script();
+}
+
+TEST_F(GraphViewFramesTest, ReadingsDrawnTogetherEqualWholeRedraws) {
+  for (const int every : {2, 7}) {
+    SCOPED_TRACE(every);
+    SetUp();
+    Every = every;
+    Script();
+    // The readings still waiting are drawn on demand.
+    Incremental->CatchUp();
+    Reference->Redraw();
+    EXPECT_EQ(Incremental->Picture(), Reference->Picture());
+    EXPECT_EQ(Fast.Screen, Incremental->Picture());
+  }
+}
+
+void GraphViewFramesTest::Script() {
   Add(320);  // fills the window and scrolls
   Both([](TInstGraph& v) {
     v.SetMarker1(40);
