@@ -165,6 +165,10 @@ public:
   void PollTimerTimer();
   // Refreshes LStats from the engine's counts and the session's time.
   void UpdateStats();
+  // Polls between two refreshes of LStats for its rate alone: a written or
+  // undone symbol and the session's end show at once.
+  static constexpr int StatsPolls = 25;
+  int UnstatedPolls = 0;
 
   // Tape.
   void BClearClick();

@@ -47,9 +47,9 @@ struct TDrumCanvas {
 void TFMain::BStartClick() {
   if (Running) return;
   BuildChain();  // Start before the first activation
+  SessionStartDays = LocalDateTimeDays();
   Engine->Start(ESymbolPeriod->text());
   if (!Running) return;
-  SessionStartDays = LocalDateTimeDays();
   SessionMinutes = 0.0;
   UpdateStats();
 }
@@ -61,6 +61,7 @@ void TFMain::BStopClick() {
 }
 
 void TFMain::UpdateStats() {
+  UnstatedPolls = 0;
   if (!LStats) return;
   if (Running) SessionMinutes = std::max(0.0, (LocalDateTimeDays() - SessionStartDays) * 24 * 60);
   const int net = Engine->WrittenCount - Engine->UndoneCount;
@@ -139,7 +140,11 @@ bool TFMain::FastSlowOption() { return FSettings && Checked(FSettings->CBFastSlo
 
 void TFMain::LockSettings(bool locked) {
   if (FSettings) FSettings->EnableSessionControls(!locked);
-  if (!locked && FGraph && FGraph->isVisible()) FGraph->SessionEnded();
+  if (locked) return;
+  // The session's length as it ended, whatever ended it.
+  SessionMinutes = std::max(0.0, (LocalDateTimeDays() - SessionStartDays) * 24 * 60);
+  UpdateStats();
+  if (FGraph && FGraph->isVisible()) FGraph->SessionEnded();
 }
 
 void TFMain::ShowLight(TSessionLight light) {
@@ -158,7 +163,7 @@ void TFMain::ShowLight(TSessionLight light) {
 
 void TFMain::ReadingTaken(const TInstData& record) {
   DataRecorder->Write(record);
-  UpdateStats();
+  if (++UnstatedPolls >= StatsPolls) UpdateStats();
   if (FDisplay && FDisplay->isVisible()) FDisplay->DrawIndicators();
   if (FGraph && FGraph->isVisible()) {
     FGraph->AddReading(record);
