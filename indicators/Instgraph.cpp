@@ -24,6 +24,9 @@ const QRgb TInstGraph::CursorColor = kSilverRgb;
 TInstGraphTarget::~TInstGraphTarget() = default;
 qreal TInstGraphTarget::PixelRatio() const { return 1.0; }
 void TInstGraphTarget::ShowChanged(const QImage& picture, const QRegion&) { ShowPicture(picture); }
+void TInstGraphTarget::ShowScrolled(const QImage& picture, int, const QRegion&) {
+  ShowChanged(picture, QRegion(QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize())));
+}
 
 namespace {
 
@@ -402,7 +405,8 @@ void TInstGraph::CatchUp() {
   Draw(bitmap_, area, left, W - 1);
   drawn_ = DrawingState(area, ratio);
   undrawn_ = 0;
-  if (target_) target_->ShowChanged(bitmap_, QRegion(QRect(QPoint(0, 0), area)));
+  const int H = area.height();
+  if (target_) target_->ShowScrolled(bitmap_, -s, QRegion(0, 0, 1, H) + QRegion(left, 0, W - left, H));
 }
 
 void TInstGraph::EndHover() { Redraw(); }

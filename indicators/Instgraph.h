@@ -38,6 +38,10 @@ public:
   // in it; the view paints the same picture in place from one reading to
   // the next.
   virtual void ShowChanged(const QImage& picture, const QRegion& changed);
+  // Shows the picture again after everything in it moved dx logical pixels
+  // along x (what it showed before moves with it on the screen, too) and
+  // changed was drawn anew. By default the whole picture is shown again.
+  virtual void ShowScrolled(const QImage& picture, int dx, const QRegion& changed);
   // Makes text the area's hint and shows it at once at the mouse; an empty
   // text hides it.
   virtual void ShowHint(const QString& text) = 0;

@@ -79,6 +79,9 @@ public:
   void ShowChanged(const QImage& picture, const QRegion& changed) override {
     Image->ShowBuffer(picture, changed);
   }
+  void ShowScrolled(const QImage& picture, int dx, const QRegion& changed) override {
+    Image->ScrollBuffer(picture, dx, changed);
+  }
   void ShowHint(const QString& text) override {
     Image->setToolTip(text);
     if (text.isEmpty())
@@ -271,6 +274,8 @@ void TFGraph::FormResize() {
 void TFGraph::GraphWindowMouseMove(int x, int y, const QPoint& globalPos) {
   if (!View_) return;
   TakeInstrument();
+  // The record under the mouse is the one on the screen.
+  View_->CatchUp();
   if (!(FMain && FMain->Running)) View_->Redraw();
   Target_->MousePos = globalPos.isNull() ? GraphWindow->mapToGlobal(QPoint(x, y)) : globalPos;
   View_->Hover(x, y);
@@ -280,6 +285,7 @@ void TFGraph::GraphWindowMouseDown(Qt::MouseButton button, int x, int y) {
   if (!View_) return;
   if (button != Qt::LeftButton && button != Qt::RightButton) return;
   TakeInstrument();
+  View_->CatchUp();
   const int index = View_->IndexAt(View_->Vertical() ? y : x);
   if (button == Qt::LeftButton)
     View_->SetMarker1(index);

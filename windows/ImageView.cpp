@@ -39,6 +39,17 @@ void TImageView::ShowBuffer(const QImage& picture, const QRegion& changed) {
     update();
 }
 
+void TImageView::ScrollBuffer(const QImage& picture, int dx, const QRegion& changed) {
+  if (!Reads(picture) || picture.devicePixelRatio() != 1.0) {
+    ShowBuffer(picture, QRegion(rect()));
+    return;
+  }
+  // The window system moves the pixels already shown; whatever it cannot
+  // move is repainted from the picture.
+  scroll(dx, 0);
+  update(changed);
+}
+
 qreal TImageView::PixelRatio() const { return devicePixelRatioF(); }
 
 QSize TImageView::PixelSize() const {

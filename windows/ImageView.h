@@ -22,6 +22,9 @@ public:
   // the part that differs from what the view showed before; a new size or
   // buffer repaints everything.
   void ShowBuffer(const QImage& picture, const QRegion& changed);
+  // As ShowBuffer after everything in picture moved dx pixels along x: what
+  // the window shows is moved along with it, and only changed is copied.
+  void ScrollBuffer(const QImage& picture, int dx, const QRegion& changed);
   const QImage& Image() const { return Picture; }
 
   // The size a picture must have to fill the widget at the screen's

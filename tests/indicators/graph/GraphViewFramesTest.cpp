@@ -18,6 +18,16 @@ public:
     PatchScreen(Screen, picture, changed);
     ShowPicture(picture);
   }
+  // The screen's pixels move along; those moved in are black until patched.
+  void ShowScrolled(const QImage& picture, int dx, const QRegion& changed) override {
+    if (!Screen.isNull()) {
+      QImage moved(Screen.size(), Screen.format());
+      moved.fill(Qt::black);
+      QPainter(&moved).drawImage(dx, 0, Screen);
+      Screen = moved;
+    }
+    ShowChanged(picture, changed);
+  }
 };
 
 class GraphViewFramesTest : public GraphViewFixture {

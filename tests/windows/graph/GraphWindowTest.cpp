@@ -2,7 +2,9 @@
 // deletion, hover text and the window's bounds in the settings file.
 #include "GraphTestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QScreen>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -124,6 +126,32 @@ TEST_F(GraphWindowTest, MarkerOneScrollingOutEmptiesBothFields) {
   EXPECT_EQ(View().Marker1(), -1);
   EXPECT_TRUE(Graph->EMarks_Time->text().isEmpty());
   EXPECT_TRUE(Graph->EMarks_Signal->text().isEmpty());
+}
+
+TEST_F(GraphWindowTest, TheWindowShowsThePictureWhileItScrolls) {
+  // What the window shows: its pixels as last painted, moved where it
+  // scrolled.
+  const auto screen = [this] {
+    QApplication::processEvents();
+    const QPoint at = Graph->GraphWindow->mapTo(Graph.get(), QPoint(0, 0));
+    return Graph->screen()
+        ->grabWindow(Graph->winId(), at.x(), at.y(), PlotWidth(), Graph->GraphWindow->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  };
+  int polled = 0;
+  for (; polled < PlotWidth() + 9; ++polled) {
+    Poll(1, DayTime(12, 0, 0, 0), polled);
+    QApplication::processEvents();
+  }
+  Graph->GraphWindowMouseDown(Qt::LeftButton, PlotWidth() - 20, 50);
+  for (const int end = polled + 25; polled < end; ++polled) {
+    Poll(1, DayTime(12, 0, 0, 0), polled);
+    QApplication::processEvents();
+  }
+  ASSERT_EQ(View().Marker1(), PlotWidth() - 45);
+  View().CatchUp();
+  EXPECT_EQ(screen(), View().Picture());
 }
 
 TEST_F(GraphWindowTest, AMarkerAtRecordZeroOfAWindowNotYetFullStays) {
