@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QScreen>
 #include <QDir>
 #include <QGroupBox>
@@ -139,6 +141,14 @@ TEST_F(GraphWindowTest, TheWindowShowsThePictureWhileItScrolls) {
         .toImage()
         .convertToFormat(QImage::Format_RGB32);
   };
+  // On a real X server the window is shown some time after show(), and
+  // only its part on the screen keeps its pixels.
+  Graph->move(0, 0);
+  QElapsedTimer waited;
+  waited.start();
+  while (!Graph->windowHandle()->isExposed() && waited.elapsed() < 5000)
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  ASSERT_TRUE(Graph->windowHandle()->isExposed());
   int polled = 0;
   for (; polled < PlotWidth() + 9; ++polled) {
     Poll(1, DayTime(12, 0, 0, 0), polled);
