@@ -96,7 +96,9 @@ void TFMain::DrawDrum() {
   const QSize size = IDrum->PixelSize();
   if (size.isEmpty()) return;
   TDrumScene scene;
-  scene.Symbols = SettingsSymbols();
+  // A session keeps the table it started with (the settings window's is
+  // locked meanwhile), without reading the grid at every frame.
+  scene.Symbols = Running ? Engine->Symbols : SettingsSymbols();
   scene.Position = DrumPosition;
   scene.Phase = StepPhase;
   scene.Running = Running;
