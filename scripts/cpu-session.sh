@@ -11,6 +11,11 @@
 # and the graph each enlarged to 1920x1040. EXECUTABLE defaults to
 # build/app/quillora (build it first); SECONDS to 60.
 #
+#   scripts/cpu-session.sh floor [SECONDS]
+#
+# floor: build/bench/window/frame_floor under the same Xvfb, the frames and
+# timers of such a session with nothing else: the floor to compare with.
+#
 # QUILLORA_CPU_PROBE: a command run for the measured span instead of a
 # sleep, given the process id and the seconds (perf record, strace -c).
 # QUILLORA_CPU_STDERR: a file for the program's error output.
@@ -19,9 +24,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 mode="${1:-design}"
+if [ "$mode" = floor ]; then
+  [ -x build/bench/window/frame_floor ] || { echo "build frame_floor first" >&2; exit 1; }
+  . scripts/xvfb.sh
+  start_xvfb 1920x1080 || exit 1
+  trap 'kill "$XVFB_PID" 2>/dev/null || true' EXIT
+  build/bench/window/frame_floor "${2:-60}" 2>/dev/null
+  exit
+fi
 exe="$(realpath "${2:-build/app/quillora}")"
 seconds="${3:-60}"
-case "$mode" in design|large) ;; *) echo "mode: design or large" >&2; exit 2 ;; esac
+case "$mode" in design|large) ;; *) echo "mode: design, large or floor" >&2; exit 2 ;; esac
 [ -x "$exe" ] || { echo "no executable $exe" >&2; exit 1; }
 
 XDG_RUNTIME_DIR="$(mktemp -d /tmp/quillora-cpu.XXXXXX)"
