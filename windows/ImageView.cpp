@@ -74,8 +74,13 @@ void TImageView::paintEvent(QPaintEvent* event) {
     const QRect r = asked & covered;
     if (r.isEmpty()) continue;
     const QRectF source(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio);
+    // Clipped to the one rectangle, a copy between pictures of one format
+    // goes row by row; within a region of several, it would be blended
+    // span by span, handed out to other threads.
+    painter.setClipRect(r);
     painter.drawImage(QRectF(r), Picture, source);
   }
+  painter.setClipping(false);
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   // Whatever the picture does not cover (it is one resize behind) gets the
   // window colour instead of stale pixels.
