@@ -213,6 +213,7 @@ private:
   void ReportRecorderProblem(const QString& message);
   double SessionStartDays = 0.0;   // local date and time of Start, in days
   double SessionMinutes = 0.0;     // minutes of the session so far (or in all, once stopped)
+  double MinutesSinceStart() const;
 
   // The engine's host.
   TSensor* Sensor() override;

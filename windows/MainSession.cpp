@@ -54,16 +54,16 @@ void TFMain::BStartClick() {
   UpdateStats();
 }
 
-void TFMain::BStopClick() {
-  const bool wasRunning = Running;
-  if (wasRunning) UpdateStats();
-  Engine->Stop();
+void TFMain::BStopClick() { Engine->Stop(); }
+
+double TFMain::MinutesSinceStart() const {
+  return std::max(0.0, (LocalDateTimeDays() - SessionStartDays) * 24 * 60);
 }
 
 void TFMain::UpdateStats() {
   UnstatedPolls = 0;
   if (!LStats) return;
-  if (Running) SessionMinutes = std::max(0.0, (LocalDateTimeDays() - SessionStartDays) * 24 * 60);
+  if (Running) SessionMinutes = MinutesSinceStart();
   const int net = Engine->WrittenCount - Engine->UndoneCount;
   // Less than a few seconds says nothing about a rate.
   const double perMinute = SessionMinutes > 0.05 ? net / SessionMinutes : 0.0;
@@ -144,7 +144,7 @@ void TFMain::LockSettings(bool locked) {
   if (FSettings) FSettings->EnableSessionControls(!locked);
   if (locked) return;
   // The session's length as it ended, whatever ended it.
-  SessionMinutes = std::max(0.0, (LocalDateTimeDays() - SessionStartDays) * 24 * 60);
+  SessionMinutes = MinutesSinceStart();
   UpdateStats();
   if (FGraph && FGraph->isVisible()) FGraph->SessionEnded();
 }
