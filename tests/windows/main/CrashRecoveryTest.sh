@@ -7,22 +7,18 @@ exe="$1"
 xwin="$2"
 
 work="$(mktemp -d)"
-xvfb_pid=""
+XVFB_PID=""
 program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-display_file="$work/display"
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-[ -s "$display_file" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$display_file")"
+. "$(dirname "$0")/../../../scripts/xvfb.sh"
+start_xvfb 1600x1000 || fail "Xvfb did not start"
 export QT_QPA_PLATFORM=xcb
 unset QT_QPA_PLATFORM_PLUGIN_PATH
 
