@@ -156,6 +156,30 @@ TEST_F(DataSafety, CopyOnAFullDiskKeepsTheOldOneAndSaysSo) {
             QStringList{});
 }
 
+// "СВ" over an earlier export on a full disk: a few hundred readings, all
+// of them in the last write, which must fail as seen.
+TEST_F(DataSafety, SaveAllOnAFullDiskKeepsTheOldExportAndSaysSo) {
+  TTmpfs fs(256);
+  REQUIRE_TMPFS(fs);
+  const QString path = QString::fromStdString(fs.Path("all.txt"));
+  Launch();
+  Start();
+  Polls(150);
+  Dialogs->FileAnswers.push_back(path);
+  FGraph->BSaveAllClick();
+  const QByteArray old = FileBytes(path);
+  ASSERT_FALSE(old.isEmpty());
+  fs.Fill("filler");
+  Start();
+  Polls(150);
+  Dialogs->FileAnswers.push_back(path);
+  FGraph->BSaveAllClick();
+  EXPECT_TRUE(FileBytes(path) == old);
+  ASSERT_EQ(Dialogs->Messages.size(), 1);
+  EXPECT_TRUE(Dialogs->Messages[0].contains(QStringLiteral("прежний файл не изменен")))
+      << Dialogs->Messages[0].toStdString();
+}
+
 #ifdef __linux__
 // Copies left by an earlier run that cannot be shown as they are: a FIFO
 // (which must not hang the start), one too large, one that is not UTF-8,
