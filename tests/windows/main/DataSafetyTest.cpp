@@ -237,6 +237,28 @@ TEST_F(DataSafety, OddCopiesAreSetAsideAndNamedInTheNotice) {
 }
 #endif
 
+// A copy that cannot be renamed aside (here: every name is taken) is never
+// overwritten, not by changes and not by "Да" on the close question.
+TEST_F(DataSafety, ACopyThatCannotBeSetAsideIsLeftAlone) {
+  const QByteArray bad("- \xFF\xFE");
+  const auto put = [](const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+  };
+  put(RecoveryPath(), bad);
+  for (int n = 1; n <= 100; ++n)
+    put(RecoveryPath() + QStringLiteral(".kept") + (n == 1 ? QString() : QString::number(n)), {});
+  Launch();
+  EXPECT_TRUE(FMain->LNotice->text().contains(QStringLiteral("не ведется")))
+      << FMain->LNotice->text().toStdString();
+  FMain->MTape->setPlainText(QStringLiteral("- Z"));
+  Dialogs->Answers.push_back(true);
+  EXPECT_TRUE(FMain->close());
+  Shutdown();
+  EXPECT_EQ(FileBytes(RecoveryPath()), bad);
+}
+
 #ifdef __linux__
 // A recording file that takes no data and reads back zeros: the session goes
 // on without a box, and "СВ" hands out no zeros and says what was lost.
