@@ -1,6 +1,7 @@
 #include "files/RecoveryCopy.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <string>

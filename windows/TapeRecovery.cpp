@@ -1,5 +1,6 @@
 #include "TapeRecovery.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTextDocument>
@@ -57,15 +58,16 @@ bool TTapeRecovery::Restore() {
 }
 
 void TTapeRecovery::SetAside(const QString& why) {
-  QString notice =
-      QStringLiteral("Копия записи прошлого запуска %1 не восстановлена: %2.").arg(path_, why);
+  QString notice = QStringLiteral("Копия записи прошлого запуска %1 не восстановлена: %2.")
+                       .arg(QDir::toNativeSeparators(path_), why);
   const QString kept = SetFileAside(path_);
   if (kept.isEmpty()) {
     stopped_ = true;
     notice += QStringLiteral(
         " Переименовать ее не удается, поэтому в этом запуске копия записи не ведется.");
   } else {
-    notice += QStringLiteral(" Она сохранена без изменений в файле %1.").arg(kept);
+    notice += QStringLiteral(" Она сохранена без изменений в файле %1.")
+                  .arg(QDir::toNativeSeparators(kept));
   }
   if (report_) report_(notice);
 }
