@@ -2,11 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <charconv>
 #include <vector>
 
+#include "inifile/FileReplacer.h"
 #include "sensor/Utils.h"
 
 namespace {
@@ -30,7 +30,7 @@ char* PutLine(char* at, char* end, double seconds, double sensor) {
 }
 
 // Writes the whole buffer; false on any shortfall.
-bool WriteAll(QFileDevice& file, const char* data, std::size_t size) {
+bool WriteAll(QFile& file, const char* data, std::size_t size) {
   while (size > 0) {
     const qint64 n = file.write(data, static_cast<qint64>(size));
     if (n <= 0) return false;
@@ -47,16 +47,18 @@ TExportResult TReadingsExport::Write(const QString& path, int count, const TSour
   // A plain file is written beside the target and put in its place only when
   // complete, so an existing file is never left cut short. Anything else the
   // name may point to (a device, a pipe) is written to directly and never
-  // replaced.
+  // replaced. Both are unbuffered, so every failing write is seen.
   const QFileInfo target(path);
   const bool direct = target.exists() && !target.isFile();
-  QSaveFile saved(path);
+  TFileReplacer replacer;
   QFile plain(path);
-  QFileDevice& file = direct ? static_cast<QFileDevice&>(plain) : saved;
-  const bool opened = direct ? plain.open(QIODevice::WriteOnly | QIODevice::Truncate |
-                                          QIODevice::Unbuffered)
-                             : saved.open(QIODevice::WriteOnly);
+  const bool opened =
+      direct ? plain.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)
+             : replacer.Open(path.toStdString());
   if (!opened) return TExportResult::CannotCreate;
+  const auto put = [&](const char* data, std::size_t size) {
+    return direct ? WriteAll(plain, data, size) : replacer.Write(data, size);
+  };
   if (start) count = std::min(count, start(count));
 
   std::vector<char> chunk(kChunk + kLongestLine);
@@ -85,7 +87,7 @@ TExportResult TReadingsExport::Write(const QString& path, int count, const TSour
     previous = record.Time;
     at = PutLine(at, end, (record.Time + dayOffset - t0) * kSecondsPerDay, record.Sensor);
     if (at >= limit) {
-      if (!WriteAll(file, begin, static_cast<std::size_t>(at - begin))) {
+      if (!put(begin, static_cast<std::size_t>(at - begin))) {
         result = TExportResult::WriteFailed;
         break;
       }
@@ -97,17 +99,16 @@ TExportResult TReadingsExport::Write(const QString& path, int count, const TSour
     }
   }
   if (result == TExportResult::Written && at > begin &&
-      !WriteAll(file, begin, static_cast<std::size_t>(at - begin)))
+      !put(begin, static_cast<std::size_t>(at - begin)))
     result = TExportResult::WriteFailed;
   if (direct) {
-    if (result == TExportResult::Written && !plain.flush()) result = TExportResult::WriteFailed;
     plain.close();
     if (result == TExportResult::Written && plain.error() != QFileDevice::NoError)
       result = TExportResult::WriteFailed;
   } else if (result == TExportResult::Written) {
-    if (!saved.commit()) result = TExportResult::WriteFailed;
+    if (!replacer.Commit()) result = TExportResult::WriteFailed;
   } else {
-    saved.cancelWriting();
+    replacer.Cancel();
   }
   return result;
 }

@@ -1,4 +1,5 @@
 #include "WholeFile.h"
+#include "FileReplacer.h"
 #include "WidePath.h"
 
 #ifdef _WIN32
@@ -8,19 +9,11 @@
 #include <windows.h>
 #else
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
-
-namespace {
-
-// Distinguishes the temporaries of several saves within one process.
-unsigned g_tempCounter = 0;
-
-}  // namespace
 
 #ifdef _WIN32
 
@@ -76,63 +69,6 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
   CloseHandle(h);
   if (status != TReadStatus::Ok) contents.clear();
   return status;
-}
-
-bool ReplaceWholeFile(const std::string& path, const std::string& contents, std::string& detail) {
-  std::wstring target;
-  if (!WideFromUtf8(path, target)) {
-    detail = "the file name is empty or not valid UTF-8";
-    return false;
-  }
-  const DWORD attrs = GetFileAttributesW(target.c_str());
-  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
-    detail = "the name is that of a folder";
-    return false;
-  }
-  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY)) {
-    detail = "the file is read-only";
-    return false;
-  }
-  std::wstring temp;
-  HANDLE h = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-    temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"." +
-           std::to_wstring(++g_tempCounter);
-    h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                    nullptr);
-    if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
-  }
-  if (h == INVALID_HANDLE_VALUE) {
-    detail = SystemError("creating the temporary file", GetLastError());
-    return false;
-  }
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < contents.size()) {
-    const DWORD chunk = static_cast<DWORD>(
-        contents.size() - done > 0x10000000 ? 0x10000000 : contents.size() - done);
-    DWORD written = 0;
-    if (!WriteFile(h, contents.data() + done, chunk, &written, nullptr) || written == 0) {
-      detail = SystemError("writing the temporary file", GetLastError());
-      ok = false;
-    }
-    done += written;
-  }
-  if (ok && !FlushFileBuffers(h)) {
-    detail = SystemError("flushing the temporary file", GetLastError());
-    ok = false;
-  }
-  if (!CloseHandle(h) && ok) {
-    detail = SystemError("closing the temporary file", GetLastError());
-    ok = false;
-  }
-  if (ok && !MoveFileExW(temp.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    detail = SystemError("renaming the temporary file over the target", GetLastError());
-    ok = false;
-  }
-  if (!ok) DeleteFileW(temp.c_str());
-  return ok;
 }
 
 #else  // POSIX
@@ -195,77 +131,11 @@ TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::s
   return status;
 }
 
-bool ReplaceWholeFile(const std::string& path, const std::string& contents, std::string& detail) {
-  std::string target = path;
-  struct stat st;
-  if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = realpath(path.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
-  }
-  const bool exists = stat(target.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) {
-    detail = "the name is that of a folder";
-    return false;
-  }
-  // Root may write anything; a file without any write permission is read-only
-  // all the same.
-  if (exists && ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
-    detail = "the file is read-only";
-    return false;
-  }
-
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = target + ".tmp" + std::to_string(getpid()) + "." + std::to_string(++g_tempCounter);
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) {
-    detail = Errno("creating the temporary file");
-    return false;
-  }
-  if (exists) fchmod(fd, st.st_mode & 07777);  // best effort: keep the old file's permissions
-
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < contents.size()) {
-    const ssize_t n = write(fd, contents.data() + done, contents.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      detail = Errno("writing the temporary file");
-      ok = false;
-    } else {
-      done += static_cast<std::size_t>(n);
-    }
-  }
-  if (ok && fsync(fd) != 0) {
-    detail = Errno("flushing the temporary file");
-    ok = false;
-  }
-  if (close(fd) != 0 && ok) {
-    detail = Errno("closing the temporary file");
-    ok = false;
-  }
-  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
-    detail = Errno("renaming the temporary file over the target");
-    ok = false;
-  }
-  if (!ok) {
-    unlink(temp.c_str());
-    return false;
-  }
-  // Make the rename itself durable (best effort).
-  const std::string::size_type slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  const int dfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    fsync(dfd);
-    close(dfd);
-  }
-  return true;
-}
-
 #endif
+
+bool ReplaceWholeFile(const std::string& path, const std::string& contents, std::string& detail) {
+  TFileReplacer file;
+  if (file.Open(path) && file.Write(contents) && file.Commit()) return true;
+  detail = file.Detail();
+  return false;
+}

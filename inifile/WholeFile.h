@@ -16,11 +16,7 @@ constexpr unsigned long long MaxWholeFileBytes = 4ull << 20;
 // MaxWholeFileBytes.
 TReadStatus ReadWholeFile(const std::string& path, std::string& contents, std::string& detail);
 
-// Writes contents to a temporary file in the target's folder, flushes it to
-// the disk and renames it over the target. On failure the temporary is
-// removed, the target is left as it was, detail says why and the result is
-// false. A read-only target (no write permission for anyone, or none for
-// this process) is not replaced. An existing target keeps its permission
-// bits; a symbolic link is followed, so the file it names is replaced, not
-// the link.
+// Replaces the target by contents through a TFileReplacer (see there): on
+// failure the target is left as it was, detail says why and the result is
+// false.
 bool ReplaceWholeFile(const std::string& path, const std::string& contents, std::string& detail);

@@ -398,7 +398,10 @@ void TFMain::SaveWindowSettings(const QString& path) {
 
 bool TFMain::FormClose() {
   if (!TapeHoldsText()) return true;
-  return Dialogs().Confirm(this, QStringLiteral("Запись не сохранена. Выйти все-равно?"));
+  if (!Dialogs().Confirm(this, QStringLiteral("Запись не сохранена. Выйти все-равно?"))) return false;
+  // The user gave the tape up: the next start must not bring it back.
+  if (TapeRecovery()) TapeRecovery()->Drop();
+  return true;
 }
 
 void TFMain::closeEvent(QCloseEvent* e) {

@@ -1,11 +1,14 @@
 #include "TapeRecovery.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <algorithm>
+#include <string>
 
+#include "files/RecoveryCopy.h"
+#include "inifile/WholeFile.h"
 #include "session/SessionRules.h"
 
 TTapeRecovery::TTapeRecovery(QPlainTextEdit* tape, const QString& path, TReport report)
@@ -27,9 +30,25 @@ QString TTapeRecovery::RawText(const QPlainTextEdit* tape) {
 }
 
 bool TTapeRecovery::Restore() {
-  QFile file(path_);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  QString text = QString::fromUtf8(file.readAll());
+  QString text;
+  switch (ReadCopy(path_, MaxBytes, text)) {
+    case TCopyRead::Missing:
+      return false;
+    case TCopyRead::Text:
+      break;
+    case TCopyRead::NotRegular:
+      SetAside(QStringLiteral("это не обычный файл"));
+      return false;
+    case TCopyRead::TooLarge:
+      SetAside(QStringLiteral("файл больше %1 МБ").arg(MaxBytes >> 20));
+      return false;
+    case TCopyRead::Unreadable:
+      SetAside(QStringLiteral("файл не удается прочитать"));
+      return false;
+    case TCopyRead::NotUtf8:
+      SetAside(QStringLiteral("текст не в кодировке UTF-8"));
+      return false;
+  }
   if (TrimBlanks(text).isEmpty() || !tape_->document()->isEmpty()) return false;
   // The tape's lines are blocks: a carriage return left from another editor
   // would become part of a line.
@@ -38,7 +57,34 @@ bool TTapeRecovery::Restore() {
   return true;
 }
 
+void TTapeRecovery::SetAside(const QString& why) {
+  QString notice = QStringLiteral("Копия записи прошлого запуска %1 не восстановлена: %2.")
+                       .arg(QDir::toNativeSeparators(path_), why);
+  const QString kept = SetFileAside(path_);
+  if (kept.isEmpty()) {
+    stopped_ = true;
+    notice += QStringLiteral(
+        " Переименовать ее не удается, поэтому в этом запуске копия записи не ведется.");
+  } else {
+    notice += QStringLiteral(" Она сохранена без изменений в файле %1.")
+                  .arg(QDir::toNativeSeparators(kept));
+  }
+  if (report_) report_(notice);
+}
+
+void TTapeRecovery::Drop() {
+  timer_.stop();
+  pending_ = false;
+  if (stopped_) return;
+  stopped_ = true;
+  // Emptied rather than removed, as after a save; a full disk may refuse
+  // even that, and then the copy goes.
+  std::string detail;
+  if (!ReplaceWholeFile(path_.toStdString(), std::string(), detail)) QFile::remove(path_);
+}
+
 void TTapeRecovery::Changed() {
+  if (stopped_) return;
   pending_ = true;
   if (timer_.isActive()) return;
   const qint64 since = sinceWrite_.isValid() ? sinceWrite_.elapsed() : MinGapMs;
@@ -47,7 +93,7 @@ void TTapeRecovery::Changed() {
 
 void TTapeRecovery::WriteNow() {
   timer_.stop();
-  if (!pending_) return;
+  if (!pending_ || stopped_) return;
   pending_ = false;
   sinceWrite_.start();
   if (Write(RawText(tape_))) {
@@ -64,12 +110,6 @@ void TTapeRecovery::WriteNow() {
 }
 
 bool TTapeRecovery::Write(const QString& text) {
-  QSaveFile file(path_);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  const QByteArray bytes = text.toUtf8();
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  std::string detail;
+  return ReplaceWholeFile(path_.toStdString(), text.toUtf8().toStdString(), detail);
 }

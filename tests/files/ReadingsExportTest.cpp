@@ -59,6 +59,33 @@ TEST(ReadingsExport, ExistingFileSurvivesAFullDisk) {
       << "no partial file left behind";
 }
 
+// Small exports whose last bytes are still in a buffer when the file is
+// finished: the failure of that last write must be seen as well.
+class ReadingsExportFullDisk : public ::testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(ReadingsExportFullDisk, FailsAndKeepsTheOldFile) {
+  const auto [freeKb, readings] = GetParam();
+  TTmpfs fs(256);
+  REQUIRE_TMPFS(fs);
+  const QString path = QString::fromStdString(fs.Path("export.txt"));
+  ASSERT_EQ(Export(path, std::vector<double>(2000, 0.5)), TExportResult::Written);
+  const QByteArray old = Bytes(path);
+  const QString filler = QString::fromStdString(fs.Path("filler"));
+  ASSERT_TRUE(QFile::resize(filler, fs.Fill("filler") - qint64(freeKb) * 1024));
+
+  // 40 ms apart, about 11 bytes a line: 7000 readings are 79 kB, one
+  // 64 kB piece and a tail.
+  std::vector<double> times;
+  for (int i = 0; i < readings; ++i) times.push_back(0.5 + i * 0.04 * kSecond);
+  EXPECT_EQ(Export(path, times), TExportResult::WriteFailed);
+  EXPECT_TRUE(Bytes(path) == old) << "replaced by " << Bytes(path).size() << " bytes";
+  EXPECT_EQ(QDir(QString::fromStdString(fs.Dir())).entryList(QDir::Files | QDir::Hidden),
+            (QStringList{QStringLiteral("export.txt"), QStringLiteral("filler")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(FreeKbAndReadings, ReadingsExportFullDisk,
+                         ::testing::Values(std::pair{0, 300}, std::pair{76, 7000}));
+
 TEST(ReadingsExport, CancelledOrUnreadableExportLeavesTheOldFile) {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("e.txt"));

@@ -71,4 +71,17 @@ TEST(TapeFileFullDisk, PartialAppendIsUndoneAndARetryAppendsOnce) {
   EXPECT_EQ(Bytes(path), OldContent() + LongTape().join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
 }
 
+// A short tape that no buffer may hide: the file ends on a page boundary,
+// so its few bytes need a page the full disk does not have.
+TEST(TapeFileFullDisk, ShortTapeIsRefusedAndTheFileKept) {
+  TTmpfs fs(64);
+  REQUIRE_TMPFS(fs);
+  const QString path = QString::fromStdString(fs.Path("tape.txt"));
+  const QByteArray old(4096, 'x');
+  Put(path, old);
+  fs.Fill("filler");
+  EXPECT_EQ(AppendLinesToFile(path, {QStringLiteral("- AB")}).Result, TTapeFileResult::WriteFailed);
+  EXPECT_EQ(Bytes(path), old);
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The real program under Xvfb is killed with SIGKILL after selections made
 # with F9 during a session; the next start must bring the tape back exactly.
+# A FIFO in place of the copy must not hold up the next start.
 # Usage: CrashRecoveryTest.sh PROGRAM XWIN_HELPER
 set -euo pipefail
 exe="$1"
@@ -64,3 +65,14 @@ sleep 0.7
 got="$(cat "$recovery")"
 [ "$got" = "${held}Z" ] || fail "restored tape differs: '$got', expected '${held}Z'"
 echo "tape restored after SIGKILL: '$held'"
+
+# A FIFO in place of the copy: the window still comes, and the FIFO is set
+# aside as it is.
+kill -9 "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+program_pid=""
+rm -f "$recovery"
+mkfifo "$recovery"
+start_program
+[ -p "$recovery.kept" ] || fail "the FIFO was not set aside"
+echo "a FIFO in place of the copy did not hold up the start"
