@@ -56,6 +56,7 @@ TTapeFileOutcome AppendLinesToFile(const QString& path, const QStringList& lines
   // Unbuffered: every byte goes to the system at write(), so nothing is left
   // in a buffer for close() to push out after a failure was found.
   QFile file(path);
+  const bool existed = file.exists();
   if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
     outcome.Result = TTapeFileResult::CannotOpen;
     return outcome;
@@ -69,7 +70,14 @@ TTapeFileOutcome AppendLinesToFile(const QString& path, const QStringList& lines
   if (!ok) {
     // Cut back only once the file is closed: whatever reached it in the
     // meantime goes as well, and the old bytes are all that is left.
-    if (!sequential) QFile::resize(path, oldSize);
+    // A file this append created goes again: a failed save leaves the
+    // folder as it was.
+    if (!sequential) {
+      if (existed)
+        QFile::resize(path, oldSize);
+      else
+        QFile::remove(path);
+    }
     outcome.Result = TTapeFileResult::WriteFailed;
   }
   return outcome;

@@ -82,6 +82,11 @@ TEST(TapeFileFullDisk, ShortTapeIsRefusedAndTheFileKept) {
   fs.Fill("filler");
   EXPECT_EQ(AppendLinesToFile(path, {QStringLiteral("- AB")}).Result, TTapeFileResult::WriteFailed);
   EXPECT_EQ(Bytes(path), old);
+
+  // A new file that cannot take the tape is not left behind empty.
+  const QString fresh = QString::fromStdString(fs.Path("new.txt"));
+  EXPECT_EQ(AppendLinesToFile(fresh, {QStringLiteral("- AB")}).Result, TTapeFileResult::WriteFailed);
+  EXPECT_FALSE(QFile::exists(fresh));
 }
 
 }  // namespace
