@@ -10,7 +10,10 @@ build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libpulse-dev
   libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fonts-dejavu-core qt6-translations-l10n)
-run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib)
+# pulseaudio, pulseaudio-utils and sox: run.sh's look starts a private sound
+# server with a virtual input when none answers, and plays a burst into it.
+run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib
+  pulseaudio pulseaudio-utils sox)
 test_pkgs=(pulseaudio pulseaudio-utils sox xvfb xdotool x11-utils imagemagick
   python3 python3-xlib g++-mingw-w64-x86-64 wine64 dpkg-dev file appstream
   desktop-file-utils)
