@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include "app/AboutBox.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
 #include "windows/Main.h"
@@ -61,6 +62,12 @@ bool TKeyForwarder::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && FMain && watched->isWidgetType() &&
       InProgramWindow(static_cast<QWidget*>(watched))) {
     auto* key = static_cast<QKeyEvent*>(event);
+    // F1, the usual help key, opens the About box over the window it came from.
+    if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+      ShowAboutBox(static_cast<QWidget*>(watched)->window());
+      key->accept();
+      return true;
+    }
     if (FMain->FormKeyDown(key) || SwitchKey(static_cast<QWidget*>(watched), key)) {
       key->accept();
       return true;
