@@ -102,6 +102,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng-data")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+  set(CPACK_PRE_BUILD_SCRIPTS ${_pkg}/StripLikeDebian.cmake)
 endif()
 
 include(CPack)
