@@ -53,7 +53,7 @@ QString AboutText() {
 }
 
 void ShowAboutBox(QWidget* parent) {
-  const QString name = QStringLiteral("AboutBox");
+  const QString name = QString::fromLatin1(kAboutBoxName);
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w->objectName() == name && w->isVisible()) {
       w->raise();

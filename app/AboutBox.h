@@ -8,6 +8,9 @@
 
 class QWidget;
 
+// The box's object name.
+inline constexpr const char* kAboutBoxName = "AboutBox";
+
 struct TLibraryInfo {
   QString Name;
   QString Version;  // the running library's own; empty where it tells none

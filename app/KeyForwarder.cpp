@@ -19,10 +19,12 @@ void TKeyForwarder::Install() {
 namespace {
 
 // Whether w lies in one of the four windows of the program (not in a
-// message box or file dialog shown over them).
+// message box or file dialog shown over them), or in the About box, which
+// stays open beside a session: F9 and a switch select there too.
 bool InProgramWindow(const QWidget* w) {
   const QWidget* top = w->window();
-  return top && (top == FMain || top == FSettings || top == FDisplay || top == FGraph);
+  return top && (top == FMain || top == FSettings || top == FDisplay || top == FGraph ||
+                 top->objectName() == QLatin1String(kAboutBoxName));
 }
 
 // Whether the key would type a character into w (a space into an edit field).

@@ -1,7 +1,9 @@
 // What the program tells about itself: the About box that F1 opens in any of
 // its windows, and the identity the running windows carry.
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -73,6 +75,25 @@ TEST_F(About, F1InAnyWindowOpensOneBoxAndTypesNothing) {
   AboutBoxes().first()->close();
   QApplication::processEvents();
   EXPECT_TRUE(AboutBoxes().isEmpty());
+}
+
+TEST_F(About, TheOpenBoxPassesASessionsKeysOn) {
+  Launch();
+  const int space = FSettings->DDSelectKey->findData(QStringLiteral("Space"));
+  ASSERT_GE(space, 0);
+  FSettings->DDSelectKey->setCurrentIndex(space);
+  Start(QStringLiteral("1"));
+  Poll(0.0);
+  PressF1(FMain);
+  ASSERT_EQ(AboutBoxes().size(), 1);
+  QAbstractButton* ok = AboutBoxes().first()->button(QMessageBox::Ok);
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+  QApplication::sendEvent(ok, &down);
+  QKeyEvent up(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+  QApplication::sendEvent(ok, &up);
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")}) << "the switch selects";
+  EXPECT_EQ(AboutBoxes().size(), 1) << "and does not press the box's button";
+  AboutBoxes().first()->close();
 }
 
 TEST(ProgramIdentity, WindowsCarryTheMenuEntrysNameAndIcon) {
