@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include "app/AboutBox.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
 #include "windows/Main.h"
@@ -18,10 +19,12 @@ void TKeyForwarder::Install() {
 namespace {
 
 // Whether w lies in one of the four windows of the program (not in a
-// message box or file dialog shown over them).
+// message box or file dialog shown over them), or in the About box, which
+// stays open beside a session: F9 and a switch select there too.
 bool InProgramWindow(const QWidget* w) {
   const QWidget* top = w->window();
-  return top && (top == FMain || top == FSettings || top == FDisplay || top == FGraph);
+  return top && (top == FMain || top == FSettings || top == FDisplay || top == FGraph ||
+                 top->objectName() == QLatin1String(kAboutBoxName));
 }
 
 // Whether the key would type a character into w (a space into an edit field).
@@ -61,6 +64,12 @@ bool TKeyForwarder::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && FMain && watched->isWidgetType() &&
       InProgramWindow(static_cast<QWidget*>(watched))) {
     auto* key = static_cast<QKeyEvent*>(event);
+    // F1, the usual help key, opens the About box over the window it came from.
+    if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+      ShowAboutBox(static_cast<QWidget*>(watched)->window());
+      key->accept();
+      return true;
+    }
     if (FMain->FormKeyDown(key) || SwitchKey(static_cast<QWidget*>(watched), key)) {
       key->accept();
       return true;

@@ -1,7 +1,8 @@
 #pragma once
 // The one place where key presses of the program's windows reach the main
 // window's key handler (F9 selects in every window). Installed once on the
-// application; a key the main window consumes goes no further.
+// application; a key the main window consumes goes no further. F1 opens the
+// About box from every window.
 //
 // The keys of a switch chosen in the settings window act here as well: the
 // selection key during a session (always consumed then, so that Space or

@@ -1,6 +1,9 @@
 // Program entry: the four windows, in this order, and the event loop.
 // Closing the main window ends the program; the windows are then destroyed
 // in reverse order, each writing its part of the settings file.
+// --help and --version are answered before any window (or display) exists.
+#include "ProgramIdentity.h"
+#include "ProgramInfo.h"
 #include "QtTranslations.h"
 #include "SafeApplication.h"
 #include "app/AppWindows.h"
@@ -14,6 +17,7 @@ namespace {
 
 int Run(int argc, char** argv) {
   TSafeApplication app(argc, argv);
+  ApplyProgramIdentity(app);
   InstallQtTranslations(app);
   app.setQuitOnLastWindowClosed(false);
   int result = 0;
@@ -37,4 +41,7 @@ int Run(int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) { return Run(argc, argv); }
+int main(int argc, char** argv) {
+  if (PrintInfoOption(argc, argv)) return 0;
+  return Run(argc, argv);
+}

@@ -6,14 +6,18 @@ set -euo pipefail
 what="${1:-build}"
 
 # libespeak-ng-dev and espeak-ng-data: the speech engine and its Russian voice.
+# (test) lintian: the package test checks the .deb with it.
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libpulse-dev
   libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fonts-dejavu-core qt6-translations-l10n)
-run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib)
+# pulseaudio, pulseaudio-utils and sox: run.sh's look starts a private sound
+# server with a virtual input when none answers, and plays a burst into it.
+run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib
+  pulseaudio pulseaudio-utils sox)
 test_pkgs=(pulseaudio pulseaudio-utils sox xvfb xdotool x11-utils imagemagick
   python3 python3-xlib g++-mingw-w64-x86-64 wine64 dpkg-dev file appstream
-  desktop-file-utils)
+  desktop-file-utils lintian)
 
 pkgs=("${build_pkgs[@]}")
 case "$what" in

@@ -1,5 +1,7 @@
 #!/bin/bash
-# Builds the Debian package, installs it with apt, and starts the installed
+# Builds the Debian package (in BUILD_DIR/package-build, with the flags of
+# dpkg-buildflags), checks it with lintian (no errors allowed; the tags are
+# printed), installs it with apt, and starts the installed
 # program under Xvfb twice: as a user (uid 65534) whose home is a fresh
 # temporary folder, with a Russian locale, and as root with another fresh
 # home. Each run closes the program the normal way (WM_DELETE_WINDOW, as a
@@ -10,7 +12,7 @@
 # with Qt's Russian buttons, answers No and checks the program still runs.
 # Finally removes the package.
 #
-# Usage: scripts/package-test.sh [BUILD_DIR]   (default: build, built already)
+# Usage: scripts/package-test.sh [BUILD_DIR]   (default: build)
 # Needs root (apt-get, a second user). The picture goes to
 # $QUILLORA_SHOTS/close-question.png (default BUILD_DIR/screenshots).
 set -uo pipefail
@@ -27,23 +29,53 @@ fail() { echo "package-test: FAILED: $*" >&2; exit 1; }
 [ "$(id -u)" -eq 0 ] || fail "needs root (apt-get install, another user)"
 now_ms() { date +%s%3N; }
 
+# --- package --------------------------------------------------------------
+# The program as Debian builds it: the hardening flags of dpkg-buildflags,
+# no tests or benchmarks.
+pkgbuild="$build/package-build"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+t=$(now_ms)
+cmake -S "$root" -B "$pkgbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUILLORA_DPKG_BUILDFLAGS=ON -DQUILLORA_BUILD_TESTS=OFF -DQUILLORA_BUILD_BENCH=OFF \
+  "${launcher[@]}" >"$build/package-configure.log" 2>&1 ||
+  fail "configuring the package build failed, see $build/package-configure.log"
+cmake --build "$pkgbuild" --target quillora >"$build/package-build.log" 2>&1 ||
+  fail "building the package's program failed, see $build/package-build.log"
+echo "package build: $(( $(now_ms) - t )) ms"
+
 # --- metadata -------------------------------------------------------------
 if command -v appstreamcli >/dev/null; then
-  appstreamcli validate --no-net "$root/packaging/org.quillora.Quillora.metainfo.xml" >/dev/null ||
+  appstreamcli validate --no-net "$pkgbuild/packaging/org.quillora.Quillora.metainfo.xml" >/dev/null ||
     fail "appstreamcli rejects the metadata"
 fi
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$root/packaging/org.quillora.Quillora.desktop" || fail "bad desktop entry"
 fi
 
-# --- package --------------------------------------------------------------
 rm -rf "$build/package"
 t=$(now_ms)
-(cd "$build" && cpack -G DEB -B "$build/package" >"$build/cpack.log" 2>&1) ||
+(cd "$pkgbuild" && cpack -G DEB -B "$build/package" >"$build/cpack.log" 2>&1) ||
   fail "cpack failed, see $build/cpack.log"
 deb=$(ls "$build"/package/quillora_*.deb 2>/dev/null | head -n1)
 [ -n "$deb" ] || fail "no package made"
 echo "package: $deb, $(stat -c %s "$deb") bytes, made in $(( $(now_ms) - t )) ms"
+
+# lintian, as a plain user (it warns against root): errors fail the test;
+# every tag is shown, info ones included.
+if command -v lintian >/dev/null; then
+  lint_dir="$(mktemp -d)"
+  cp "$deb" "$lint_dir/"
+  chown -R "$user_uid:$user_uid" "$lint_dir"
+  lint=$(setpriv --reuid=$user_uid --regid=$user_uid --clear-groups env HOME="$lint_dir" \
+           lintian -EIL +pedantic "$lint_dir/$(basename "$deb")" 2>&1)
+  rm -rf "$lint_dir"
+  echo "lintian:${lint:+
+$lint}"
+  ! grep -q '^E: ' <<<"$lint" || fail "lintian reports errors"
+else
+  echo "lintian: not installed, not run"
+fi
 
 xvfb_pid=""
 program_pid=""
@@ -65,9 +97,15 @@ echo "installed in $(( $(now_ms) - t )) ms"
 for f in /usr/bin/quillora /usr/share/applications/org.quillora.Quillora.desktop \
          /usr/share/metainfo/org.quillora.Quillora.metainfo.xml \
          /usr/share/icons/hicolor/scalable/apps/org.quillora.Quillora.svg \
-         /usr/share/icons/hicolor/48x48/apps/org.quillora.Quillora.png; do
+         /usr/share/icons/hicolor/48x48/apps/org.quillora.Quillora.png \
+         /usr/share/doc/quillora/copyright /usr/share/doc/quillora/changelog.gz \
+         /usr/share/man/man1/quillora.1.gz /usr/share/man/ru/man1/quillora.1.gz; do
   [ -f "$f" ] || fail "$f is not installed"
 done
+version=$(grep -m1 -o 'project(Quillora VERSION [0-9.]*' "$root/CMakeLists.txt" | awk '{print $3}')
+first=$(env -i PATH=/usr/bin:/bin /usr/bin/quillora --version | head -n1)
+[ "$first" = "Quillora $version" ] || fail "quillora --version says \"$first\", not \"Quillora $version\""
+echo "installed: $first"
 
 # --- Xvfb -----------------------------------------------------------------
 display_file="$(mktemp)"

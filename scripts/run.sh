@@ -3,6 +3,13 @@
 # starts the program under Xvfb for a short look instead: it saves a
 # screenshot of each window, closes the program the normal way (as a window
 # manager would) and says where the pictures are.
+#
+# The look records from the sound input. When no sound server answers it
+# starts a private one (scripts/pulse-start.sh: a virtual input that gives
+# silence and the look's tone burst) and stops it at the end; when none can
+# be started either (or QUILLORA_NO_SENSOR=1), the look runs in no-sensor
+# mode ("Без датчика"). Either way "СТАРТ" writes no sensor error to the tape
+# and the program closes without asking.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -14,7 +21,13 @@ cmake --build build -j"$(nproc)" --target quillora
 
 exe="$root/build/app/quillora"
 
+sound_server_answers() { command -v pactl >/dev/null && pactl info >/dev/null 2>&1; }
+
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  if ! sound_server_answers; then
+    echo "No sound server answers: \"СТАРТ\" will report the sensor error." >&2
+    echo "To try the program without a sensor, tick \"Без датчика\" in the settings window." >&2
+  fi
   exec "$exe"
 fi
 
@@ -26,9 +39,11 @@ echo "No display: starting Quillora under Xvfb for a look; screenshots go to $sh
 start_xvfb 1600x1000 || exit 1
 xvfb_pid=$XVFB_PID
 program_pid=""
+pulse_started=0
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
   kill "$xvfb_pid" 2>/dev/null || true
+  [ "$pulse_started" = 1 ] && scripts/pulse-stop.sh || true
 }
 trap cleanup EXIT
 
@@ -37,6 +52,21 @@ trap cleanup EXIT
 look="$(mktemp -d)"
 cp "$exe" "$look/quillora"
 [ -f "$root/build/app/scale.bmp" ] && cp "$root/build/app/scale.bmp" "$look/"
+
+no_sensor="${QUILLORA_NO_SENSOR:-0}"
+if [ "$no_sensor" != 1 ] && ! sound_server_answers; then
+  if command -v pulseaudio >/dev/null && pulse_env=$(scripts/pulse-start.sh); then
+    eval "$pulse_env"
+    pulse_started=1
+    echo "No sound server answered: the look records from a private one (silence)"
+  else
+    no_sensor=1
+  fi
+fi
+if [ "$no_sensor" = 1 ]; then
+  echo "The look runs without a sensor (\"Без датчика\", No Sensor Mode=1)"
+  printf '[General Options]\r\nNo Sensor Mode=1\r\n' >"$look/Quillora.ini"
+fi
 "$look/quillora" &
 program_pid=$!
 
@@ -90,7 +120,8 @@ click "QUILLORA" 504 166 || true   # "СТОП"
 $xwin close "QUILLORA"
 for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$program_pid" 2>/dev/null; then
-  echo "Quillora did not close within 10 s" >&2
+  echo "Quillora did not close within 10 s; its windows:" >&2
+  $xwin list >&2 || true
   exit 1
 fi
 wait "$program_pid" || true

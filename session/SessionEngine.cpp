@@ -138,8 +138,12 @@ void TSessionEngine::PollTick() {
   }
   const TInstData& record = model->Data();
   // A reading of no samples (the capture stopped for a move, or just
-  // restarted) is no signal: it neither fires nor re-arms.
-  if (host_.Sensor()->SamplesRead() && !host_.SensorBlocked()) CompareWithLevels(record.Inst);
+  // restarted) is no signal: it neither fires nor re-arms. Without a sensor
+  // nothing is ever recorded and every reading is the signal at rest, so it
+  // is compared like any other: the light turns green and F9 selects.
+  const TSensor* sensor = host_.Sensor();
+  if ((sensor->SamplesRead() || sensor->NoSensor) && !host_.SensorBlocked())
+    CompareWithLevels(record.Inst);
   restTailPending_ = false;
   host_.ReadingTaken(record);
   // A stop symbol taken above has ended the session: nothing more to poll.

@@ -161,4 +161,31 @@ TEST(ReactionLatch, DrainReportsTheSamplesTheStopWouldCut) {
   EXPECT_DOUBLE_EQ(sensor.Reading, 0.0);
 }
 
+// Without a sensor nothing is recorded, yet every reading stands for the
+// signal at rest: the light turns green at the first poll and F9 selects.
+TEST(ReactionLatch, WithoutASensorTheFirstPollShowsReadyAndF9Selects) {
+  auto* device = new TFakeCaptureDevice;
+  TAudioSensor_OneRun sensor(nullptr, std::unique_ptr<TCaptureDevice>(device));
+  sensor.NoSensor = true;
+  TProbe probe{sensor};
+  TGaugePM100 model{probe, nullptr};
+  TScriptedHost host{sensor, model};
+  for (char c = 'A'; c <= 'Z'; ++c) host.Options.Symbols << QString(QLatin1Char(c));
+  TManualTickTimer drumTimer, pollTimer;
+  TSessionEngine engine{host, drumTimer, pollTimer};
+
+  engine.Start(QStringLiteral("1"));
+  EXPECT_EQ(host.Light, TSessionLight::Armed);
+  engine.PollTick();
+  EXPECT_EQ(host.Light, TSessionLight::Ready);
+  EXPECT_FALSE(engine.SelectLatch);
+  EXPECT_FALSE(device->IsOpen());
+  engine.SelectSymbol();
+  EXPECT_EQ(host.Tape, QStringList{QStringLiteral("- A")});
+  for (int i = 0; i < 6; ++i) engine.DrumTick();  // a move reads no samples either
+  engine.PollTick();
+  EXPECT_TRUE(engine.Running);
+  EXPECT_EQ(host.Light, TSessionLight::Ready);
+}
+
 }  // namespace
