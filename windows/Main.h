@@ -69,8 +69,9 @@ public:
   QPushButton* BSaveTapeToFile = nullptr;
   QPushButton* BClear = nullptr;
   QPushButton* BTimeStamp = nullptr;
-  // Notices that must not stop a session (a restored tape, problems of the
-  // recording file), one a line; hidden while there are none.
+  // Notices that must not stop start-up or a session (a restored tape,
+  // problems of the recording file or the settings file, a capture device
+  // that is gone), one a line; hidden while there are none.
   QLabel* LNotice = nullptr;
   // Reads the tape's last line aloud; shown while the option to read lines
   // is on.
