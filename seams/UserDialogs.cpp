@@ -44,14 +44,16 @@ public:
       if (dialog.exec() != QDialog::Accepted) return QString();
       const QString path = First(dialog);
       if (r.PathMustExist && !QFileInfo(path).absoluteDir().exists()) {
-        Message(parent, QStringLiteral("Папка \"%1\" не существует.")
-                            .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+        Message(parent,
+                QStringLiteral("Папка \"%1\" не существует.")
+                    .arg(ElidedName(QDir::toNativeSeparators(QFileInfo(path).absolutePath()))));
         continue;
       }
       if (r.NoReadOnly) {
         const QFileInfo info(path);
         if (info.exists() && !info.isWritable()) {
-          Message(parent, QStringLiteral("Файл \"%1\" доступен только для чтения.").arg(path));
+          Message(parent,
+                  QStringLiteral("Файл \"%1\" доступен только для чтения.").arg(ElidedName(path)));
           continue;
         }
       }
@@ -86,11 +88,64 @@ private:
 
 TUserDialogs* installed = nullptr;
 
+// What every caller gets: the texts elided, then the dialogs in force.
+class TElidingDialogs final : public TUserDialogs {
+public:
+  void Message(QWidget* parent, const QString& text) override {
+    Target().Message(parent, ElidedText(text));
+  }
+  bool Confirm(QWidget* parent, const QString& text) override {
+    return Target().Confirm(parent, ElidedText(text));
+  }
+  void Error(QWidget* parent, const QString& text) override {
+    Target().Error(parent, ElidedText(text));
+  }
+  QString OpenFile(QWidget* parent, const TFileDialogRequest& request) override {
+    return Target().OpenFile(parent, request);
+  }
+  QString SaveFile(QWidget* parent, const TFileDialogRequest& request) override {
+    return Target().SaveFile(parent, request);
+  }
+
+private:
+  static TUserDialogs& Target() {
+    static TQtUserDialogs qtDialogs;
+    return installed ? *installed : qtDialogs;
+  }
+};
+
 } // namespace
 
 TUserDialogs& Dialogs() {
-  static TQtUserDialogs qtDialogs;
-  return installed ? *installed : qtDialogs;
+  static TElidingDialogs dialogs;
+  return dialogs;
 }
 
 void SetDialogs(TUserDialogs* dialogs) { installed = dialogs; }
+
+QString ElidedName(const QString& name, int maxLength) {
+  if (name.size() <= maxLength || maxLength < 3) return name;
+  qsizetype head = (maxLength - 1) / 2;
+  qsizetype tail = maxLength - 1 - head;
+  if (name.at(head - 1).isHighSurrogate()) --head;
+  if (name.at(name.size() - tail).isLowSurrogate()) --tail;
+  return name.left(head) + QChar(0x2026) + name.right(tail);
+}
+
+QString ElidedText(const QString& text) {
+  QStringList lines = text.split(QLatin1Char('\n'));
+  for (QString& line : lines) {
+    QString shown;
+    shown.reserve(qMin<qsizetype>(line.size(), MaxShownLineLength * 2));
+    for (qsizetype i = 0; i < line.size();) {
+      qsizetype end = i;
+      const bool blank = line.at(i).isSpace();
+      while (end < line.size() && line.at(end).isSpace() == blank) ++end;
+      const QString run = line.mid(i, end - i);
+      shown += blank ? run : ElidedName(run);
+      i = end;
+    }
+    line = ElidedName(shown, MaxShownLineLength);
+  }
+  return lines.join(QLatin1Char('\n'));
+}

@@ -34,7 +34,24 @@ public:
   virtual QString SaveFile(QWidget* parent, const TFileDialogRequest& request) = 0;
 };
 
-// The dialogs in force: the Qt ones unless a test installed its own.
+// The dialogs in force: the Qt ones unless a test installed its own. The
+// texts of messages and questions pass through ElidedText() first.
 TUserDialogs& Dialogs();
 // Installs dialogs (not owned); nullptr restores the Qt ones.
 void SetDialogs(TUserDialogs* dialogs);
+
+// Names (of files, devices) longer than this many characters are shown with
+// their middle cut out, so that no message or notice grows as wide as the
+// screen; the start and the end (a file's own name) stay.
+constexpr int MaxShownNameLength = 80;
+// A line of a message longer than this is cut in the middle as well: a long
+// name with blanks in it would wrap into a box taller than the screen.
+constexpr int MaxShownLineLength = 400;
+
+// name, or its first and last characters around "…" when it is longer than
+// maxLength characters (a character outside the BMP is never split).
+QString ElidedName(const QString& name, int maxLength = MaxShownNameLength);
+// text with every run of non-blank characters longer than
+// MaxShownNameLength, then every line longer than MaxShownLineLength,
+// elided with ElidedName().
+QString ElidedText(const QString& text);

@@ -342,6 +342,8 @@ void TFDisplay::DrawIndicators() {
 void TFDisplay::FormDestroy() {
   if (Destroyed) return;
   Destroyed = true;
+  // A settings file the program could not read at start keeps the user's gain.
+  if (FMain && FMain->SettingsFileUnread) return;
   TIniFile ini(SettingsFile.toStdString());
   QString failure;
   const auto check = [&ini, &failure](bool ok) {

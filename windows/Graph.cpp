@@ -222,6 +222,7 @@ void TFGraph::BuildControls() {
 void TFGraph::ReadBounds() { Bounds_->Load(TIniFile(Utf8(SettingsFilePath())), {IniSection}); }
 
 void TFGraph::WriteBounds() {
+  if (FMain && FMain->SettingsFileUnread) return;  // left as the user has it
   TIniFile ini(Utf8(SettingsFilePath()));
   const bool ok = Bounds_->Write(ini, {IniSection}) && ini.UpdateFile();
   if (!ok) ReportWriteFailure(this, QString::fromStdString(ini.LastError()));

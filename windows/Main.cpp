@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -345,33 +346,47 @@ void TFMain::BuildChain() {
   DataRecorder = OwnedRecorder.get();
   OwnedModel = std::make_unique<TGaugePM100>(*SignalProbe, DataRecorder);
   GaugeModel = OwnedModel.get();
-  ChainBuilt = true;
 }
 
 void TFMain::ReportRecorderProblem(const QString& message) {
-  // Once a session may run, problems come up inside a poll, which must go
-  // on, and the operator may not be able to click: they are shown without a
-  // box. At start-up (a file that cannot be opened) a box is fine.
-  const bool first = !ReportedProblems.contains(message);
+  // A file that cannot be opened is found during start-up, which must not
+  // stop half-way; later problems come up inside a poll, which must go on,
+  // and the operator may not be able to click. Neither opens a box.
   ShowNotice(message);
-  if (first && !ChainBuilt) Dialogs().Error(this, message);
 }
 
 void TFMain::ShowNotice(const QString& text) {
   // Each notice is shown once, not at every poll.
-  if (ReportedProblems.contains(text)) return;
-  ReportedProblems << text;
+  const QString shown = ElidedText(text);
+  if (ReportedProblems.contains(shown)) return;
+  ReportedProblems << shown;
   LNotice->setText(ReportedProblems.join(QLatin1Char('\n')));
   LNotice->show();
+}
+
+void TFMain::ReportProblem(QWidget* parent, const QString& text) {
+  if (StartingUp)
+    ShowNotice(text);
+  else
+    Dialogs().Message(parent, text);
 }
 
 void TFMain::FormActivate() {
   if (Activated) return;
   Activated = true;  // set first: the steps below may activate the window again
+  StartingUp = true;
   BuildChain();
-  LoadWindowSettings(ProgramDir + QStringLiteral("Quillora.ini"));
+  const QString settings = ProgramDir + QStringLiteral("Quillora.ini");
+  const QString unread = TFSettings::UnreadableReason(settings);
+  SettingsFileUnread = !unread.isEmpty();
+  if (SettingsFileUnread)
+    ShowNotice(QStringLiteral("Файл настроек \"%1\" не прочитан (%2). Действуют настройки по "
+                              "умолчанию; при выходе этот файл не перезаписывается.")
+                   .arg(ElidedName(QDir::toNativeSeparators(settings)), unread));
+  LoadWindowSettings(settings);
   DrawDrum();
   if (FSettings) FSettings->show();
+  StartingUp = false;
 }
 
 void TFMain::LoadWindowSettings(const QString& path) {
@@ -415,8 +430,9 @@ void TFMain::closeEvent(QCloseEvent* e) {
 
 void TFMain::FormDestroy() {
   // A window that never loaded the settings file must not overwrite it with
-  // its initial values.
-  if (Activated) SaveWindowSettings(ProgramDir + QStringLiteral("Quillora.ini"));
+  // its initial values, nor one whose file could not be read.
+  if (Activated && !SettingsFileUnread)
+    SaveWindowSettings(ProgramDir + QStringLiteral("Quillora.ini"));
 }
 
 void TFMain::FormResize() {

@@ -69,8 +69,9 @@ public:
   QPushButton* BSaveTapeToFile = nullptr;
   QPushButton* BClear = nullptr;
   QPushButton* BTimeStamp = nullptr;
-  // Notices that must not stop a session (a restored tape, problems of the
-  // recording file), one a line; hidden while there are none.
+  // Notices that must not stop start-up or a session (a restored tape,
+  // problems of the recording file or the settings file, a capture device
+  // that is gone), one a line; hidden while there are none.
   QLabel* LNotice = nullptr;
   // Reads the tape's last line aloud; shown while the option to read lines
   // is on.
@@ -88,6 +89,13 @@ public:
   int SavedHeight() const;
 
   bool Activated = false;      // the chain has been built
+  // The first activation is under way: problems go to LNotice, since a box
+  // would hold start-up half-way (settings not loaded, drum not drawn).
+  bool StartingUp = false;
+  // The settings file existed at start but could not be read (too large,
+  // no permission, not a regular file): the program runs on its defaults
+  // and writes nothing of them into that file at exit.
+  bool SettingsFileUnread = false;
   bool DrumFrozen = false;     // while set, DrawDrum() does nothing
   bool DrumStale = false;      // a drawing was skipped while the window was not seen
   // The drum's picture, painted in place by DrawDrum() frame after frame.
@@ -188,8 +196,12 @@ public:
   static constexpr int DesignTapeFontSize = 13;
   // The copy of the tape in the data folder, kept at every change.
   TTapeRecovery* TapeRecovery() const { return OwnedTapeRecovery.get(); }
-  // Adds a line to LNotice (once per text); nothing waits for the user.
+  // Adds a line to LNotice (once per text, long names elided); nothing
+  // waits for the user.
   void ShowNotice(const QString& text);
+  // A problem the user must see: in LNotice during start-up, else in a
+  // message box over parent.
+  void ReportProblem(QWidget* parent, const QString& text);
 
   // The session indicator's fill.
   static const QColor& IdleColor();
@@ -230,7 +242,6 @@ private:
   bool SensorBlocked() override;
 
   bool FirstShowDone = false;
-  bool ChainBuilt = false;  // from now on, problems never open a box
   QStringList ReportedProblems;
   std::unique_ptr<TAudioSensor_OneRun> OwnedSensor;
   std::unique_ptr<TProbe> OwnedProbe;

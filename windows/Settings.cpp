@@ -360,23 +360,27 @@ bool TFSettings::RefreshCaptureDevices(bool* listed) {
 
   CBCaptureDevice->clear();
   const QString fallback = QStringLiteral("По умолчанию");
-  CBCaptureDevice->addItem(inputs.empty() ? fallback
-                                          : fallback + QStringLiteral(": ") +
-                                                QString::fromStdString(inputs.front().Description),
+  CBCaptureDevice->addItem(inputs.empty()
+                               ? fallback
+                               : fallback + QStringLiteral(": ") +
+                                     ElidedName(QString::fromStdString(inputs.front().Description)),
                            QString());
   for (const TCaptureInput& i : inputs) {
     const QString name = QString::fromStdString(i.Name);
-    QString text = QString::fromStdString(i.Description);
+    QString text = ElidedName(QString::fromStdString(i.Description));
     if (name == inUse) text += QStringLiteral(" (используется)");
     CBCaptureDevice->addItem(text, name);
   }
-  if (!found) CBCaptureDevice->addItem(CaptureDeviceName + QStringLiteral(" (не найдено)"), CaptureDeviceName);
+  if (!found)
+    CBCaptureDevice->addItem(ElidedName(CaptureDeviceName) + QStringLiteral(" (не найдено)"),
+                             CaptureDeviceName);
   CBCaptureDevice->setCurrentIndex(std::max(0, CBCaptureDevice->findData(CaptureDeviceName)));
   if (!ok)
     LCaptureStatus->setText(QStringLiteral("Список устройств недоступен: нет связи со звуковым сервером."));
   else if (!found)
-    LCaptureStatus->setText(QStringLiteral("Устройство \"%1\" не найдено, запись идёт с устройства по умолчанию.")
-                                .arg(CaptureDeviceName));
+    LCaptureStatus->setText(
+        QStringLiteral("Устройство \"%1\" не найдено, запись идёт с устройства по умолчанию.")
+            .arg(ElidedName(CaptureDeviceName)));
   else
     LCaptureStatus->clear();
   return found;
@@ -391,8 +395,9 @@ void TFSettings::SetCaptureDevice(const QString& name) {
   // Reported by the capture itself: during a session a message box would
   // hold up the polls, so the group shows it.
   sensor->Device().OnInputMissing = [this](const std::string& missing) {
-    LCaptureStatus->setText(QStringLiteral("Устройство \"%1\" не найдено, запись идёт с устройства по умолчанию.")
-                                .arg(QString::fromStdString(missing)));
+    LCaptureStatus->setText(
+        QStringLiteral("Устройство \"%1\" не найдено, запись идёт с устройства по умолчанию.")
+            .arg(ElidedName(QString::fromStdString(missing))));
   };
 }
 

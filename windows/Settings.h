@@ -120,6 +120,10 @@ public:
   // Session lock (false while a session runs).
   void EnableSessionControls(bool on);
   void LoadSettings(const QString& path);
+  // Why a settings file that exists cannot be read (too large, no
+  // permission, a folder or a FIFO in its place), in words for the user;
+  // empty when it can be read or does not exist.
+  static QString UnreadableReason(const QString& path);
   // Returns false when a write was refused (the message has been shown).
   bool SaveSettings(const QString& path, bool includeOthers);
 
@@ -174,7 +178,8 @@ private:
   QGroupBox* BuildSpeechGroup();
   void LoadSpeech(const TIniFile& ini);
   void ReadBounds();
-  // The window's bounds and SaveSettings(default file, false) in one pass.
+  // The window's bounds and SaveSettings(default file, false) in one pass;
+  // nothing when the main window could not read that file at start.
   void SaveAtExit();
   // The keys of SaveSettings into an open file; false after a refused write.
   class TWriter;

@@ -11,9 +11,11 @@
 #include "WindowBounds.h"
 #include "inifile/Cp1251.h"
 #include "inifile/IniFile.h"
+#include "inifile/WholeFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QSpinBox>
 
@@ -167,10 +169,15 @@ void TFSettings::LoadSettings(const QString& path) {
   const QString device = read(CaptureSection, "Device", CaptureDeviceName);
   SetCaptureDevice(device);
   bool listed = false;
-  if (!RefreshCaptureDevices(&listed) && listed)
-    Dialogs().Message(this, QStringLiteral("Устройство записи \"%1\" не найдено. "
+  if (!RefreshCaptureDevices(&listed) && listed) {
+    const QString message = QStringLiteral("Устройство записи \"%1\" не найдено. "
                                            "Запись будет идти с устройства по умолчанию.")
-                                .arg(device));
+                                .arg(ElidedName(device));
+    if (FMain)
+      FMain->ReportProblem(this, message);
+    else
+      Dialogs().Message(this, message);
+  }
   CBRestartAfterSelect->setChecked(ini.ReadBool(Speed, "Restart After Selection", CBRestartAfterSelect->isChecked()));
   CBPredictLetter->setChecked(ini.ReadBool(Speed, "Predict Next Letter", CBPredictLetter->isChecked()));
   LoadSpeech(ini);
@@ -240,6 +247,9 @@ void TFSettings::ReadBounds() {
 }
 
 void TFSettings::SaveAtExit() {
+  // The user's own file stays as it is rather than get the defaults the
+  // program ran on.
+  if (FMain && FMain->SettingsFileUnread) return;
   TWriter w(SettingsFilePath(), nullptr);
   w.Bounds(*Bounds, SettingsWindowBounds);
   WriteSettings(w, false);
@@ -252,13 +262,32 @@ void TFSettings::BOpenSettingsClick() {
   const QString path = Dialogs().OpenFile(this, request);
   if (path.isEmpty()) return;
   OpenDialogFolder.clear();
-  if (!QFileInfo(path).isFile()) {
+  if (!QFileInfo::exists(path)) {
     Dialogs().Message(this, QStringLiteral("Файл не существует."));
+    return;
+  }
+  // Read as empty, such a file would reset every setting to its default.
+  const QString unread = UnreadableReason(path);
+  if (!unread.isEmpty()) {
+    Dialogs().Message(this, QStringLiteral("Файл настроек \"%1\" не прочитан (%2).")
+                                .arg(ElidedName(QDir::toNativeSeparators(path)), unread));
     return;
   }
   // The main window places itself, then hands the file back to LoadSettings.
   if (FMain) FMain->LoadWindowSettings(path);
   else LoadSettings(path);
+}
+
+QString TFSettings::UnreadableReason(const QString& path) {
+  std::string contents, detail;
+  if (ReadWholeFile(path.toStdString(), contents, detail) != TReadStatus::Failed) return {};
+  const QFileInfo info(path);
+  if (info.isDir()) return QStringLiteral("на его месте папка");
+  if (!info.isFile()) return QStringLiteral("это не обычный файл");
+  if (static_cast<unsigned long long>(info.size()) > MaxWholeFileBytes)
+    return QStringLiteral("файл больше %1 МБ").arg(MaxWholeFileBytes >> 20);
+  if (!info.isReadable()) return QStringLiteral("нет доступа на чтение");
+  return QStringLiteral("ошибка чтения");
 }
 
 void TFSettings::BSaveSettingsClick() {
