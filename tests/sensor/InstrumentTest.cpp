@@ -264,10 +264,11 @@ TEST(Instrument, EveryMeasureRefreshesTheTime) {
 }
 
 TEST(Instrument, FailedMeasureStillRecordsZeros) {
-  const fs::path file = fs::temp_directory_path() /
-      ("quillora-inst-failed-" + std::to_string(std::random_device{}()) + ".data");
+  const fs::path file =
+      fs::temp_directory_path() /
+      fs::u8path("quillora-inst-failed-запись-" + std::to_string(std::random_device{}()) + ".data");
   fs::remove(file);
-  TInstDataRecorder recorder(file.string(), 10, false);
+  TInstDataRecorder recorder(file.u8string(), 10, false);
   TScriptedSensor s;
   TProbe p(s);
   TGaugePM100 g(p, &recorder);
