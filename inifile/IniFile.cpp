@@ -302,9 +302,11 @@ bool TIniFile::WriteBool(const std::string& section, const std::string& key, boo
 }
 
 void TIniFile::EraseSection(const std::string& section) {
-  // Every section of the name goes, so that a later duplicate cannot come to
-  // light with stale keys.
-  for (std::size_t s; (s = d->FindSection(section)) != npos;)
+  // Only the first section of the name goes, with every line up to the next
+  // section, as the profile API erases it: a later duplicate, its comments
+  // and blank lines stay and it becomes the section read and written.
+  const std::size_t s = d->FindSection(section);
+  if (s != npos)
     d->lines.erase(d->lines.begin() + static_cast<std::ptrdiff_t>(s),
                    d->lines.begin() + static_cast<std::ptrdiff_t>(d->SectionEnd(s)));
 }

@@ -4,8 +4,9 @@
 // profile API (GetPrivateProfileString and its kin) makes of it:
 // - a section opens at a line "[name]"; a line with "[" but no "]" opens
 //   none, and the keys after it stay in the section before;
-// - of duplicate sections the first is read and written, of duplicate keys
-//   in it the first; names are found regardless of case and order;
+// - of duplicate sections the first is read, written and erased, of
+//   duplicate keys in it the first; names are found regardless of case and
+//   order;
 // - every other line (comments, blank lines, text without "=", sections of
 //   other programs) is written back unchanged and in place.
 //
@@ -64,7 +65,8 @@ public:
   bool WriteInteger(const std::string& section, const std::string& key, int value);
   bool WriteBool(const std::string& section, const std::string& key, bool value);
 
-  // Removes the section with all its keys.
+  // Removes the first section of the name with all its lines; a later
+  // duplicate then comes to light, as with the profile API.
   void EraseSection(const std::string& section);
   bool SectionExists(const std::string& section) const;
   bool ValueExists(const std::string& section, const std::string& key) const;

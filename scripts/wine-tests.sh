@@ -63,6 +63,17 @@ built=$(date +%s)
 # --- Wine prefix ----------------------------------------------------------
 # Nothing here needs a display; without one Wine shows no dialogs either.
 unset DISPLAY WAYLAND_DISPLAY
+# Wine takes its code pages from the Unix locale, not from the prefix's
+# registry. C.UTF-8 gives the Latin ANSI code page 1252 (OEM 437), so a file
+# name handed to a narrow API in Cyrillic letters is lost, whatever the
+# caller's locale (a Russian one would give 1251 and hide that). Its UTF-8
+# also lets Wine map names of any script to Unix file names: with a locale
+# without UTF-8 (LANG unset, or a locale that is not installed) even the wide
+# API cannot reach a file named in Cyrillic.
+export LC_ALL=C.UTF-8
+unset LANGUAGE
+# Checked by a test, so a Wine that would pick another one is noticed.
+export QUILLORA_ANSI_CODE_PAGE=1252
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEARCH=win64

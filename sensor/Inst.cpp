@@ -5,6 +5,10 @@
 #include "recording/Instrecord.h"
 #include "sensor/Utils.h"
 
+namespace {
+constexpr double kMaxGain = 1000.0;
+}  // namespace
+
 TInstrument::TInstrument(TProbe& probe, TInstDataRecorder* recorder)
     : probe_(probe), needleChannel_(false), recorder_(recorder) {
   data_.Sensor = 0.0;
@@ -20,8 +24,8 @@ TInstrument::~TInstrument() = default;
 void TInstrument::SetGain(double gain) {
   if (std::isnan(gain) || gain < 1.0)
     gain = 1.0;
-  else if (gain > 1000.0)
-    gain = 1000.0;
+  else if (gain > kMaxGain)
+    gain = kMaxGain;
   data_.Gain = gain;
 }
 
@@ -32,8 +36,14 @@ bool TInstrument::Measure() {
   data_.Sensor = probe_.SensorValue();
   data_.Level = probe_.Level;
 
-  // The needle's swing is held within ten scales, far outside what is shown.
-  needleChannel_.SpringLimit = 10.0 * (Maximum - Minimum);
+  // Inputs within ±a keep the spring's output within 15·a and its velocity
+  // within 6·a for every accepted time step and damping (the sums of its
+  // impulse response, largest at time step 0.5 with the largest damping).
+  // The sensor value minus the level stays within ±1.2 (the level dial ends
+  // a little beyond the sensor's scale), below 2, so with this bound the needle
+  // swings exactly as the spring does at every gain, and the bound only
+  // catches inputs far beyond the scale.
+  needleChannel_.SpringLimit = 16.0 * (2.0 * kMaxGain + std::fabs(Offset));
   const double x = (data_.Sensor - data_.Level) * data_.Gain + Offset;
   double inst = needleChannel_.Spring(x);
   if (!std::isfinite(inst)) inst = Offset;

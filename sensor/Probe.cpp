@@ -77,17 +77,19 @@ double TSignalChannel::Spring(double x) {
   double np = p + v * in.TimeStep;
   double nv = v + a * in.TimeStep;
 
-  // A last guard for inputs far beyond the scale: the state is held within
-  // the limit and reset when it is no longer finite.
+  // A last guard for inputs far beyond the scale. Should the step leave the
+  // bound, the needle is put at rest at the input (held within the bound):
+  // clamping position and velocity one by one instead would let a swing that
+  // hits the bound keep itself going for ever.
   const double limit = std::isfinite(SpringLimit) && SpringLimit > 0.0 ? SpringLimit : 1.0e6;
   const double maxPosition = limit / kSpringScale;
   const double maxVelocity = limit;
-  if (!std::isfinite(np) || !std::isfinite(nv)) {
-    np = 0.0;
+  if (!(std::fabs(np) <= maxPosition && std::fabs(nv) <= maxVelocity)) {
+    np = std::isnan(x) ? 0.0 : std::clamp(x / kSpringScale, -maxPosition, maxPosition);
     nv = 0.0;
   }
-  springPosition_ = std::clamp(np, -maxPosition, maxPosition);
-  springVelocity_ = std::clamp(nv, -maxVelocity, maxVelocity);
+  springPosition_ = np;
+  springVelocity_ = nv;
   return springPosition_ * kSpringScale;
 }
 

@@ -47,9 +47,10 @@ public:
   double Damping = 3.1;
   double TimeStep = 0.22;
   bool SpringEnabled = false;
-  // Largest magnitude of the spring's output: a last guard for inputs far
-  // beyond the scale. The spring state is held within it (and reset to rest
-  // when it turns non-finite).
+  // Largest magnitude of the spring's output and velocity: a last guard for
+  // inputs far beyond the scale. A step that would leave it puts the spring
+  // at rest at the input, clamped to it (at 0 for an input that is not a
+  // number), so the output settles whatever the inputs were.
   double SpringLimit = 1.0e6;
 
   bool Windowed() const { return windowed_; }

@@ -7,7 +7,11 @@
 
 #include "TempFolder.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstdlib>
+#else
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -71,6 +75,17 @@ TEST_F(IniFileSave, APathWithCyrillicLettersIsReadAndWritten) {
   EXPECT_EQ(ReadBytes(path), "[Main]\r\nPosition Left=6\r\n");
   EXPECT_EQ(folder_.Listing(), "Настройки Quillora.ini");
 }
+
+#ifdef _WIN32
+// The test above shows that names go through the wide API only when the
+// system's ANSI code page cannot hold Cyrillic letters: the Wine run asks for
+// a Latin one and names it here, and this checks that it got it.
+TEST(IniFileCodePage, TheRunHasTheAnsiCodePageItAskedFor) {
+  const char* asked = std::getenv("QUILLORA_ANSI_CODE_PAGE");
+  if (!asked) GTEST_SKIP() << "no code page asked for";
+  EXPECT_EQ(std::to_string(GetACP()), asked);
+}
+#endif
 
 #ifndef _WIN32
 

@@ -158,6 +158,31 @@ TEST_F(IniFileWrite, ErasedSectionIsRewrittenWithoutStaleKeys) {
             "[Symbol Table]\r\nCount=3\r\nSymbol 1=T\r\nSymbol 2=T\r\nSymbol 3=T\r\n");
 }
 
+// A hand-edited file with the section twice: the save of the symbol table
+// erases the first, and the duplicate, with its comment and the blank line
+// before the next section, takes the new keys after its last key.
+TEST_F(IniFileWrite, ErasingASectionKeepsItsLaterDuplicateAndItsComments) {
+  WriteBytes(path_,
+             "[Symbol Table]\r\nCount=3\r\nSymbol 1=A\r\n; first\r\n\r\n"
+             "[Symbol Table]\r\nSymbol 1=B\r\nSymbol 9=Z\r\n; my letters\r\n\r\n"
+             "[Main]\r\nPosition Left=1\r\n");
+  {
+    TIniFile ini(path_);
+    ini.EraseSection("Symbol Table");
+    ini.WriteInteger("Symbol Table", "Count", 2);
+    ini.WriteString("Symbol Table", "Symbol 1", "X");
+    ini.WriteString("Symbol Table", "Symbol 2", "Y");
+    ASSERT_TRUE(ini.UpdateFile());
+  }
+  EXPECT_EQ(ReadBytes(path_),
+            "[Symbol Table]\r\nSymbol 1=X\r\nSymbol 9=Z\r\nCount=2\r\nSymbol 2=Y\r\n"
+            "; my letters\r\n\r\n[Main]\r\nPosition Left=1\r\n");
+  TIniFile back(path_);
+  EXPECT_EQ(back.ReadInteger("Symbol Table", "Count", 0), 2);
+  EXPECT_EQ(back.ReadString("Symbol Table", "Symbol 1", ""), "X");
+  EXPECT_EQ(back.ReadString("Symbol Table", "Symbol 2", ""), "Y");
+}
+
 TEST_F(IniFileWrite, AValueLongerThanTheLimitIsStoredWholeAndReadBackCut) {
   std::string value;
   for (int i = 0; i < 2100; ++i) value += "Ж";

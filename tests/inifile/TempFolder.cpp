@@ -13,19 +13,23 @@
 
 namespace fs = std::filesystem;
 
+// The folder's name is Cyrillic, so that every test shows that its paths
+// reach the files whatever the system's code page.
 TTempFolder::TTempFolder() {
 #ifdef _WIN32
   static unsigned counter = 0;
   for (;;) {
-    const fs::path p = fs::temp_directory_path() /
-                       ("quillora-ini-" + std::to_string(std::rand()) + std::to_string(++counter));
+    const fs::path p =
+        fs::temp_directory_path() /
+        fs::u8path("quillora-ini-папка-" + std::to_string(std::rand()) + std::to_string(++counter));
     if (fs::create_directory(p)) {
       path_ = p.u8string();
       break;
     }
   }
 #else
-  std::string tmpl = (fs::temp_directory_path() / "quillora-ini-XXXXXX").string();
+  std::string tmpl =
+      (fs::temp_directory_path() / fs::u8path("quillora-ini-папка-XXXXXX")).u8string();
   if (!mkdtemp(&tmpl[0])) throw std::runtime_error("mkdtemp failed");
   path_ = tmpl;
 #endif

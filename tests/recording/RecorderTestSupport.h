@@ -20,12 +20,13 @@ class RecorderFolder : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    // Named in Cyrillic: the paths must reach the file whatever the code page.
     dir = fs::temp_directory_path() /
-          (std::string("quillora-rec-") + info->test_suite_name() + "-" + info->name() + "-" +
-           std::to_string(std::random_device{}()));
+          fs::u8path(std::string("quillora-rec-запись-") + info->test_suite_name() + "-" +
+                     info->name() + "-" + std::to_string(std::random_device{}()));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    path = (dir / "instrec.data").string();
+    path = (dir / "instrec.data").u8string();
   }
   void TearDown() override {
     std::error_code ec;
@@ -33,11 +34,11 @@ protected:
   }
 
   std::vector<uint8_t> Bytes() const {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fs::u8path(path), std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
   }
   void WriteBytes(const std::vector<uint8_t>& bytes) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(fs::u8path(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
   // The record stored at index i of the file.
@@ -49,7 +50,7 @@ protected:
   }
 
   fs::path dir;
-  std::string path;
+  std::string path;  // UTF-8, as the recorder takes it
 };
 
 // A record recognisable by its index.

@@ -207,6 +207,36 @@ TEST(Instrument, NeedleSettlesForAnyTypedSpring) {
   }
 }
 
+// Full-scale swings at the largest gain, for time steps and dampings at and
+// beyond the ends of what the spring accepts: once the input rests, the
+// needle comes to rest at it.
+TEST(Instrument, NeedleSettlesAfterFullScaleSwingsForEveryAcceptedSpring) {
+  for (const double timeStep : {0.01, 0.22, 0.5, 3.0}) {
+    const TSpringParameters edges = SpringInEffect(3.1, timeStep);
+    for (const double damping : {-1.0, (edges.MinDamping + edges.MaxDamping) / 2, 1e9}) {
+      SCOPED_TRACE(testing::Message() << "time step " << timeStep << ", damping " << damping);
+      Chain c;
+      c.Hold(0.0, 0.0);
+      c.probe.HoldLevel = true;  // no re-centring: the needle sees every swing
+      c.gauge.SetGain(1000.0);
+      TSignalChannel& needle = c.gauge.NeedleChannel();
+      needle.SpringEnabled = true;
+      needle.Damping = damping;
+      needle.TimeStep = timeStep;
+      for (int i = 0; i < 60; ++i) {
+        c.sensor.next = i < 30 ? 1.0 : (i % 2) * 1.0;
+        c.gauge.Measure();
+      }
+      c.sensor.next = 0.0;
+      for (int i = 0; i < 30000; ++i) c.gauge.Measure();
+      for (int i = 0; i < 20; ++i) {
+        c.gauge.Measure();
+        ASSERT_LT(std::fabs(c.gauge.Data().Inst), 1e-3) << i;
+      }
+    }
+  }
+}
+
 TEST(Instrument, DefaultNeedleKeepsItsSwing) {
   Chain c;
   c.Hold(0.5, 0.0);
@@ -234,10 +264,11 @@ TEST(Instrument, EveryMeasureRefreshesTheTime) {
 }
 
 TEST(Instrument, FailedMeasureStillRecordsZeros) {
-  const fs::path file = fs::temp_directory_path() /
-      ("quillora-inst-failed-" + std::to_string(std::random_device{}()) + ".data");
+  const fs::path file =
+      fs::temp_directory_path() /
+      fs::u8path("quillora-inst-failed-запись-" + std::to_string(std::random_device{}()) + ".data");
   fs::remove(file);
-  TInstDataRecorder recorder(file.string(), 10, false);
+  TInstDataRecorder recorder(file.u8string(), 10, false);
   TScriptedSensor s;
   TProbe p(s);
   TGaugePM100 g(p, &recorder);

@@ -56,6 +56,29 @@ TEST(SignalChannel, UnstableSpringStaysBoundedAndRecovers) {
   EXPECT_NEAR(y, 50.0, 1e-6);
 }
 
+// Inputs far beyond the bound put the spring at rest within it, and it
+// follows the input again, at rest, once the input is back.
+TEST(SignalChannel, SpringSettlesAfterInputsBeyondItsBound) {
+  for (const double timeStep : {0.01, 0.5}) {
+    for (const double damping : {0.0, 1e9}) {
+      SCOPED_TRACE(testing::Message() << "time step " << timeStep << ", damping " << damping);
+      TSignalChannel c;
+      c.SpringEnabled = true;
+      c.SpringLimit = 2000.0;
+      c.Damping = damping;
+      c.TimeStep = timeStep;
+      for (int i = 0; i < 40; ++i) {
+        const double y = c.Spring(i % 2 ? 1e7 : -1e7);
+        ASSERT_LE(std::fabs(y), 2000.0) << i;
+      }
+      double y = 0;
+      for (int i = 0; i < 30000; ++i) y = c.Spring(50.0);
+      EXPECT_NEAR(y, 50.0, 1e-3);
+      EXPECT_NEAR(c.SpringVelocity(), 0.0, 1e-3);
+    }
+  }
+}
+
 TEST(SignalChannel, NonFiniteInputOrParametersResetTheSpring) {
   TSignalChannel c;
   c.SpringEnabled = true;

@@ -127,17 +127,18 @@ TEST(Folders, ExecutableDirEndsWithSeparatorAndHoldsTheProgram) {
   const std::string dir = ExecutableDir();
   ASSERT_FALSE(dir.empty());
   EXPECT_TRUE(dir.back() == '/' || dir.back() == '\\');
-  EXPECT_TRUE(fs::exists(fs::path(dir) / "sensor_tests") ||
-              fs::exists(fs::path(dir) / "sensor_tests.exe"));
+  EXPECT_TRUE(fs::exists(fs::u8path(dir) / "sensor_tests") ||
+              fs::exists(fs::u8path(dir) / "sensor_tests.exe"));
 }
 
 class DataDirTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    // Named in Cyrillic: the paths must reach the folder whatever the code page.
     root = fs::temp_directory_path() /
-           (std::string("quillora-datadir-") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
-            std::to_string(std::random_device{}()));
+           fs::u8path(std::string("quillora-datadir-папка-") +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                      std::to_string(std::random_device{}()));
     fs::remove_all(root);
     fs::create_directories(root);
   }
@@ -155,28 +156,29 @@ const std::string kSep = "/";
 #endif
 
 TEST_F(DataDirTest, PrefersAWritableFolder) {
-  const std::string preferred = (root / "exe").string();
-  fs::create_directories(preferred);
+  const std::string preferred = (root / "exe").u8string();
+  fs::create_directories(fs::u8path(preferred));
   EXPECT_TRUE(IsDirWritable(preferred));
-  EXPECT_EQ(ChooseDataDir(preferred, (root / "user").string()), preferred + kSep);
+  EXPECT_EQ(ChooseDataDir(preferred, (root / "user").u8string()), preferred + kSep);
   EXPECT_FALSE(fs::exists(root / "user"));
   // The write test leaves nothing behind.
-  EXPECT_TRUE(fs::is_empty(preferred));
+  EXPECT_TRUE(fs::is_empty(fs::u8path(preferred)));
 }
 
 TEST_F(DataDirTest, FallsBackAndCreatesTheFallback) {
-  const std::string missing = (root / "nowhere").string();
+  const std::string missing = (root / "nowhere").u8string();
   EXPECT_FALSE(IsDirWritable(missing));
-  const std::string fallback = (root / "user" / "data").string() + "/";
+  const std::string fallback = (root / "user" / "data").u8string() + "/";
   EXPECT_EQ(ChooseDataDir(missing, fallback), fallback);
-  EXPECT_TRUE(fs::is_directory(fallback));
+  EXPECT_TRUE(fs::is_directory(fs::u8path(fallback)));
 }
 
 TEST_F(DataDirTest, AFileOrAProtectedFolderIsNotWritable) {
   const fs::path file = root / "plain-file";
   std::ofstream(file) << "x";
-  EXPECT_FALSE(IsDirWritable(file.string()));
-  EXPECT_EQ(ChooseDataDir(file.string(), (root / "u").string()), (root / "u").string() + kSep);
+  EXPECT_FALSE(IsDirWritable(file.u8string()));
+  EXPECT_EQ(ChooseDataDir(file.u8string(), (root / "u").u8string()),
+            (root / "u").u8string() + kSep);
 #ifdef __linux__
   // No one may create files in /proc, not even the superuser.
   EXPECT_FALSE(IsDirWritable("/proc"));
