@@ -40,8 +40,10 @@ struct TBurst {
 // 0.4 and 0.5 of full scale, about 50 and 64).
 constexpr int kLoud = 24;
 // A burst that began this close to the end of its rest's capture may be
-// taken by the next rest instead: the capture stopped before the needle rose.
-constexpr int kTailMs = 100;
+// taken by the next rest instead: its few samples there may not lift the
+// needle over the on level. (Bursts 9 ms before the end write their own
+// rest's symbol; one 5 ms block is the resolution.)
+constexpr int kTailMs = 20;
 // Sessions played before the bursts count as never having arrived whole.
 constexpr int kAttempts = 3;
 
