@@ -49,6 +49,10 @@ public:
     open_ = false;
     TAudioSensor_OneRun::StopCapture();
   }
+  bool Read() override {
+    ++Reads;
+    return TAudioSensor_OneRun::Read();
+  }
   // Keeps the samples of a capture still running (the session's end).
   void Snapshot() {
     if (open_ && IsRunning()) {
@@ -58,6 +62,7 @@ public:
   }
 
   std::vector<TCaptureTake> Takes;
+  int Reads = 0;  // polls that read the sensor
 
 private:
   std::function<int()> position_;
