@@ -11,9 +11,10 @@ build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libpulse-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fonts-dejavu-core qt6-translations-l10n)
 run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib)
+# stress-ng: CPU load beside the real-sound tests, to show they hold on a busy machine.
 test_pkgs=(pulseaudio pulseaudio-utils sox xvfb xdotool x11-utils imagemagick
   python3 python3-xlib g++-mingw-w64-x86-64 wine64 dpkg-dev file appstream
-  desktop-file-utils)
+  desktop-file-utils stress-ng)
 
 pkgs=("${build_pkgs[@]}")
 case "$what" in
