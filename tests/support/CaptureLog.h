@@ -25,6 +25,9 @@
 struct TCaptureTake {
   int Position = 0;  // the drum position the capture was started for
   std::vector<uint8_t> Samples;
+  // The bytes each reading examined, [from, to), polls and the drain at the
+  // rest's end alike.
+  std::vector<std::pair<int, int>> Windows;
 };
 
 class TCaptureLogSensor : public TAudioSensor_OneRun {
@@ -36,7 +39,7 @@ public:
   bool StartCapture(int periodMs) override {
     const bool ok = TAudioSensor_OneRun::StartCapture(periodMs);
     if (ok) {
-      Takes.push_back({position_(), {}});
+      Takes.push_back({position_(), {}, {}});
       open_ = true;
     }
     return ok;
@@ -51,7 +54,12 @@ public:
   }
   bool Read() override {
     ++Reads;
+    Examine(std::min(ScanEnd(), BufferSize()));
     return TAudioSensor_OneRun::Read();
+  }
+  void Drain() override {
+    if (IsRunning()) Examine(std::min(Device().Position(), BufferSize()));
+    TAudioSensor_OneRun::Drain();
   }
   // Keeps the samples of a capture still running (the session's end).
   void Snapshot() {
@@ -65,13 +73,19 @@ public:
   int Reads = 0;  // polls that read the sensor
 
 private:
+  void Examine(int to) {
+    const int from = std::max(ScanStart(), 0);
+    if (open_ && IsRunning() && from < to) Takes.back().Windows.push_back({from, to});
+  }
+
   std::function<int()> position_;
   bool open_ = false;
 };
 
-// A loud run: consecutive loud 5 ms blocks, across the ends of captures
-// (the drum's moves are not recorded, so a run that fills a capture's end
-// and the next capture's start is one burst).
+// A loud run: a burst as the session saw it. Loud 5 ms blocks belong to one
+// run unless a reading examined only quiet bytes between them: a gap no
+// reading saw (a short break of the sound server's, or the drum's move,
+// which is not recorded) is no gap to the session.
 struct TLanding {
   std::size_t Take = 0;  // the capture it began in
   int Position = 0;      // that capture's drum position
@@ -85,17 +99,31 @@ struct TLanding {
 
 constexpr int kLandingBlock = 40;  // samples: 5 ms, two periods of the test tone
 
+// Whether a reading examined only bytes of the quiet stretch from byte
+// `fromByte` of take `from` to byte `toByte` of take `to`.
+inline bool QuietSeen(const std::vector<TCaptureTake>& takes, std::size_t from, int fromByte, std::size_t to,
+                      int toByte) {
+  for (std::size_t k = from; k <= to; ++k) {
+    const int lo = k == from ? fromByte : 0;
+    const int hi = k == to ? toByte : static_cast<int>(takes[k].Samples.size());
+    for (const auto& [f, e] : takes[k].Windows)
+      if (f >= lo && e <= hi) return true;
+  }
+  return false;
+}
+
 // The loud runs of the takes. A block is loud when a sample in it lies
 // `threshold` or more from the 128 midpoint (0 is the buffer's fill, never
-// recorded). A quiet block inside a burst ends its run, so a burst the sound
-// server broke up counts as more than one.
+// recorded).
 inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes, int threshold) {
   std::vector<TLanding> runs;
-  bool loud = false;  // the last block seen was loud
+  bool loud = false;          // the last block seen was loud
+  std::size_t quietTake = 0;  // where the quiet since the last loud block began
+  int quietByte = 0;
+  std::size_t lastTake = 0;   // the last take the current run sounds in
   for (std::size_t t = 0; t < takes.size(); ++t) {
     const std::vector<uint8_t>& s = takes[t].Samples;
     const int n = static_cast<int>(s.size());
-    bool counted = false;  // the run in progress already counts this take
     for (int b = 0; b < n; b += kLandingBlock) {
       const int end = std::min(n, b + kLandingBlock);
       bool blockLoud = false;
@@ -104,7 +132,7 @@ inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes
       // A few last samples may all lie near the tone's zero crossings: too
       // short to tell quiet, they do not end a run.
       if (!blockLoud && end - b < kLandingBlock) break;
-      if (blockLoud && !loud) {
+      if (blockLoud && !loud && (runs.empty() || QuietSeen(takes, quietTake, quietByte, t, b))) {
         TLanding l;
         l.Take = t;
         l.Position = takes[t].Position;
@@ -112,10 +140,14 @@ inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes
         l.BeforeEndMs = (n - b) / 8;
         l.BeforeCapture = b == 0;
         runs.push_back(l);
-        counted = true;
-      } else if (blockLoud && !counted) {
+        lastTake = t;
+      } else if (blockLoud && lastTake != t) {
         ++runs.back().Takes;
-        counted = true;
+        lastTake = t;
+      }
+      if (!blockLoud && loud) {
+        quietTake = t;
+        quietByte = b;
       }
       loud = blockLoud;
     }

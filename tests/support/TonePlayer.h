@@ -14,14 +14,15 @@
 
 // Silence, and a 440 Hz tone from the moment Begin() is called, written in
 // 5 ms pieces to a playback stream on the default output whose buffer is
-// kept at 100 ms, so a tone starts a steady time after it was asked for.
+// kept at 400 ms, so a tone starts a steady time after it was asked for, and
+// a busy machine must hold the feeding thread off that long to break a tone.
 class TTonePlayer {
 public:
   TTonePlayer() {
     const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = kRate * 2 / 10;
+    attr.tlength = kRate * 2 * 4 / 10;
     attr.prebuf = static_cast<uint32_t>(-1);
     attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(-1);
@@ -44,6 +45,8 @@ public:
     end_ = pos_ + int64_t(seconds * kRate);
     rise_ = rise * kRate;
   }
+  // The buffer's length: a tone leaves the output this long after Playing().
+  static constexpr int BufferMs = 400;
   bool Playing() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return pos_ < end_;

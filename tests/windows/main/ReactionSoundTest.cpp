@@ -79,7 +79,7 @@ protected:
   // Until the tone has been played out.
   void WaitForSilence() {
     while (Player && Player->Playing()) Wait(50);
-    Wait(300);
+    Wait(300 + TTonePlayer::BufferMs);
   }
 
   static void Wait(int ms) {
@@ -89,9 +89,10 @@ protected:
   }
 
   // The time from starting the player to its tone reaching the capture
-  // buffer, measured once on a capture of its own. It only aims the bursts.
+  // buffer, measured once per player on a capture of its own. It only aims
+  // the bursts.
   int PlayerLagMs() {
-    static int lag = -1;
+    int& lag = LagMs;
     if (lag >= 0) return lag;
     TAudioSensor_OneRun* s = FMain->SoundSensor;
     if (!Player) Player = std::make_unique<TTonePlayer>();
@@ -199,6 +200,7 @@ protected:
   }
 
   std::unique_ptr<TTonePlayer> Player;
+  int LagMs = -1;
   TCaptureLogSensor* Log = nullptr;
 };
 
@@ -210,6 +212,9 @@ TEST_F(Reactions, BurstsAroundTheEndOfARestWriteThatRestsSymbolOnly) {
   Case({{3, 250, 0.5, 0.5}}, 2500);
   // A 0.3 s burst from 60 ms before the end of C's rest, mostly in the move.
   Case({{3, 60, 0.5, 0.3}}, 2500);
+  // From 30 ms before the end: only the reading of the rest's last samples,
+  // taken as the drum starts to move, sees it.
+  Case({{3, 30, 0.5, 0.3}}, 2500);
   // A 0.3 s burst in mid-rest.
   Case({{3, 600, 0.5, 0.3}}, 2500);
 }
