@@ -175,11 +175,13 @@ TEST_F(RealCapture, BurstReadsThePeakItsAmplitudePredicts) {
         ++after;
       }
     }
-    RecordProperty(amplitude == 0.5 ? "peak_half" : "peak_quarter", QString::number(peak * 128).toStdString());
+    RecordProperty(amplitude == 0.5 ? "peak_half" : "peak_quarter",
+                   QString::number(peak * 128).toStdString());
     EXPECT_LE(before, 1.0 / 128.0) << "silence before the burst";
     EXPECT_NEAR(peak, expected, 4.0 / 128.0) << "amplitude " << amplitude;
     // The polls after the burst's last sample read silence again.
-    ASSERT_GE(after, 3) << "amplitude " << amplitude << ": the burst did not end within the capture";
+    ASSERT_GE(after, 3) << "amplitude " << amplitude
+                        << ": the burst did not end within the capture";
     EXPECT_LE(afterBurst, 1.0 / 128.0) << "amplitude " << amplitude;
     sensor->Stop();
   }
@@ -218,7 +220,8 @@ TEST_F(RealCapture, OneRunBufferFillsThenRearmRestarts) {
   auto sensor = MakeSensor();
   ASSERT_TRUE(sensor->Start(300));  // 2400 bytes, full after ~0.3 s
   // Polls until the device reports the buffer full (4 s at most).
-  PollWhile(*sensor, [&](const std::vector<TPollRead>&) { return !sensor->Device().BufferDone(); }, 100);
+  PollWhile(
+      *sensor, [&](const std::vector<TPollRead>&) { return !sensor->Device().BufferDone(); }, 100);
   EXPECT_TRUE(sensor->Device().BufferDone());
   EXPECT_EQ(sensor->Device().Position(), 2400);
   EXPECT_TRUE(sensor->IsRunning());
@@ -228,7 +231,8 @@ TEST_F(RealCapture, OneRunBufferFillsThenRearmRestarts) {
   sensor->Rearm(1000);  // restarts with the stored period
   EXPECT_EQ(sensor->BufferSize(), 2400);
   EXPECT_FALSE(sensor->Device().BufferDone());
-  PollWhile(*sensor, [&](const std::vector<TPollRead>&) { return sensor->Device().Position() == 0; }, 50);
+  PollWhile(
+      *sensor, [&](const std::vector<TPollRead>&) { return sensor->Device().Position() == 0; }, 50);
   EXPECT_GT(sensor->Device().Position(), 0);
   sensor->Stop();
   EXPECT_FALSE(sensor->IsRunning());
@@ -256,7 +260,8 @@ TEST_F(RealCapture, ChosenSourceIsUsedAndAGoneOneFallsBackToTheDefault) {
   pulse->SelectInput("quillora-no-such-source");
   ASSERT_TRUE(sensor.Start(1000));
   EXPECT_EQ(pulse->InputInUse(), "vin");
-  PollWhile(sensor, [&](const std::vector<TPollRead>&) { return pulse->Position() == 0; }, 50);
+  PollWhile(
+      sensor, [&](const std::vector<TPollRead>&) { return pulse->Position() == 0; }, 50);
   EXPECT_GT(pulse->Position(), 0);
   sensor.Stop();
   EXPECT_EQ(missing, std::vector<std::string>{"quillora-no-such-source"});

@@ -101,8 +101,8 @@ constexpr int kLandingBlock = 40;  // samples: 5 ms, two periods of the test ton
 
 // Whether a reading examined only bytes of the quiet stretch from byte
 // `fromByte` of take `from` to byte `toByte` of take `to`.
-inline bool QuietSeen(const std::vector<TCaptureTake>& takes, std::size_t from, int fromByte, std::size_t to,
-                      int toByte) {
+inline bool QuietSeen(const std::vector<TCaptureTake>& takes, std::size_t from, int fromByte,
+                      std::size_t to, int toByte) {
   for (std::size_t k = from; k <= to; ++k) {
     const int lo = k == from ? fromByte : 0;
     const int hi = k == to ? toByte : static_cast<int>(takes[k].Samples.size());
@@ -120,7 +120,7 @@ inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes
   bool loud = false;          // the last block seen was loud
   std::size_t quietTake = 0;  // where the quiet since the last loud block began
   int quietByte = 0;
-  std::size_t lastTake = 0;   // the last take the current run sounds in
+  std::size_t lastTake = 0;  // the last take the current run sounds in
   for (std::size_t t = 0; t < takes.size(); ++t) {
     const std::vector<uint8_t>& s = takes[t].Samples;
     const int n = static_cast<int>(s.size());
@@ -170,10 +170,11 @@ inline std::string DescribeLandings(const std::vector<TLanding>& runs) {
   std::string out;
   for (const TLanding& l : runs) {
     if (!out.empty()) out += "; ";
-    out += "position " + std::to_string(l.Position) +
-           (l.BeforeCapture ? " from its capture's start"
-                            : " " + std::to_string(l.BeforeEndMs) + " ms before its capture's end") +
-           ", " + std::to_string(l.Takes) + " capture(s)";
+    out +=
+        "position " + std::to_string(l.Position) +
+        (l.BeforeCapture ? " from its capture's start"
+                         : " " + std::to_string(l.BeforeEndMs) + " ms before its capture's end") +
+        ", " + std::to_string(l.Takes) + " capture(s)";
   }
   return out.empty() ? std::string("none") : out;
 }

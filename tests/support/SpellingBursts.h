@@ -22,7 +22,8 @@
 // sensor the main window creates.
 inline TFMain::TSensorFactory CaptureLogSensorFactory(TCaptureLogSensor*& log) {
   return [&log](void* owner) {
-    auto sensor = std::make_unique<TCaptureLogSensor>(owner, [] { return FMain ? FMain->DrumPosition : 0; });
+    auto sensor =
+        std::make_unique<TCaptureLogSensor>(owner, [] { return FMain ? FMain->DrumPosition : 0; });
     log = sensor.get();
     return std::unique_ptr<TAudioSensor_OneRun>(std::move(sensor));
   };
@@ -51,7 +52,8 @@ inline bool WrittenMatches(const QString& written, const QStringList& symbols,
   if (i == choices.size()) return written.isEmpty();
   for (int position : choices[i]) {
     const QString s = symbols.value(position - 1);
-    if (!s.isEmpty() && written.startsWith(s) && WrittenMatches(written.mid(s.size()), symbols, choices, i + 1))
+    if (!s.isEmpty() && written.startsWith(s) &&
+        WrittenMatches(written.mid(s.size()), symbols, choices, i + 1))
       return true;
   }
   return false;
@@ -60,9 +62,9 @@ inline bool WrittenMatches(const QString& written, const QStringList& symbols,
 struct TSpelling {
   bool WasRunning = false;  // the session had not ended by itself
   QStringList Tape;
-  QString Written;          // the last line without its "- "
+  QString Written;  // the last line without its "- "
   int Bursts = 0;
-  int Rests = 1;            // rests the drum came to, the first included
+  int Rests = 1;  // rests the drum came to, the first included
   // Every burst began well inside the rest it was played for.
   bool AsPlanned = false;
   // What was written is one symbol per burst, by where each landed.
@@ -75,9 +77,9 @@ struct TSpelling {
 // next letter of `word`, until the word is written, a wrong letter is, or
 // limitMs have passed; then stops the session. runWhile: the fixture's
 // event-loop runner (step, limit, interval in ms).
-inline TSpelling SpellFromBursts(TCaptureLogSensor*& log, TTonePlayer& player, const QString& word,
-                                 double amplitude, int limitMs,
-                                 const std::function<void(const std::function<bool()>&, int, int)>& runWhile) {
+inline TSpelling SpellFromBursts(
+    TCaptureLogSensor*& log, TTonePlayer& player, const QString& word, double amplitude,
+    int limitMs, const std::function<void(const std::function<bool()>&, int, int)>& runWhile) {
   TSpelling r;
   const auto written = [] {
     const QStringList lines = FMain->TapeLines();
@@ -121,7 +123,8 @@ inline TSpelling SpellFromBursts(TCaptureLogSensor*& log, TTonePlayer& player, c
   r.Landings = DescribeLandings(runs);
   r.AsPlanned = runs.size() == planned.size();
   for (std::size_t i = 0; r.AsPlanned && i < runs.size(); ++i)
-    r.AsPlanned = runs[i].Position == planned[i] && (runs[i].BeforeCapture || runs[i].BeforeEndMs >= kLandingTailMs);
+    r.AsPlanned = runs[i].Position == planned[i] &&
+                  (runs[i].BeforeCapture || runs[i].BeforeEndMs >= kLandingTailMs);
   r.MatchesLandings = WrittenMatches(r.Written, FMain->Symbols, LandingChoices(log->Takes, runs));
   return r;
 }

@@ -65,7 +65,8 @@ std::vector<std::pair<int, int>> LoudSpans(const uint8_t* data, int size) {
   for (int b = 0; b < size; b += kBlock) {
     const int end = std::min(size, b + kBlock);
     bool blockLoud = false;
-    for (int i = b; i < end && !blockLoud; ++i) blockLoud = data[i] != 0 && std::abs(int(data[i]) - 128) >= 8;
+    for (int i = b; i < end && !blockLoud; ++i)
+      blockLoud = data[i] != 0 && std::abs(int(data[i]) - 128) >= 8;
     if (blockLoud && !loud) spans.push_back({b, end});
     if (blockLoud) spans.back().second = end;
     loud = blockLoud;
@@ -77,9 +78,9 @@ std::string Describe(const std::vector<TPoll>& polls) {
   std::string text;
   char line[64];
   for (size_t i = 0; i < polls.size(); ++i) {
-    std::snprintf(line, sizeof line, "%zu: %.4f (%d counts) bytes %d..%d%s\n", i,
-                  polls[i].reading, int(polls[i].reading * 128 + 0.5),
-                  polls[i].from, polls[i].to, polls[i].done ? " done" : "");
+    std::snprintf(line, sizeof line, "%zu: %.4f (%d counts) bytes %d..%d%s\n", i, polls[i].reading,
+                  int(polls[i].reading * 128 + 0.5), polls[i].from, polls[i].to,
+                  polls[i].done ? " done" : "");
     text += line;
   }
   return text;
@@ -127,13 +128,15 @@ TEST_F(WaveInLoopback, ToneBurstsReadTheirAmplitudes) {
       polls.push_back({sensor.Reading, sensor.ScanEnd(), sensor.Device().BufferDone(), from, to});
     }
     SCOPED_TRACE(Describe(polls));
-    const std::vector<std::pair<int, int>> spans = LoudSpans(sensor.BufferData(), sensor.BufferSize());
+    const std::vector<std::pair<int, int>> spans =
+        LoudSpans(sensor.BufferData(), sensor.BufferSize());
     std::printf("attempt %d: bursts at bytes", attempt);
     for (const auto& [first, end] : spans) std::printf(" %d..%d", first, end);
     std::printf("\n");
     // 0.5 s are 4000 bytes; a block either way for the edges of the tone.
     bool whole = spans.size() == 2;
-    for (const auto& [first, end] : spans) whole = whole && end - first >= 3900 && end - first <= 4100 && end < 24000;
+    for (const auto& [first, end] : spans)
+      whole = whole && end - first >= 3900 && end - first <= 4100 && end < 24000;
     if (!whole) {
       std::printf("%s", Describe(polls).c_str());
       Sleep(2000);  // a late player may still be playing
@@ -163,9 +166,11 @@ TEST_F(WaveInLoopback, ToneBurstsReadTheirAmplitudes) {
         touched = true;
         if (p.from >= first && p.to <= end) {
           ++inside[j];
-          EXPECT_TRUE(bursts[j].Matches(p.reading)) << "poll " << k << " inside burst " << j << " reads " << p.reading;
+          EXPECT_TRUE(bursts[j].Matches(p.reading))
+              << "poll " << k << " inside burst " << j << " reads " << p.reading;
         } else {
-          EXPECT_LE(p.reading, bursts[j].amplitude + kTolerance) << "poll " << k << " at an edge of burst " << j;
+          EXPECT_LE(p.reading, bursts[j].amplitude + kTolerance)
+              << "poll " << k << " at an edge of burst " << j;
         }
       }
       if (!touched) {

@@ -21,16 +21,15 @@
 #include "MainFixture.h"
 #include "capture/CaptureInputs.h"
 #include "sensor/Probe.h"
-#include "tests/support/CaptureLog.h"
-#include "tests/support/TonePlayer.h"
+#include "tests/support/SpellingBursts.h"
 #include "windows/Display.h"
 #include "windows/Main.h"
 
 namespace {
 
 struct TBurst {
-  int Position;       // the drum position of the rest it is aimed at
-  int BeforeEndMs;    // its first sample aimed this long before the rest's last one
+  int Position;     // the drum position of the rest it is aimed at
+  int BeforeEndMs;  // its first sample aimed this long before the rest's last one
   double Amplitude;
   double Seconds;
   double Rise = 0.0;  // fade-in time
@@ -39,11 +38,6 @@ struct TBurst {
 // A sample this far from the midpoint is part of a burst (bursts here are
 // 0.4 and 0.5 of full scale, about 50 and 64).
 constexpr int kLoud = 24;
-// A burst that began this close to the end of its rest's capture may be
-// taken by the next rest instead: its few samples there may not lift the
-// needle over the on level. (Bursts 9 ms before the end write their own
-// rest's symbol; one 5 ms block is the resolution.)
-constexpr int kTailMs = 20;
 // Sessions played before the bursts count as never having arrived whole.
 constexpr int kAttempts = 3;
 
@@ -51,12 +45,7 @@ class Reactions : public MainFixture {
 protected:
   void SetUp() override {
     MainFixture::SetUp();
-    // The platform's capture device, with every capture kept.
-    TFMain::SetSensorFactory([this](void* owner) {
-      auto sensor = std::make_unique<TCaptureLogSensor>(owner, [] { return FMain ? FMain->DrumPosition : 0; });
-      Log = sensor.get();
-      return std::unique_ptr<TAudioSensor_OneRun>(std::move(sensor));
-    });
+    TFMain::SetSensorFactory(CaptureLogSensorFactory(Log));
   }
   void TearDown() override {
     Player.reset();
@@ -153,19 +142,9 @@ protected:
     return wasRunning;
   }
 
-  // Whether `written` is one symbol from each burst's choices, in order.
-  bool Matches(const QString& written, const std::vector<std::vector<int>>& choices, std::size_t i = 0) const {
-    if (i == choices.size()) return written.isEmpty();
-    for (int position : choices[i]) {
-      const QString s = FMain->Symbols.value(position - 1);
-      if (!s.isEmpty() && written.startsWith(s) && Matches(written.mid(s.size()), choices, i + 1)) return true;
-    }
-    return false;
-  }
-
   // Plays the bursts in one session and checks what was written against
   // where they landed: each burst the symbol of the rest it began in (or,
-  // from a rest's last kTailMs, possibly the next rest's), one symbol per
+  // from a rest's last kLandingTailMs, possibly the next rest's), one symbol per
   // burst. A session in which the bursts did not arrive as played (one broken
   // up by the sound server, or lost between two captures) proves nothing
   // and is played again. Gives the tape, lines joined by "|", without "- ".
@@ -180,19 +159,16 @@ protected:
       const QStringList lines = FMain->TapeLines();
       written = lines.isEmpty() ? QString() : lines.join(QLatin1Char('|')).mid(2);
       const std::vector<TLanding> runs = FindLandings(Log->Takes, kLoud);
-      std::printf("landed: %s; written \"%s\"\n", DescribeLandings(runs).c_str(), qPrintable(written));
+      std::printf("landed: %s; written \"%s\"\n", DescribeLandings(runs).c_str(),
+                  qPrintable(written));
       if (!ran) return written;
       if (runs.size() != bursts.size()) {
         std::printf("%zu bursts arrived as %zu; played again\n", bursts.size(), runs.size());
         continue;
       }
-      std::vector<std::vector<int>> choices;
-      for (const TLanding& l : runs) {
-        const int next = l.Take + 1 < Log->Takes.size() ? Log->Takes[l.Take + 1].Position : 0;
-        choices.push_back(LandingRests(l, next, kTailMs));
-      }
-      EXPECT_TRUE(Matches(written, choices))
-          << "written \"" << written.toStdString() << "\" for bursts that landed at " << DescribeLandings(runs);
+      EXPECT_TRUE(WrittenMatches(written, FMain->Symbols, LandingChoices(Log->Takes, runs)))
+          << "written \"" << written.toStdString() << "\" for bursts that landed at "
+          << DescribeLandings(runs);
       return written;
     }
     ADD_FAILURE() << "in " << kAttempts << " sessions the bursts never arrived as played";

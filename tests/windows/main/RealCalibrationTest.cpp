@@ -139,8 +139,8 @@ TEST_F(RealCalibration, TheProposalSpellsAWordFromBurstsTheDesignSettingsMiss) {
     const TSpelling s = SpellFromBursts(Log, *Player, word, 0.2, 60000, MainFixture::RunWhile);
     std::printf("landed: %s; written \"%s\"\n", s.Landings.c_str(), qPrintable(s.Written));
     ASSERT_TRUE(s.WasRunning) << "the session ended by itself: " << s.Tape.join('|').toStdString();
-    EXPECT_TRUE(s.MatchesLandings) << "written \"" << s.Written.toStdString() << "\" for bursts that landed at "
-                                   << s.Landings;
+    EXPECT_TRUE(s.MatchesLandings)
+        << "written \"" << s.Written.toStdString() << "\" for bursts that landed at " << s.Landings;
     if (!s.AsPlanned) continue;
     EXPECT_EQ(s.Tape, QStringList{QStringLiteral("- ") + word});
     return;

@@ -48,8 +48,8 @@ TEST_F(RealSound, SpellsAWordFromToneBursts) {
     const TSpelling s = SpellFromBursts(Log, *Player, word, 0.8, 60000, RunWhile);
     std::printf("landed: %s; written \"%s\"\n", s.Landings.c_str(), qPrintable(s.Written));
     ASSERT_TRUE(s.WasRunning) << "the session ended by itself: " << s.Tape.join('|').toStdString();
-    EXPECT_TRUE(s.MatchesLandings) << "written \"" << s.Written.toStdString() << "\" for bursts that landed at "
-                                   << s.Landings;
+    EXPECT_TRUE(s.MatchesLandings)
+        << "written \"" << s.Written.toStdString() << "\" for bursts that landed at " << s.Landings;
     if (!s.AsPlanned) continue;
     EXPECT_EQ(s.Tape, QStringList{QStringLiteral("- ") + word});
     EXPECT_EQ(s.Bursts, word.size()) << "one burst per symbol";
