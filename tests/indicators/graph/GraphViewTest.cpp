@@ -212,6 +212,7 @@ TEST_F(GraphViewHoverTest, EmptyWindowOrRightOfTheLastRecordGivesAnEmptyText) {
 }
 
 TEST_F(GraphViewHoverTest, ZoomTwoHoversRecord240AtPixel120) {
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
   Fill(600);
   View->TimeZoomOn = true;
   View->TimeZoomFactor = 2.0;
