@@ -6,6 +6,8 @@ set -euo pipefail
 what="${1:-build}"
 
 # libespeak-ng-dev and espeak-ng-data: the speech engine and its Russian voice.
+# For the tests: the MinGW compilers, Debian's Qt host tools (moc, uic, rcc)
+# and NSIS (makensis) build the Windows program, its tests and its installer.
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libpulse-dev
   libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev googletest libbenchmark-dev
@@ -13,7 +15,8 @@ build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libpulse-dev
 run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib)
 test_pkgs=(pulseaudio pulseaudio-utils sox xvfb xdotool x11-utils imagemagick
   python3 python3-xlib g++-mingw-w64-x86-64 wine64 dpkg-dev file appstream
-  desktop-file-utils)
+  desktop-file-utils
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev-tools nsis locales)
 
 pkgs=("${build_pkgs[@]}")
 case "$what" in
