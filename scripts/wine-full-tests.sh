@@ -76,13 +76,14 @@ qt="$qt_dir/qt6"
 # --- cross build ----------------------------------------------------------
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+mkdir -p "$build"
 echo "== cross build in $build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
   -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
-  -DQUILLORA_BUILD_BENCH=OFF </dev/null >"$build.configure.log" 2>&1 ||
-  { tail -30 "$build.configure.log" >&2; fail "the configure failed: $build.configure.log"; }
+  -DQUILLORA_BUILD_BENCH=OFF </dev/null >"$build/configure.log" 2>&1 ||
+  { tail -30 "$build/configure.log" >&2; fail "the configure failed: $build/configure.log"; }
 cmake --build "$build" -j"$(nproc)" </dev/null || fail "the cross build failed"
 built=$(date +%s)
 

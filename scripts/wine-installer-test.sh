@@ -52,10 +52,13 @@ for f in quillora.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.d
 done
 # Icon and version: the resource section of the executable in the ZIP.
 unzip -p "$build/$base.zip" "$base/quillora.exe" >"$out/quillora.exe"
-rsrc=$(x86_64-w64-mingw32-objdump -p "$out/quillora.exe" | sed -n '/Resource Directory/,$p')
-grep -q 'Type: ICON' <<<"$rsrc" && grep -q 'Type: GROUP_ICON' <<<"$rsrc" || bad "quillora.exe has no icon"
-grep -q 'Type: VERSION' <<<"$rsrc" || bad "quillora.exe has no version information"
-strings -el "$out/quillora.exe" | grep -A1 -x ProductVersion | grep -qx "$version" ||
+# The resource types at the top of the table: 3 icon, 14 icon group, 16
+# version.
+types=$(x86_64-w64-mingw32-objdump -p "$out/quillora.exe" |
+        sed -n '/The .rsrc Resource Directory section/,$p' | sed -n 's/^[0-9a-f]\{3\}   Entry: ID: //p')
+grep -q '^0x000003' <<<"$types" && grep -q '^0x00000e' <<<"$types" || bad "quillora.exe has no icon"
+grep -q '^0x000010' <<<"$types" || bad "quillora.exe has no version information"
+strings -el -n 3 "$out/quillora.exe" | grep -A1 -x ProductVersion | grep -qx "$version" ||
   bad "quillora.exe does not say version $version"
 
 # --- install, start, uninstall under Wine -----------------------------------
