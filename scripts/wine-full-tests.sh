@@ -113,13 +113,21 @@ echo "== tests under Wine"
 log="$build/wine-full-tests.log"
 : >"$log"
 ctest_rc=0
-# No sound server: these tests use scripted devices. Qt's Windows platform,
-# also while ctest lists a program's tests.
-export QT_QPA_PLATFORM=windows
+# No sound server: these tests use scripted devices. Qt's Windows platform
+# (QUILLORA_TEST_QPA: Wine drops QT_* variables), also while ctest lists
+# a program's tests.
+export QUILLORA_TEST_QPA=windows
+# Tests that cannot run here, and why (each is named in the summary).
+not_here=(
+  # It drives Qt's own file dialog from inside the program; on Qt's Windows
+  # platform the dialog is the system's (the program run below saves the
+  # tape through it).
+  'SaveDialog.RefusesAPathWhoseFolderDoesNotExist'
+)
 for dir in speech session files indicators windows packaging; do
   PULSE_SERVER=unix:/nonexistent/quillora-no-server \
     ctest --test-dir "$build/tests/$dir" -j2 --timeout 300 --output-on-failure \
-    </dev/null 2>&1 | tee -a "$log"
+    -E "^($(IFS='|'; echo "${not_here[*]}"))\$" </dev/null 2>&1 | tee -a "$log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || ctest_rc=1
 done
 results=$(grep -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+:' "$log")
@@ -135,6 +143,7 @@ if [ "$skipped" -gt 0 ]; then
   grep -h -B1 '^\[  SKIPPED \] [A-Za-z]' "$build"/tests/*/Testing/Temporary/LastTest.log 2>/dev/null |
     grep -v '^\[  SKIPPED \]\|^--$' | sort -u | sed 's/^/  /' | head -20
 fi
+echo "wine-full: not run under Wine: ${not_here[*]} (the system's file dialog)"
 tested=$(date +%s)
 "$WINESERVER" -k >/dev/null 2>&1
 

@@ -8,6 +8,9 @@
 #                            and 437: text the program keeps in Windows-1251
 #                            must not come out right only because the
 #                            system's code page happens to be Cyrillic
+#   wine_windows_fonts       Windows' own font names (Arial, Times New Roman,
+#                            Courier New) stand for the metric-compatible
+#                            Liberation fonts of the host (fonts-liberation)
 #   wine_latin_system [LANG] Wine takes the code pages from the C library's
 #                            LC_CTYPE, over the registry: LC_CTYPE=C.UTF-8
 #                            keeps them Latin, LANG (default: the caller's)
@@ -27,6 +30,14 @@ wine_latin_codepage() {
     "$WINESERVER" -w
 }
 
+wine_windows_fonts() {
+  local key='HKCU\Software\Wine\Fonts\Replacements' name
+  for name in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono"; do
+    "$WINE" reg add "$key" /v "${name%%=*}" /t REG_SZ /d "${name#*=}" /f >/dev/null 2>&1 || return 1
+  done
+  "$WINESERVER" -w
+}
+
 wine_prefix_init() {
   local dir=$1 log=$2 rc
   wine_tools
@@ -41,6 +52,7 @@ wine_prefix_init() {
     return 1
   fi
   wine_latin_codepage || { echo "could not set the prefix's code page" >&2; return 1; }
+  wine_windows_fonts || { echo "could not set the prefix's font replacements" >&2; return 1; }
   touch "$dir/.quillora-ready"
 }
 
