@@ -1,6 +1,8 @@
 #include "capture/CaptureInputs.h"
 
-#if defined(QUILLORA_PULSE_CAPTURE)
+#if defined(_WIN32)
+#include "capture/WaveInInputs.h"
+#elif defined(QUILLORA_PULSE_CAPTURE)
 #include "capture/PulseCapture.h"
 #endif
 
@@ -20,7 +22,9 @@ public:
 }  // namespace
 
 std::unique_ptr<TCaptureInputs> CreateDefaultCaptureInputs() {
-#if defined(QUILLORA_PULSE_CAPTURE)
+#if defined(_WIN32)
+  return std::make_unique<TWaveInInputs>();
+#elif defined(QUILLORA_PULSE_CAPTURE)
   return std::make_unique<TPulseInputs>();
 #else
   return std::make_unique<TNoCaptureInputs>();

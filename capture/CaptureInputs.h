@@ -19,6 +19,6 @@ public:
   virtual bool List(std::vector<TCaptureInput>& inputs) = 0;
 };
 
-// The platform's list: PulseAudio's sources (without the monitors of its
-// outputs) on Linux; none elsewhere.
+// The platform's list: the wave-input devices on Windows, PulseAudio's
+// sources (without the monitors of its outputs) on Linux; none elsewhere.
 std::unique_ptr<TCaptureInputs> CreateDefaultCaptureInputs();

@@ -1,5 +1,7 @@
 #include "capture/WaveInCapture.h"
 
+#include "capture/WaveInInputs.h"
+
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -27,15 +29,28 @@ bool TWaveInCapture::Open() {
   format.nBlockAlign = 1;
   format.wBitsPerSample = 8;
   format.cbSize = 0;
+  // Device numbers change when devices come and go: the name is looked up
+  // at every open.
+  int device = selected_.empty() ? -1 : WaveInDeviceNumber(selected_);
+  const bool missing = !selected_.empty() && device < 0;
+  inUse_.clear();
   HWAVEIN handle = nullptr;
-  if (waveInOpen(&handle, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) !=
+  if (waveInOpen(&handle, device < 0 ? WAVE_MAPPER : UINT(device), &format, 0, 0, CALLBACK_NULL) !=
       MMSYSERR_NOERROR) {
     in_->handle = nullptr;
     return false;
   }
   in_->handle = handle;
+  if (device < 0) device = PreferredWaveInDevice();
+  const std::vector<std::string> names = WaveInDeviceNames();
+  inUse_ = device >= 0 && size_t(device) < names.size() ? names[size_t(device)] : std::string();
+  if (missing && OnInputMissing) OnInputMissing(selected_);
   return true;
 }
+
+void TWaveInCapture::SelectInput(const std::string& name) { selected_ = name; }
+
+std::string TWaveInCapture::InputInUse() const { return inUse_; }
 
 bool TWaveInCapture::AddBuffer(uint8_t* data, int size) {
   if (!in_->handle || !data || size <= 0) return false;

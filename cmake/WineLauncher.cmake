@@ -13,6 +13,20 @@ if(NOT QUILLORA_WINE)
 endif()
 
 if(QUILLORA_WINE)
+  # Programs that use Qt's DLLs find them, and the MinGW run time that Qt's
+  # plug-ins import, through Wine's search path (Z: is the Unix root).
+  set(QUILLORA_WINEPATH "")
+  if(TARGET Qt6::Core)
+    get_target_property(_quillora_qtcore Qt6::Core IMPORTED_LOCATION_RELEASE)
+    get_filename_component(_quillora_qtbin "${_quillora_qtcore}" DIRECTORY)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-libgcc-file-name
+                    OUTPUT_VARIABLE _quillora_libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
+    get_filename_component(_quillora_gccdir "${_quillora_libgcc}" DIRECTORY)
+    foreach(_quillora_dir ${_quillora_qtbin} ${_quillora_gccdir} /usr/${QUILLORA_MINGW_TRIPLET}/lib)
+      string(REPLACE "/" "\\" _quillora_dir "Z:${_quillora_dir}")
+      string(APPEND QUILLORA_WINEPATH "${_quillora_dir};")
+    endforeach()
+  endif()
   set(QUILLORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH
       "Wine prefix in which the cross-built tests run")
   configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in

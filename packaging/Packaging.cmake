@@ -1,8 +1,9 @@
 # What `cmake --install` puts in place besides the executable (app/), and the
 # packages CPack makes of it: a Debian package on Linux (`cpack -G DEB`, from
 # a build configured with -DQUILLORA_DPKG_BUILDFLAGS=ON for Debian's
-# hardening), a ZIP of the program folder with Qt's libraries on Windows
-# (`cpack -G ZIP`). Included from the top-level CMakeLists.txt.
+# hardening), a ZIP of the program folder with Qt's libraries and an
+# installer on Windows (WindowsPackage.cmake).
+# Included from the top-level CMakeLists.txt.
 
 set(QUILLORA_APPSTREAM_ID org.quillora.Quillora)
 set(_pkg ${CMAKE_CURRENT_LIST_DIR})
@@ -87,8 +88,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
-  set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME quillora-${PROJECT_VERSION}-win64)
+  include(${_pkg}/WindowsPackage.cmake)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

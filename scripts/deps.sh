@@ -7,6 +7,8 @@ what="${1:-build}"
 
 # libespeak-ng-dev and espeak-ng-data: the speech engine and its Russian voice.
 # (test) lintian: the package test checks the .deb with it.
+# For the tests: the MinGW compilers, Debian's Qt host tools (moc, uic, rcc)
+# and NSIS (makensis) build the Windows program, its tests and its installer.
 build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libpulse-dev
   libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev googletest libbenchmark-dev
@@ -17,7 +19,8 @@ run_pkgs=(xvfb xdotool x11-utils imagemagick python3 python3-xlib
   pulseaudio pulseaudio-utils sox)
 test_pkgs=(pulseaudio pulseaudio-utils sox xvfb xdotool x11-utils imagemagick
   python3 python3-xlib g++-mingw-w64-x86-64 wine64 dpkg-dev file appstream
-  desktop-file-utils lintian)
+  desktop-file-utils lintian
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev-tools nsis locales)
 
 pkgs=("${build_pkgs[@]}")
 case "$what" in

@@ -3,7 +3,7 @@
 # Qt's offscreen platform), the real-sound tests against a PulseAudio server
 # with a virtual source that this script starts, a look at the program under
 # Xvfb, the Debian package installed and started as a user, and the Windows
-# build's tests under Wine. Installs what it needs.
+# build's tests, program and installer under Wine. Installs what it needs.
 #
 # Switches (environment): QUILLORA_SKIP_DEPS=1 installs no packages,
 # QUILLORA_SKIP_WINE=1 leaves out the Windows build, QUILLORA_SKIP_PACKAGE=1
@@ -48,6 +48,8 @@ fi
 if [ "${QUILLORA_SKIP_WINE:-0}" != 1 ]; then
   echo "== Windows build under Wine"
   scripts/wine-tests.sh || status=1
+  echo "== the whole Windows program under Wine: tests, a session, the installer"
+  scripts/wine-full-tests.sh || status=1
 fi
 
 echo "== tests (set-up so far: $(( $(date +%s) - started )) s)"

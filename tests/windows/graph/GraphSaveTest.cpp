@@ -238,7 +238,7 @@ TEST_F(GraphSaveTest, AFileThatCannotBeCreatedLeavesTheRecorderWhereItWas) {
   Dialogs.FileAnswers = {path};
   Graph->BSaveAllClick();
   EXPECT_EQ(Dialogs.Messages,
-            QStringList{QStringLiteral("Не удается создать файл '%1'.").arg(path)});
+            QStringList{QStringLiteral("Не удается создать файл '%1'.").arg(QDir::toNativeSeparators(path))});
   // The recorder was not moved: its page of the end was never written out.
   EXPECT_EQ(QFileInfo(DataFile()).size(), 8 + 48 * 1000);
   EXPECT_EQ(Recorder->Cursor(), 1200);
@@ -278,7 +278,7 @@ TEST_F(GraphSaveTest, CancellingALongSaveRemovesThePartialFileAndSaysSo) {
   EXPECT_EQ(Progress.Ends, 1);
   EXPECT_FALSE(QFileInfo::exists(path));
   EXPECT_EQ(Dialogs.Messages,
-            QStringList{QStringLiteral("Сохранение прервано, файл '%1' удален.").arg(path)});
+            QStringList{QStringLiteral("Сохранение прервано, файл '%1' удален.").arg(QDir::toNativeSeparators(path))});
   EXPECT_EQ(Recorder->Cursor(), 12000);
 }
 

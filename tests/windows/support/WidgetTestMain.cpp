@@ -12,6 +12,11 @@ int RunTests(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Wine does not pass QT_* variables on: QUILLORA_TEST_QPA names the
+  // platform there.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("QUILLORA_TEST_QPA")
+                                   ? QByteArray("offscreen")
+                                   : qgetenv("QUILLORA_TEST_QPA"));
   return RunTests(argc, argv);
 }
