@@ -78,6 +78,16 @@ drive() {
   xdotool mousemove --window "$id" 780 132 click 1
   "$xwin" wait "График показаний Е-метра" 30 >/dev/null || { echo "$name: the graph did not open" >&2; stop; return 1; }
   echo "$name: the four windows are open $(( $(date +%s) - t0 )) s after the start"
+  # Each window on its own, raised above the others (there is no window
+  # manager to keep them apart).
+  local title file wid
+  for title in "Инструментальная панель:panel" "График показаний Е-метра:graph" "Настройки:settings"; do
+    file=${title##*:}
+    wid=$("$xwin" wait "${title%:*}" 5) || continue
+    xdotool windowraise "$wid" 2>/dev/null
+    sleep 1
+    import -window "$wid" "$shots/0-$file.png" 2>/dev/null || true
+  done
   xdotool windowraise "$main_id" windowfocus "$main_id" 2>/dev/null
   sleep 1
   for i in 1 2 3; do xdotool key F9; sleep 1.5; done
