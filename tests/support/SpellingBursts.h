@@ -5,12 +5,16 @@
 // timeline (CaptureLog.h). The main window must be launched with a
 // TCaptureLogSensor (CaptureLogSensorFactory).
 
+#include <gtest/gtest.h>
+
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,4 +131,27 @@ inline TSpelling SpellFromBursts(
                   (runs[i].BeforeCapture || runs[i].BeforeEndMs >= kLandingTailMs);
   r.MatchesLandings = WrittenMatches(r.Written, FMain->Symbols, LandingChoices(log->Takes, runs));
   return r;
+}
+
+// Spells the word as SpellFromBursts does, again (up to three sessions)
+// while the bursts did not land inside their planned rests, which proves
+// nothing about the word. Every session's landings must match what was
+// written. The spelling whose bursts landed as planned, or nothing (with a
+// failure added) when the session ended by itself or none did.
+inline std::optional<TSpelling> SpellAsPlanned(
+    TCaptureLogSensor*& log, TTonePlayer& player, const QString& word, double amplitude,
+    int limitMs, const std::function<void(const std::function<bool()>&, int, int)>& runWhile) {
+  for (int attempt = 1; attempt <= 3; ++attempt) {
+    const TSpelling s = SpellFromBursts(log, player, word, amplitude, limitMs, runWhile);
+    std::printf("landed: %s; written \"%s\"\n", s.Landings.c_str(), qPrintable(s.Written));
+    if (!s.WasRunning) {
+      ADD_FAILURE() << "the session ended by itself: " << s.Tape.join('|').toStdString();
+      return std::nullopt;
+    }
+    EXPECT_TRUE(s.MatchesLandings)
+        << "written \"" << s.Written.toStdString() << "\" for bursts that landed at " << s.Landings;
+    if (s.AsPlanned) return s;
+  }
+  ADD_FAILURE() << "in 3 sessions the bursts never landed inside their rests";
+  return std::nullopt;
 }
