@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs the Debian packages that building, running or testing needs, when
-# they are missing. Usage: scripts/deps.sh build|run|test
+# they are missing. Usage: scripts/deps.sh build|run|test, or
+# scripts/deps.sh packages NAME... for a script's own list.
 set -euo pipefail
 
 what="${1:-build}"
@@ -27,7 +28,8 @@ case "$what" in
   build) ;;
   run) pkgs+=("${run_pkgs[@]}") ;;
   test) pkgs+=("${test_pkgs[@]}") ;;
-  *) echo "usage: $0 build|run|test" >&2; exit 2 ;;
+  packages) shift; pkgs=("$@") ;;
+  *) echo "usage: $0 build|run|test|packages NAME..." >&2; exit 2 ;;
 esac
 
 missing=()
@@ -39,5 +41,5 @@ done
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+$sudo apt-get update -qq </dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" </dev/null

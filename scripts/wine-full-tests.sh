@@ -38,18 +38,7 @@ fail() {  # message: a failure before any test could run
 pkgs=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine64 googletest qt6-base-dev-tools qt6-base-dev qt6-translations-l10n nsis
   xvfb xdotool x11-utils imagemagick python3-xlib locales)
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  echo "wine-full: installing ${missing[*]}"
-  { $sudo apt-get update -qq </dev/null &&
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" </dev/null; } ||
-    fail "could not install ${missing[*]}"
-fi
+scripts/deps.sh packages "${pkgs[@]}" || fail "could not install ${pkgs[*]}"
 
 # --- Qt for MinGW ---------------------------------------------------------
 qt_sha256=2bea809c6ed843d1047a48e38374e70cc04f25a7e94b3803f7abd4b82a8cbff3

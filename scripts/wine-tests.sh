@@ -23,20 +23,10 @@ summary() {  # passed failed
 # --- packages -------------------------------------------------------------
 pkgs=(cmake g++-mingw-w64-x86-64 wine64 googletest
   pulseaudio pulseaudio-utils sox)
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  echo "wine-tests: installing ${missing[*]}"
-  if ! { $sudo apt-get update -qq </dev/null &&
-         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" </dev/null; }; then
-    echo "wine-tests: could not install ${missing[*]}" >&2
-    summary 0 1
-    exit 1
-  fi
+if ! scripts/deps.sh packages "${pkgs[@]}"; then
+  echo "wine-tests: could not install ${pkgs[*]}" >&2
+  summary 0 1
+  exit 1
 fi
 
 wine=/usr/lib/wine/wine64
