@@ -1,5 +1,6 @@
 #include "app/AppWindows.h"
 
+#include "session/SessionModel.h"
 #include "windows/Display.h"
 #include "windows/Graph.h"
 #include "windows/Main.h"
@@ -7,6 +8,7 @@
 #include "windows/WindowBounds.h"
 
 void CreateAppWindows() {
+  new TSessionModel;
   FMain = new TFMain;
   FSettings = new TFSettings;
   FDisplay = new TFDisplay;
@@ -29,4 +31,5 @@ void DestroyAppWindows() {
   Destroy(FDisplay);
   Destroy(FSettings);
   Destroy(FMain);
+  delete SessionModel;
 }

@@ -64,8 +64,9 @@ void TSessionEngine::Start(const QString& periodText) {
   BackspaceSymbol = TrimBlanks(options.BackspaceSymbol);
   OnLevel = LevelFromText(options.OnLevel);
   OffLevel = LevelFromText(options.OffLevel);
-  RestartAfterSelection = options.RestartAfterSelection;
-  PredictNextLetter = options.PredictNextLetter;
+  const TSpeedOptions speed = host_.StartSpeed();
+  RestartAfterSelection = speed.RestartAfterSelection;
+  PredictNextLetter = speed.PredictNextLetter;
   ScanAhead.clear();
   WrittenCount = 0;
   UndoneCount = 0;

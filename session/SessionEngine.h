@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "Options.h"
 #include "sensor/InstData.h"
 
 class TInstrument;
@@ -14,21 +15,6 @@ class TLetterModel;
 class TSensor;
 class TTickTimer;
 enum class TSymbolAction;
-
-// The options a session copies at Start, as the settings hold them.
-struct TSessionOptions {
-  QStringList Symbols;        // the symbol table, symbol 1 first, as typed
-  bool FastSlowMode = false;  // every session starts in fast mode
-  QString FastSymbol = QStringLiteral("--");
-  QString StopSymbols = QStringLiteral(".");  // entries separated by ";"
-  QString BackspaceSymbol = QStringLiteral("<");
-  QString OnLevel = QStringLiteral("30");  // percent texts
-  QString OffLevel = QStringLiteral("20");
-  // Faster entry (both off as designed): after a selection the next rest is
-  // on symbol 1; or the next rests offer the letters the model ranks first.
-  bool RestartAfterSelection = false;
-  bool PredictNextLetter = false;
-};
 
 // The session indicator's state.
 enum class TSessionLight { Idle, Armed, Ready };
@@ -41,7 +27,9 @@ public:
   virtual TSensor* Sensor() = 0;
   virtual TInstrument* Model() = 0;
 
+  // The options a session copies at Start.
   virtual TSessionOptions StartOptions() = 0;
+  virtual TSpeedOptions StartSpeed() = 0;
   // The fast/slow option, read again at each selection.
   virtual bool FastSlowOption() = 0;
   // Locks the session's settings while a session runs.

@@ -7,21 +7,11 @@
 #include <QString>
 #include <QStringList>
 
+#include "Options.h"
 #include "speech/Speech.h"
 
 class TSessionEngine;
 enum class TSymbolAction;
-
-// The speech options (all off as designed, the blocking on).
-struct TSpeechOptions {
-  bool AuditoryScanning = false;  // the cue voice names each symbol at rest
-  bool SaySelected = false;       // the main voice says each symbol taken
-  bool ReadLines = false;         // a line is read when "." ends it; "Сказать"
-  bool BlockSensor = true;        // the sensor selects nothing while speech plays
-  TVoiceSettings Cue{40, 220};
-  TVoiceSettings Main{100, 170};
-  bool Speaks() const { return AuditoryScanning || SaySelected || ReadLines; }
-};
 
 class TSessionSpeaker {
 public:

@@ -231,6 +231,7 @@ private:
   TSensor* Sensor() override;
   TInstrument* Model() override;
   TSessionOptions StartOptions() override;
+  TSpeedOptions StartSpeed() override;
   bool FastSlowOption() override;
   void LockSettings(bool locked) override;
   void ShowLight(TSessionLight light) override;

@@ -133,6 +133,12 @@ TSessionOptions TFMain::StartOptions() {
   o.BackspaceSymbol = FSettings->EBackspaceSymbol->text();
   o.OnLevel = FSettings->EOnLevel->text();
   o.OffLevel = FSettings->EOffLevel->text();
+  return o;
+}
+
+TSpeedOptions TFMain::StartSpeed() {
+  TSpeedOptions o;
+  if (!FSettings) return o;
   o.RestartAfterSelection = Checked(FSettings->CBRestartAfterSelect);
   o.PredictNextLetter = Checked(FSettings->CBPredictLetter);
   return o;

@@ -38,11 +38,13 @@ private:
 // so far, with how much of it agrees with the wanted text.
 class TSimHost : public TSessionHost {
 public:
-  TSimHost(const QString& target, const TSessionOptions& options) : target_(target), options_(options) {}
+  TSimHost(const QString& target, const TSessionOptions& options, const TSpeedOptions& speed)
+      : target_(target), options_(options), speed_(speed) {}
 
   TSensor* Sensor() override { return &sensor_; }
   TInstrument* Model() override { return nullptr; }
   TSessionOptions StartOptions() override { return options_; }
+  TSpeedOptions StartSpeed() override { return speed_; }
   bool FastSlowOption() override { return false; }
   void LockSettings(bool) override {}
   void ShowLight(TSessionLight) override {}
@@ -84,6 +86,7 @@ private:
   TIdleSensor sensor_;
   QString target_;
   TSessionOptions options_;
+  TSpeedOptions speed_;
   QString last_;
   QString written_;
   int good_ = 0;
@@ -104,9 +107,10 @@ TEntryResult SimulateEntry(const QString& text, const TEntryRun& run) {
   options.Symbols = run.Symbols;
   options.StopSymbols = QString();  // "." is text here
   options.BackspaceSymbol = run.Backspace;
-  options.RestartAfterSelection = run.RestartAfterSelection;
-  options.PredictNextLetter = run.PredictNextLetter;
-  TSimHost host(text, options);
+  TSpeedOptions speed;
+  speed.RestartAfterSelection = run.RestartAfterSelection;
+  speed.PredictNextLetter = run.PredictNextLetter;
+  TSimHost host(text, options, speed);
   TSimTimer drumTimer, pollTimer;
   TSessionEngine engine(host, drumTimer, pollTimer);
   engine.LetterModel = run.Model;

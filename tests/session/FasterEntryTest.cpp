@@ -66,7 +66,7 @@ TEST(FasterEntry, WithTheOptionsOffTheDrumKeepsTableOrder) {
 
 TEST(FasterEntry, RestartGoesToSymbolOneAfterEachSelectionOnly) {
   TSessionRig rig;
-  rig.Host.Options.RestartAfterSelection = true;
+  rig.Host.Speed.RestartAfterSelection = true;
   rig.Engine.Start(QStringLiteral("1"));
   EXPECT_EQ(rig.Engine.DrumPosition, 1) << "the first rest is as designed";
   rig.MoveTo(QStringLiteral("C"));
@@ -86,7 +86,7 @@ TEST(FasterEntry, PredictionOffersTheLikeliestLettersThenTheRestInTableOrder) {
   const TLetterModel model = SmallModel();
   rig.Engine.LetterModel = &model;
   rig.Host.Options.Symbols = kTable;
-  rig.Host.Options.PredictNextLetter = true;
+  rig.Host.Speed.PredictNextLetter = true;
   rig.Engine.Start(QStringLiteral("1"));
   EXPECT_EQ(rig.Engine.DrumPosition, 2) << "a line starts as after \".\": Б first";
   EXPECT_EQ(rig.Engine.NextPosition(), 3);
@@ -113,7 +113,7 @@ TEST(FasterEntry, PredictionCanStopAfterTheLikeliestFewLetters) {
   rig.Engine.LetterModel = &model;
   rig.Engine.PredictedLetters = 1;
   rig.Host.Options.Symbols = kTable;
-  rig.Host.Options.PredictNextLetter = true;
+  rig.Host.Speed.PredictNextLetter = true;
   rig.Engine.Start(QStringLiteral("1"));
   rig.Fire();
   EXPECT_EQ(NextRests(rig, 5), (QStringList{"В", "А", "Б", "<", "."})) << "one letter, then table order";

@@ -36,6 +36,7 @@ public:
   TSensor* Sensor() override { return &sensor_; }
   TInstrument* Model() override { return &model_; }
   TSessionOptions StartOptions() override { return Options; }
+  TSpeedOptions StartSpeed() override { return Speed; }
   bool FastSlowOption() override { return FastSlowNow; }
   void LockSettings(bool locked) override { Events << (locked ? "lock" : "unlock"); }
   void ShowLight(TSessionLight light) override {
@@ -58,6 +59,7 @@ public:
   void Message(const QString& text) override { Events << QStringLiteral("message ") + text; }
 
   TSessionOptions Options;
+  TSpeedOptions Speed;
   bool FastSlowNow = false;
   QStringList Tape;
   QStringList Events;

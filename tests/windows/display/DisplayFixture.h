@@ -3,6 +3,7 @@
 // sound-card sensor over a fake capture device, its probe and the model. The
 // settings file lives in a temporary folder.
 
+#include "session/SessionModel.h"
 #include "support/ScriptedDialogs.h"
 
 #include "capture/FakeCaptureDevice.h"
@@ -73,6 +74,7 @@ protected:
   QTemporaryDir Folder;
   TScriptedDialogs Dialogs;
   TScriptedChain Chain;
+  TSessionModel Model;
   std::unique_ptr<TFMain> Main;
   std::unique_ptr<TFDisplay> Display;
 };

@@ -4,6 +4,7 @@
 // on "instrec.data" in a temporary data folder, all handed to a main window
 // as its chain. Dialogs and save progress are scripted.
 
+#include "session/SessionModel.h"
 #include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
@@ -63,6 +64,7 @@ protected:
   TProbe Probe{Sensor};
   std::unique_ptr<TInstDataRecorder> Recorder;
   std::unique_ptr<TGaugePM100> Gauge;
+  TSessionModel Model;
   std::unique_ptr<TFMain> Main;
   std::unique_ptr<TFGraph> Graph;
 

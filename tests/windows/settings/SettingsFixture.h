@@ -2,6 +2,7 @@
 // A settings window among the other windows, over a measurement chain built
 // on a scripted capture device, with every file in a temporary folder.
 
+#include "session/SessionModel.h"
 #include "support/ScriptedDialogs.h"
 #include "windows/Display.h"
 #include "windows/Main.h"
@@ -48,6 +49,7 @@ protected:
   std::unique_ptr<TProbe> Probe;
   std::unique_ptr<TInstDataRecorder> Recorder;
   std::unique_ptr<TGaugePM100> Gauge;
+  TSessionModel Model;
   TFMain* Main = nullptr;
   TFSettings* Settings = nullptr;
   TFDisplay* Display = nullptr;

@@ -1,0 +1,107 @@
+#pragma once
+// The program's options as typed values, one value type per group, with the
+// design defaults. Texts the user types are kept as typed (a level "30,5"
+// stays "30,5" in the settings file); whoever uses a number parses it.
+// OptionsFile reads and writes them; TOptionsModel holds the ones in force.
+
+#include <QString>
+#include <QStringList>
+
+#include "speech/Speech.h"
+
+// Session options: the symbol table, the special symbols, the levels, the
+// main window's two fields and the logos.
+struct TSessionOptions {
+  QString LevelText = QStringLiteral("5.000");         // "V Level", shown only
+  QString SymbolPeriodText = QStringLiteral("1.000");  // "Char Period", seconds
+  QStringList Symbols = DesignSymbols();  // symbol 1 first, as typed
+  bool FixedSelected = false;
+  bool FastSlowMode = false;
+  QString FastSymbol = QStringLiteral("--");
+  QString StopSymbols = QStringLiteral(".");  // entries separated by ";"
+  QString BackspaceSymbol = QStringLiteral("<");
+  QString OnLevel = QStringLiteral("30");  // percent texts
+  QString OffLevel = QStringLiteral("20");
+  bool NoSensorMode = false;
+  QString OperatorLogo = QStringLiteral("Оп:");
+  QString SpiritLogo = QStringLiteral("Дух:");
+
+  // The design table: "A" to "Z", a blank and a full stop.
+  static QStringList DesignSymbols();
+  static constexpr int MinSymbols = 2;
+  static constexpr int MaxSymbols = 100;
+};
+
+// The probe's channels and the sensor.
+struct TSignalOptions {
+  QString DataAccDepth = QStringLiteral("1");  // 1..1024 as typed
+  QString LevelAccDepth = QStringLiteral("5");
+  bool InvertSensorData = true;
+};
+
+// The instrument model: its needle channel and the gain.
+struct TNeedleOptions {
+  QString SpringDump = QStringLiteral("3.1");
+  QString SpringSpeed = QStringLiteral("0.22");
+  bool SpringEnabled = false;
+  QString Gain = QStringLiteral("100");  // "Gauge Amp" as typed, 1..1000
+};
+
+// What the program says, and its two voices (all off as designed, the
+// blocking on).
+struct TSpeechOptions {
+  bool AuditoryScanning = false;  // the cue voice names each symbol at rest
+  bool SaySelected = false;       // the main voice says each symbol taken
+  bool ReadLines = false;         // a line is read when "." ends it; "Сказать"
+  bool BlockSensor = true;        // the sensor selects nothing while speech plays
+  TVoiceSettings Cue{40, 220};
+  TVoiceSettings Main{100, 170};
+  bool Speaks() const { return AuditoryScanning || SaySelected || ReadLines; }
+};
+
+// Faster entry (both off as designed): after a selection the next rest is
+// on symbol 1; or the next rests offer the letters the model ranks first.
+struct TSpeedOptions {
+  bool RestartAfterSelection = false;
+  bool PredictNextLetter = false;
+};
+
+// Keys of a switch, by the names the settings file stores ("" for none).
+struct TKeyOptions {
+  QString SelectKey;
+  QString StartKey;
+  QString StopKey;
+};
+
+// The recording device; empty for the system's default.
+struct TCaptureOptions {
+  QString Device;
+};
+
+// The tape's text size in pixels.
+struct TTapeOptions {
+  static constexpr int DesignFontSize = 13;
+  int FontSize = DesignFontSize;
+};
+
+struct TOptions {
+  TSessionOptions Session;
+  TSignalOptions Signal;
+  TNeedleOptions Needle;
+  TSpeechOptions Speech;
+  TSpeedOptions Speed;
+  TKeyOptions Keys;
+  TCaptureOptions Capture;
+  TTapeOptions Tape;
+};
+
+enum class TOptionGroup { Session, Signal, Needle, Speech, Speed, Keys, Capture, Tape };
+
+bool operator==(const TSessionOptions& a, const TSessionOptions& b);
+bool operator==(const TSignalOptions& a, const TSignalOptions& b);
+bool operator==(const TNeedleOptions& a, const TNeedleOptions& b);
+bool operator==(const TSpeechOptions& a, const TSpeechOptions& b);
+bool operator==(const TSpeedOptions& a, const TSpeedOptions& b);
+bool operator==(const TKeyOptions& a, const TKeyOptions& b);
+bool operator==(const TCaptureOptions& a, const TCaptureOptions& b);
+bool operator==(const TTapeOptions& a, const TTapeOptions& b);
