@@ -39,10 +39,10 @@ bool SwitchKey(const QWidget* w, const QKeyEvent* key) {
   if (!FSettings || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
     return false;
   const int k = key->key();
-  if (FMain->Running) {
+  if (FMain->Running()) {
     if (TFSettings::IsKey(k, FSettings->SelectKey())) {
       // A held switch repeats its key: one press, one selection.
-      if (!key->isAutoRepeat() && FMain->Engine->Selectable()) FMain->SelectSymbol();
+      if (!key->isAutoRepeat() && FMain->Engine().Selectable()) FMain->SelectSymbol();
       return true;
     }
     if (TFSettings::IsKey(k, FSettings->StopKey())) {

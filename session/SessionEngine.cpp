@@ -11,6 +11,24 @@
 TSessionEngine::TSessionEngine(TSessionHost& host, TTickTimer& drumTimer, TTickTimer& pollTimer)
     : host_(host), drumTimer_(drumTimer), pollTimer_(pollTimer) {}
 
+void TSessionEngine::AddListener(TSessionListener* listener) {
+  if (listener && !listeners_.contains(listener)) listeners_.append(listener);
+}
+
+void TSessionEngine::RemoveListener(TSessionListener* listener) { listeners_.removeAll(listener); }
+
+template <class F>
+void TSessionEngine::Publish(F&& call) {
+  // A copy: a listener may add or remove listeners while it is told.
+  const QList<TSessionListener*> listeners = listeners_;
+  for (TSessionListener* l : listeners)
+    if (listeners_.contains(l)) call(*l);
+}
+
+void TSessionEngine::ShowLight(TSessionLight light) {
+  Publish([light](TSessionListener& l) { l.LightChanged(light); });
+}
+
 namespace {
 
 // 10 s of polls.
@@ -20,15 +38,15 @@ constexpr int kMaxHeldPolls = 250;
 
 void TSessionEngine::StartCapture() {
   restTailPending_ = false;
-  if (FastMode)
-    host_.Sensor()->Rearm(SymbolPeriodMs);
+  if (fastMode_)
+    host_.Sensor()->Rearm(symbolPeriodMs_);
   else
-    host_.Sensor()->Start(SymbolPeriodMs);
+    host_.Sensor()->Start(symbolPeriodMs_);
 }
 
 void TSessionEngine::StopCapture() {
   TSensor* sensor = host_.Sensor();
-  if (StepPhase == 1) {
+  if (stepPhase_ == 1) {
     sensor->Drain();
     restTailPending_ = true;
   }
@@ -36,7 +54,7 @@ void TSessionEngine::StopCapture() {
 }
 
 void TSessionEngine::Start(const QString& periodText) {
-  if (Running) return;
+  if (running_) return;
   const int periodMs = SymbolPeriodMsFromText(periodText);
   if (periodMs < kMinSymbolPeriodMs) {
     host_.Message(QStringLiteral("Время на символ слишком маленькое."));
@@ -47,84 +65,84 @@ void TSessionEngine::Start(const QString& periodText) {
     return;
   }
   const TSessionOptions options = host_.StartOptions();
-  SymbolPeriodMs = periodMs;
+  symbolPeriodMs_ = periodMs;
 
-  host_.LockSettings(true);
-  Running = true;
-  NewLinePending = true;
-  DrumPosition = 1;
-  StepPhase = 0;
+  running_ = true;
+  newLinePending_ = true;
+  drumPosition_ = 1;
+  stepPhase_ = 0;
   // A mark left by the previous session must not block its first rest.
-  SelectedThisStep = false;
+  selectedThisStep_ = false;
 
-  FastMode = options.FastSlowMode;
-  Symbols = options.Symbols;
-  FastSymbol = TrimBlanks(options.FastSymbol);
-  StopSymbols = ParseStopSymbols(options.StopSymbols);
-  BackspaceSymbol = TrimBlanks(options.BackspaceSymbol);
-  OnLevel = LevelFromText(options.OnLevel);
-  OffLevel = LevelFromText(options.OffLevel);
+  fastMode_ = options.FastSlowMode;
+  symbols_ = options.Symbols;
+  fastSymbol_ = TrimBlanks(options.FastSymbol);
+  stopSymbols_ = ParseStopSymbols(options.StopSymbols);
+  backspaceSymbol_ = TrimBlanks(options.BackspaceSymbol);
+  onLevel_ = LevelFromText(options.OnLevel);
+  offLevel_ = LevelFromText(options.OffLevel);
   const TSpeedOptions speed = host_.StartSpeed();
-  RestartAfterSelection = speed.RestartAfterSelection;
-  PredictNextLetter = speed.PredictNextLetter;
-  ScanAhead.clear();
-  WrittenCount = 0;
-  UndoneCount = 0;
-  if (PredictNextLetter) {
+  restartAfterSelection_ = speed.RestartAfterSelection;
+  predictNextLetter_ = speed.PredictNextLetter;
+  scanAhead_.clear();
+  writtenCount_ = 0;
+  undoneCount_ = 0;
+  if (predictNextLetter_) {
     PlanScan();
-    if (!ScanAhead.isEmpty()) DrumPosition = ScanAhead.takeFirst();
+    if (!scanAhead_.isEmpty()) drumPosition_ = scanAhead_.takeFirst();
   }
 
-  SelectLatch = true;
-  ReadyShown = false;
+  selectLatch_ = true;
+  readyShown_ = false;
   reactionHeld_ = false;
-  host_.ShowLight(TSessionLight::Armed);
+  Publish([this](TSessionListener& l) { l.SessionStarted(*this); });
+  ShowLight(TSessionLight::Armed);
 
   StartCapture();
-  host_.RestBegan();
-  drumTimer_.Start(FastMode ? kTickMs : SymbolPeriodMs, false);
+  Publish([this](TSessionListener& l) { l.RestBegan(*this); });
+  drumTimer_.Start(fastMode_ ? kTickMs : symbolPeriodMs_, false);
   pollTimer_.Start(kTickMs, false);
 }
 
 void TSessionEngine::Stop() {
-  if (!Running) return;
+  if (!running_) return;
   drumTimer_.Stop();
   pollTimer_.Stop();
   host_.Sensor()->Stop();
-  Running = false;
-  host_.RestEnded();
+  running_ = false;
+  Publish([this](TSessionListener& l) { l.RestEnded(*this); });
   // A hosted session without a model (the entry simulator) holds no level.
   if (TInstrument* model = host_.Model()) model->Probe().HoldLevel = false;
   host_.DrawDrum();
-  host_.LockSettings(false);
-  host_.ShowLight(TSessionLight::Idle);
+  Publish([this](TSessionListener& l) { l.SessionEnded(*this); });
+  ShowLight(TSessionLight::Idle);
 }
 
 void TSessionEngine::DrumTick() {
   drumTimer_.Stop();
-  if (!Running) return;
+  if (!running_) return;
   int next = kTickMs;
-  if (StepPhase == kMoveFrames) {
-    DrumPosition = NextPosition();
-    if (!ScanAhead.isEmpty()) ScanAhead.removeFirst();
-    StepPhase = 0;
+  if (stepPhase_ == kMoveFrames) {
+    drumPosition_ = NextPosition();
+    if (!scanAhead_.isEmpty()) scanAhead_.removeFirst();
+    stepPhase_ = 0;
     host_.DrawDrum();
     StartCapture();
-    SelectedThisStep = false;
-    next = FastMode ? kTickMs : SymbolPeriodMs;
-    host_.RestBegan();
+    selectedThisStep_ = false;
+    next = fastMode_ ? kTickMs : symbolPeriodMs_;
+    Publish([this](TSessionListener& l) { l.RestBegan(*this); });
   } else {
-    ++StepPhase;
+    ++stepPhase_;
     host_.DrawDrum();
     StopCapture();
-    if (StepPhase == 1) host_.RestEnded();
+    if (stepPhase_ == 1) Publish([this](TSessionListener& l) { l.RestEnded(*this); });
   }
   drumTimer_.Start(next, true);
 }
 
 void TSessionEngine::PollTick() {
   pollTimer_.Stop();
-  if (!Running) return;
+  if (!running_) return;
   TInstrument* model = host_.Model();
   if (reactionHeld_ && ++heldPolls_ > kMaxHeldPolls) reactionHeld_ = false;
   // The level is held only while a firing is latched. Readings of no
@@ -146,29 +164,29 @@ void TSessionEngine::PollTick() {
   if ((sensor->SamplesRead() || sensor->NoSensor) && !host_.SensorBlocked())
     CompareWithLevels(record.Inst);
   restTailPending_ = false;
-  host_.ReadingTaken(record);
+  Publish([&record](TSessionListener& l) { l.ReadingTaken(record); });
   // A stop symbol taken above has ended the session: nothing more to poll.
-  if (Running) pollTimer_.Start(kTickMs, true);
+  if (running_) pollTimer_.Start(kTickMs, true);
 }
 
 void TSessionEngine::CompareWithLevels(double inst) {
   const double v = std::fabs(inst);
-  if (v > OnLevel && !SelectLatch) {
+  if (v > onLevel_ && !selectLatch_) {
     // A reading of the last samples of the rest that has just ended takes
     // that rest's symbol.
     takingRested_ = restTailPending_ && host_.Sensor()->DrainedRead();
     SelectSymbol();
     takingRested_ = false;
-    SelectLatch = true;
+    selectLatch_ = true;
     reactionHeld_ = true;
     reactionSign_ = inst < 0 ? -1.0 : 1.0;
     heldPolls_ = 0;
-  } else if (reactionHeld_ ? inst * reactionSign_ < OffLevel : v < OffLevel) {
-    if (!ReadyShown) {
-      host_.ShowLight(TSessionLight::Ready);
-      ReadyShown = true;
+  } else if (reactionHeld_ ? inst * reactionSign_ < offLevel_ : v < offLevel_) {
+    if (!readyShown_) {
+      ShowLight(TSessionLight::Ready);
+      readyShown_ = true;
     }
-    SelectLatch = false;
+    selectLatch_ = false;
     if (reactionHeld_) {
       reactionHeld_ = false;
       // The level may have crept toward the reaction before it fired; from
@@ -182,37 +200,37 @@ void TSessionEngine::CompareWithLevels(double inst) {
 
 void TSessionEngine::SelectSymbol() {
   if (!Selectable()) return;
-  if (FastMode) {
-    FastMode = false;
+  if (fastMode_) {
+    fastMode_ = false;
     host_.DrawDrum();
     return;
   }
-  if (SelectedThisStep) return;
-  SelectedThisStep = true;
+  if (selectedThisStep_) return;
+  selectedThisStep_ = true;
 
   TSymbolRules rules;
-  rules.FastSymbol = FastSymbol;
-  rules.BackspaceSymbol = BackspaceSymbol;
-  rules.StopSymbols = StopSymbols;
+  rules.FastSymbol = fastSymbol_;
+  rules.BackspaceSymbol = backspaceSymbol_;
+  rules.StopSymbols = stopSymbols_;
   rules.FastSlowOption = host_.FastSlowOption();
 
   const QStringList before = host_.TapeLines();
   QStringList after = before;
-  const QString symbol = Symbols.value(DrumPosition - 1);
-  const TSymbolAction action = ApplySymbol(after, symbol, rules, NewLinePending);
+  const QString symbol = symbols_.value(drumPosition_ - 1);
+  const TSymbolAction action = ApplySymbol(after, symbol, rules, newLinePending_);
   if (action == TSymbolAction::EnterFastMode) {
-    FastMode = true;
-    host_.SymbolTaken(symbol, action);
+    fastMode_ = true;
+    Publish([&](TSessionListener& l) { l.SymbolTaken(*this, symbol, action); });
     return;
   }
   const bool undone = action == TSymbolAction::Backspace && after.last() != before.last();
-  if (action == TSymbolAction::Written || action == TSymbolAction::WrittenStop) ++WrittenCount;
-  if (undone) ++UndoneCount;
+  if (action == TSymbolAction::Written || action == TSymbolAction::WrittenStop) ++writtenCount_;
+  if (undone) ++undoneCount_;
   if (after.size() > before.size())
     host_.AddTapeLine(after.last());
   else if (!after.isEmpty() && after.last() != before.last())
     host_.ReplaceLastTapeLine(after.last());
-  host_.SymbolTaken(symbol, action);
+  Publish([&](TSessionListener& l) { l.SymbolTaken(*this, symbol, action); });
   if (action == TSymbolAction::WrittenStop) {
     Stop();
     return;
@@ -221,32 +239,32 @@ void TSessionEngine::SelectSymbol() {
 }
 
 int TSessionEngine::NextPosition() const {
-  if (!ScanAhead.isEmpty()) return ScanAhead.first();
-  return (DrumPosition >= Symbols.size()) ? 1 : DrumPosition + 1;
+  if (!scanAhead_.isEmpty()) return scanAhead_.first();
+  return (drumPosition_ >= symbols_.size()) ? 1 : drumPosition_ + 1;
 }
 
 void TSessionEngine::PlanScan() {
-  ScanAhead.clear();
-  if (PredictNextLetter) {
-    const TLetterModel& model = LetterModel ? *LetterModel : TLetterModel::Builtin();
+  scanAhead_.clear();
+  if (predictNextLetter_) {
+    const TLetterModel& model = letterModel_ ? *letterModel_ : TLetterModel::Builtin();
     // The letters of the tape's line so far; a line about to start counts as
     // one after ".", which is how the model saw the start of every line.
     QString history = QStringLiteral(".");
     const QStringList lines = host_.TapeLines();
-    if (!NewLinePending && !lines.isEmpty() && lines.last().startsWith(QLatin1String("- ")))
+    if (!newLinePending_ && !lines.isEmpty() && lines.last().startsWith(QLatin1String("- ")))
       history += lines.last().mid(2);
-    QList<bool> offered(Symbols.size(), false);
+    QList<bool> offered(symbols_.size(), false);
     for (const QString& letter : model.Rank(history)) {
-      const int index = Symbols.indexOf(letter);
+      const int index = symbols_.indexOf(letter);
       if (index < 0 || offered.at(index)) continue;
       offered[index] = true;
-      ScanAhead << index + 1;
-      if (ScanAhead.size() == PredictedLetters) break;
+      scanAhead_ << index + 1;
+      if (scanAhead_.size() == predictedLetters_) break;
     }
     // Then the rest in table order, so every symbol comes once in a turn.
-    for (int i = 0; i < Symbols.size(); ++i)
-      if (!offered.at(i)) ScanAhead << i + 1;
-  } else if (RestartAfterSelection) {
-    ScanAhead << 1;
+    for (int i = 0; i < symbols_.size(); ++i)
+      if (!offered.at(i)) scanAhead_ << i + 1;
+  } else if (restartAfterSelection_) {
+    scanAhead_ << 1;
   }
 }

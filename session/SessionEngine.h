@@ -5,6 +5,7 @@
 // tests) and two tick timers.
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include "Options.h"
@@ -19,6 +20,11 @@ enum class TSymbolAction;
 // The session indicator's state.
 enum class TSessionLight { Idle, Armed, Ready };
 
+class TSessionEngine;
+
+// What a session needs answered or done at once: the chain, the options it
+// copies, the tape and the drum. The main window in the program, a script in
+// tests.
 class TSessionHost {
 public:
   virtual ~TSessionHost() = default;
@@ -32,9 +38,6 @@ public:
   virtual TSpeedOptions StartSpeed() = 0;
   // The fast/slow option, read again at each selection.
   virtual bool FastSlowOption() = 0;
-  // Locks the session's settings while a session runs.
-  virtual void LockSettings(bool locked) = 0;
-  virtual void ShowLight(TSessionLight light) = 0;
   virtual void DrawDrum() = 0;
 
   // The tape's lines; an empty tape has none.
@@ -42,27 +45,44 @@ public:
   virtual void AddTapeLine(const QString& line) = 0;
   virtual void ReplaceLastTapeLine(const QString& line) = 0;
 
-  // A poll took this reading: the recorder, the panel and the graph get it.
-  virtual void ReadingTaken(const TInstData& record) = 0;
   // A plain message with an OK button.
   virtual void Message(const QString& text) = 0;
-
-  // For speech; by default nothing happens and nothing is blocked.
-  // The drum has come to rest on the symbol at DrumPosition.
-  virtual void RestBegan() {}
-  // The rest is over: the drum moves on, or the session stopped.
-  virtual void RestEnded() {}
-  // A selection took this symbol (as typed) and did this with it.
-  virtual void SymbolTaken(const QString& /*symbol*/, TSymbolAction /*action*/) {}
   // Whether the sensor's readings are to be ignored now (F9 and the test
-  // signal still select).
+  // signal still select); by default nothing is blocked.
   virtual bool SensorBlocked() { return false; }
+};
+
+// What happens in a session, told to every listener in the order they were
+// added (the recorder first, then the panel, the graph, the statistics, the
+// speech). Each call has the engine in the state it describes.
+class TSessionListener {
+public:
+  virtual ~TSessionListener() = default;
+  // A session began (the settings are locked until it ends).
+  virtual void SessionStarted(const TSessionEngine& /*engine*/) {}
+  // The session ended, whatever ended it.
+  virtual void SessionEnded(const TSessionEngine& /*engine*/) {}
+  virtual void LightChanged(TSessionLight /*light*/) {}
+  // The drum has come to rest on the symbol at DrumPosition().
+  virtual void RestBegan(const TSessionEngine& /*engine*/) {}
+  // The rest is over: the drum moves on, or the session stopped.
+  virtual void RestEnded(const TSessionEngine& /*engine*/) {}
+  // A poll took this reading (after any selection it caused).
+  virtual void ReadingTaken(const TInstData& /*record*/) {}
+  // A selection took this symbol (as typed) and did this with it.
+  virtual void SymbolTaken(const TSessionEngine& /*engine*/, const QString& /*symbol*/,
+                           TSymbolAction /*action*/) {}
 };
 
 class TSessionEngine {
 public:
   // None is owned.
   TSessionEngine(TSessionHost& host, TTickTimer& drumTimer, TTickTimer& pollTimer);
+
+  // Listeners are told in the order they were added; none is owned, and a
+  // listener removes itself before it goes.
+  void AddListener(TSessionListener* listener);
+  void RemoveListener(TSessionListener* listener);
 
   // Starts a session with the time per symbol as typed (seconds); refused
   // with a message when out of range.
@@ -75,40 +95,41 @@ public:
   // Takes the symbol at rest (the poll, F9, the test signal).
   void SelectSymbol();
   // Whether a selection could take effect now (at rest, or in fast mode).
-  bool Selectable() const { return Running && (StepPhase == 0 || FastMode || takingRested_); }
+  bool Selectable() const { return running_ && (stepPhase_ == 0 || fastMode_ || takingRested_); }
   // The symbol (1-based) the drum's next rest is on.
   int NextPosition() const;
 
   // Session state.
-  bool Running = false;
-  int SymbolPeriodMs = 0;
-  int DrumPosition = 1;  // 1-based index of the symbol in the selection window
-  int StepPhase = 0;     // 0 at rest, 1..5 moving to the next symbol
-  bool SelectedThisStep = false;
-  bool FastMode = false;
-  bool NewLinePending = false;
-  double OnLevel = 0.0;
-  double OffLevel = 0.0;
-  bool SelectLatch = false;
-  bool ReadyShown = false;
-  QStringList Symbols;
-  QString FastSymbol;
-  QString BackspaceSymbol;
-  QStringList StopSymbols;
-  bool RestartAfterSelection = false;
-  bool PredictNextLetter = false;
+  bool Running() const { return running_; }
+  int SymbolPeriodMs() const { return symbolPeriodMs_; }
+  int DrumPosition() const { return drumPosition_; }  // 1-based, in the selection window
+  int StepPhase() const { return stepPhase_; }  // 0 at rest, 1..5 moving to the next symbol
+  bool SelectedThisStep() const { return selectedThisStep_; }
+  bool FastMode() const { return fastMode_; }
+  bool NewLinePending() const { return newLinePending_; }
+  double OnLevel() const { return onLevel_; }
+  double OffLevel() const { return offLevel_; }
+  bool SelectLatch() const { return selectLatch_; }
+  bool ReadyShown() const { return readyShown_; }
+  const QStringList& Symbols() const { return symbols_; }
+  const QString& FastSymbol() const { return fastSymbol_; }
+  const QString& BackspaceSymbol() const { return backspaceSymbol_; }
+  const QStringList& StopSymbols() const { return stopSymbols_; }
+  bool RestartAfterSelection() const { return restartAfterSelection_; }
+  bool PredictNextLetter() const { return predictNextLetter_; }
   // The symbols (1-based) of the next rests when they do not follow table
   // order; after the last one the drum goes on in table order.
-  QList<int> ScanAhead;
+  const QList<int>& ScanAhead() const { return scanAhead_; }
   // This session's selections: symbols written, characters the backspace
   // symbol removed.
-  int WrittenCount = 0;
-  int UndoneCount = 0;
+  int WrittenCount() const { return writtenCount_; }
+  int UndoneCount() const { return undoneCount_; }
+
   // How many of the model's likeliest letters prediction offers before table
-  // order resumes; 0 offers every letter the model knows.
-  int PredictedLetters = 0;
+  // order resumes; 0 (the default) offers every letter the model knows.
+  void SetPredictedLetters(int count) { predictedLetters_ = count; }
   // The model prediction ranks with; the built-in one when none is set.
-  const TLetterModel* LetterModel = nullptr;
+  void SetLetterModel(const TLetterModel* model) { letterModel_ = model; }
 
 private:
   // Starts (slow mode) or re-arms (fast mode) the capture for a new rest.
@@ -120,6 +141,34 @@ private:
   // Compares a reading of recorded samples (the signed instrument value)
   // with the levels: fires the selection or re-arms it.
   void CompareWithLevels(double inst);
+  // Plans the next rests after a selection (or at Start) as the options say.
+  void PlanScan();
+  void ShowLight(TSessionLight light);
+  template <class F>
+  void Publish(F&& call);
+
+  bool running_ = false;
+  int symbolPeriodMs_ = 0;
+  int drumPosition_ = 1;
+  int stepPhase_ = 0;
+  bool selectedThisStep_ = false;
+  bool fastMode_ = false;
+  bool newLinePending_ = false;
+  double onLevel_ = 0.0;
+  double offLevel_ = 0.0;
+  bool selectLatch_ = false;
+  bool readyShown_ = false;
+  QStringList symbols_;
+  QString fastSymbol_;
+  QString backspaceSymbol_;
+  QStringList stopSymbols_;
+  bool restartAfterSelection_ = false;
+  bool predictNextLetter_ = false;
+  QList<int> scanAhead_;
+  int writtenCount_ = 0;
+  int undoneCount_ = 0;
+  int predictedLetters_ = 0;
+  const TLetterModel* letterModel_ = nullptr;
 
   // The next poll reads the samples of the rest that has just ended.
   bool restTailPending_ = false;
@@ -133,10 +182,9 @@ private:
   bool reactionHeld_ = false;
   double reactionSign_ = 1.0;
   int heldPolls_ = 0;
-  // Plans the next rests after a selection (or at Start) as the options say.
-  void PlanScan();
 
   TSessionHost& host_;
   TTickTimer& drumTimer_;
   TTickTimer& pollTimer_;
+  QList<TSessionListener*> listeners_;
 };

@@ -8,9 +8,9 @@ namespace {
 
 TSymbolRoles RolesOf(const TSessionEngine& engine) {
   TSymbolRoles roles;
-  roles.FastSymbol = engine.FastSymbol.toStdString();
-  roles.BackspaceSymbol = engine.BackspaceSymbol.toStdString();
-  for (const QString& s : engine.StopSymbols) roles.StopSymbols.push_back(s.toStdString());
+  roles.FastSymbol = engine.FastSymbol().toStdString();
+  roles.BackspaceSymbol = engine.BackspaceSymbol().toStdString();
+  for (const QString& s : engine.StopSymbols()) roles.StopSymbols.push_back(s.toStdString());
   return roles;
 }
 
@@ -27,15 +27,15 @@ void TSessionSpeaker::RestBegan(const TSessionEngine& engine) {
   const TSymbolRoles roles = RolesOf(engine);
   // A new table or new special symbols: their cues are made ahead, so a
   // cue at a rest only plays what is ready.
-  const QStringList key = QStringList(engine.Symbols)
-                          << engine.FastSymbol << engine.BackspaceSymbol << engine.StopSymbols;
+  const QStringList key = QStringList(engine.Symbols())
+                          << engine.FastSymbol() << engine.BackspaceSymbol() << engine.StopSymbols();
   if (key != prepared_) {
     prepared_ = key;
     std::vector<std::string> cues;
-    for (const QString& s : engine.Symbols) cues.push_back(SpokenSymbol(s.toStdString(), roles));
+    for (const QString& s : engine.Symbols()) cues.push_back(SpokenSymbol(s.toStdString(), roles));
     speech_.Prepare(cues);
   }
-  speech_.Say(SpokenSymbol(engine.Symbols.value(engine.DrumPosition - 1).toStdString(), roles),
+  speech_.Say(SpokenSymbol(engine.Symbols().value(engine.DrumPosition() - 1).toStdString(), roles),
               TVoice::Cue);
 }
 

@@ -22,6 +22,7 @@
 #include "Graph.h"
 #include "ImageView.h"
 #include "Main.h"
+#include "session/SessionModel.h"
 #include "Settings.h"
 #include "seams/UserDialogs.h"
 #include "WindowBounds.h"
@@ -84,7 +85,7 @@ double TrailingNumber(const QString& text) {
   return text.mid(start).toDouble();
 }
 
-TInstrument* Model() { return FMain ? static_cast<TInstrument*>(FMain->GaugeModel) : nullptr; }
+TInstrument* Model() { return SessionModel ? static_cast<TInstrument*>(SessionModel->Gauge()) : nullptr; }
 
 TProbe* Probe() {
   TInstrument* model = Model();
@@ -109,9 +110,11 @@ TFDisplay::TFDisplay(QWidget* parent) : QWidget(parent) {
 
   BuildWidgets();
   FormCreate();
+  if (SessionModel) SessionModel->Listen(this);
 }
 
 TFDisplay::~TFDisplay() {
+  if (SessionModel) SessionModel->StopListening(this);
   FormDestroy();
   if (FDisplay == this) FDisplay = nullptr;
 }
@@ -329,6 +332,10 @@ void TFDisplay::FormResize() {
   if (Created) GaugeInd->Draw();
 }
 
+void TFDisplay::ReadingTaken(const TInstData&) {
+  if (isVisible()) DrawIndicators();
+}
+
 void TFDisplay::DrawIndicators() {
   if (!Created && isVisible()) FormActivate();
   if (!Created) return;
@@ -343,7 +350,7 @@ void TFDisplay::FormDestroy() {
   if (Destroyed) return;
   Destroyed = true;
   // A settings file the program could not read at start keeps the user's gain.
-  if (FMain && FMain->SettingsFileUnread) return;
+  if (SessionModel && SessionModel->SettingsFileUnread()) return;
   TIniFile ini(SettingsFile.toStdString());
   QString failure;
   const auto check = [&ini, &failure](bool ok) {
@@ -430,9 +437,9 @@ void TFDisplay::SetCalibrationRunner(TCalibrationRunner runner) { CalibrationRun
 
 void TFDisplay::BCalibrateClick() {
   TInstrument* model = Model();
-  if (!model || !FMain) return;
+  if (!model) return;
   // The assistant polls the sensor itself; a session must not poll it too.
-  if (FMain->Running) {
+  if (SessionModel->Running()) {
     Dialogs().Message(this, QStringLiteral("Калибровка возможна только вне сеанса. "
                                            "Остановите сеанс и повторите."));
     return;

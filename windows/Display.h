@@ -8,6 +8,7 @@
 // kept for the rest of the run. Position, size and the gain text are written
 // to the settings file when the window is destroyed.
 
+#include "session/SessionEngine.h"
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -26,7 +27,7 @@ class TWindowBounds;
 class TCalibrationDialog;
 struct TCalibrationProposal;
 
-class TFDisplay : public QWidget {
+class TFDisplay : public QWidget, private TSessionListener {
   Q_OBJECT
 public:
   explicit TFDisplay(QWidget* parent = nullptr);
@@ -105,6 +106,8 @@ protected:
   bool event(QEvent* event) override;
 
 private:
+  // A session's reading: the indicators are redrawn while the panel is seen.
+  void ReadingTaken(const TInstData& record) override;
   void BuildWidgets();
   QToolButton* GainButton(const char* name, const QString& text, int width);
 

@@ -18,6 +18,7 @@
 
 #include "ImageView.h"
 #include "Main.h"
+#include "session/SessionModel.h"
 #include "WidgetHelpers.h"
 #include "WindowBounds.h"
 #include "files/AppFolder.h"
@@ -111,9 +112,11 @@ TFGraph::TFGraph(QWidget* parent) : QWidget(parent) {
   resize(kDesignWidth, kDesignHeight);
   Bounds_ = new TWindowBounds(this);
   ReadBounds();
+  if (SessionModel) SessionModel->Listen(this);
 }
 
 TFGraph::~TFGraph() {
+  if (SessionModel) SessionModel->StopListening(this);
   WriteBounds();
   // The view draws onto the image; it goes before the image does.
   View_.reset();
@@ -222,7 +225,7 @@ void TFGraph::BuildControls() {
 void TFGraph::ReadBounds() { Bounds_->Load(TIniFile(Utf8(SettingsFilePath())), {IniSection}); }
 
 void TFGraph::WriteBounds() {
-  if (FMain && FMain->SettingsFileUnread) return;  // left as the user has it
+  if (SessionModel && SessionModel->SettingsFileUnread()) return;  // left as the user has it
   TIniFile ini(Utf8(SettingsFilePath()));
   const bool ok = Bounds_->Write(ini, {IniSection}) && ini.UpdateFile();
   if (!ok) ReportWriteFailure(this, QString::fromStdString(ini.LastError()));
@@ -254,7 +257,7 @@ void TFGraph::FormActivate() {
     TakeInstrument();
     return;
   }
-  TInstrument* model = FMain ? FMain->GaugeModel : nullptr;
+  TInstrument* model = SessionModel ? SessionModel->Gauge() : nullptr;
   View_ = std::make_unique<TInstGraph>(model, false, Target_.get());
   View_->TimeZoomOn = CBEnTimeX->isChecked();
   if (TimeFactorSet_) View_->TimeZoomFactor = TimeFactor_;
@@ -262,11 +265,21 @@ void TFGraph::FormActivate() {
 
 void TFGraph::TakeInstrument() {
   // The chain may be built after the view; the view takes it once it exists.
-  if (View_ && !View_->Instrument() && FMain && FMain->GaugeModel)
-    View_->SetInstrument(FMain->GaugeModel);
+  if (View_ && !View_->Instrument() && SessionModel && SessionModel->Gauge())
+    View_->SetInstrument(SessionModel->Gauge());
 }
 
-TInstDataRecorder* TFGraph::Recorder() const { return FMain ? FMain->DataRecorder : nullptr; }
+void TFGraph::ReadingTaken(const TInstData& record) {
+  if (!isVisible()) return;
+  AddReading(record);
+  CountReading();
+}
+
+void TFGraph::SessionEnded(const TSessionEngine&) {
+  if (isVisible()) SessionEnded();
+}
+
+TInstDataRecorder* TFGraph::Recorder() const { return SessionModel ? SessionModel->Recorder() : nullptr; }
 
 void TFGraph::FormResize() {
   if (View_) View_->Redraw();
@@ -277,7 +290,7 @@ void TFGraph::GraphWindowMouseMove(int x, int y, const QPoint& globalPos) {
   TakeInstrument();
   // The record under the mouse is the one on the screen.
   View_->CatchUp();
-  if (!(FMain && FMain->Running)) View_->Redraw();
+  if (!(SessionModel && SessionModel->Running())) View_->Redraw();
   Target_->MousePos = globalPos.isNull() ? GraphWindow->mapToGlobal(QPoint(x, y)) : globalPos;
   View_->Hover(x, y);
 }

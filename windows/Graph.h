@@ -5,6 +5,7 @@
 // distances, the time zoom, saving the shown part or every recorded reading
 // to a text file, deleting them, and the recorder's counters.
 
+#include "session/SessionEngine.h"
 #include <QLocale>
 #include <QPoint>
 #include <QString>
@@ -22,7 +23,7 @@ class TInstGraph;
 class TInstDataRecorder;
 class TWindowBounds;
 
-class TFGraph : public QWidget {
+class TFGraph : public QWidget, private TSessionListener {
   Q_OBJECT
 public:
   explicit TFGraph(QWidget* parent = nullptr);
@@ -99,6 +100,10 @@ protected:
   void changeEvent(QEvent* event) override;
 
 private:
+  // A session's readings go to the view, and its end shows, while the
+  // window is seen.
+  void ReadingTaken(const TInstData& record) override;
+  void SessionEnded(const TSessionEngine& engine) override;
   class TImageTarget;
 
   void BuildControls();

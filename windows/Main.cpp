@@ -16,32 +16,24 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "Display.h"
 #include "ImageView.h"
 #include "MainSemaphore.h"
 #include "Settings.h"
-#include "TapeRecovery.h"
 #include "WindowBounds.h"
 #include "files/AppFolder.h"
 #include "inifile/IniFile.h"
-#include "recording/Instrecord.h"
 #include "seams/QtTickTimer.h"
 #include "seams/UserDialogs.h"
-#include "sensor/Inst.h"
-#include "sensor/Probe.h"
-#include "sensor/Sens.h"
-#include "session/SessionSpeaker.h"
+#include "session/SessionModel.h"
+#include "session/TapeRecovery.h"
 
 TFMain* FMain = nullptr;
 
 namespace {
-
-TFMain::TSensorFactory& SensorFactory() {
-  static TFMain::TSensorFactory factory;
-  return factory;
-}
 
 TFMain::TTickTimerFactory& TickTimerFactory() {
   static TFMain::TTickTimerFactory factory;
@@ -73,7 +65,9 @@ QFont ArialBold(int pixelSize) {
 
 }  // namespace
 
-void TFMain::SetSensorFactory(TSensorFactory factory) { SensorFactory() = std::move(factory); }
+void TFMain::SetSensorFactory(TSensorFactory factory) {
+  TSessionModel::SetSensorFactory(std::move(factory));
+}
 void TFMain::SetTickTimerFactory(TTickTimerFactory factory) {
   TickTimerFactory() = std::move(factory);
 }
@@ -91,39 +85,29 @@ const QColor& TFMain::ReadyColor() {
   return c;
 }
 
-TFMain::TFMain(QWidget* parent)
-    : QWidget(parent),
-      RunTimer(MakeTickTimer(this, "RunTimer", [this] { RunTimerTimer(); })),
-      PollTimer(MakeTickTimer(this, "PollTimer", [this] { PollTimerTimer(); })),
-      Engine(std::make_unique<TSessionEngine>(*this, *RunTimer, *PollTimer)),
-      Running(Engine->Running),
-      SymbolPeriodMs(Engine->SymbolPeriodMs),
-      DrumPosition(Engine->DrumPosition),
-      StepPhase(Engine->StepPhase),
-      SelectedThisStep(Engine->SelectedThisStep),
-      FastMode(Engine->FastMode),
-      NewLinePending(Engine->NewLinePending),
-      OnLevel(Engine->OnLevel),
-      OffLevel(Engine->OffLevel),
-      SelectLatch(Engine->SelectLatch),
-      ReadyShown(Engine->ReadyShown),
-      Symbols(Engine->Symbols),
-      FastSymbol(Engine->FastSymbol),
-      BackspaceSymbol(Engine->BackspaceSymbol),
-      StopSymbols(Engine->StopSymbols) {
+TFMain::TFMain(QWidget* parent) : QWidget(parent), Model_(*SessionModel) {
   setObjectName(QStringLiteral("FMain"));
   setWindowTitle(QStringLiteral("QUILLORA"));
   setFont(WindowFont());
+  Model_.AttachHost(*this, MakeTickTimer(this, "RunTimer", [this] { RunTimerTimer(); }),
+                    MakeTickTimer(this, "PollTimer", [this] { PollTimerTimer(); }));
+  Model_.Listen(this);
   BuildWidgets();
+  connect(&Model_, &TSessionModel::Notice, this, &TFMain::ShowNotice);
 
   ProgramDir = AppDataFolder();
   TapeInitialDir = ProgramDir;
   // A tape that was never saved in an earlier run (a crash, a power cut)
   // comes back, and from now on every change of the tape is kept.
-  OwnedTapeRecovery = std::make_unique<TTapeRecovery>(MTape, ProgramDir + TTapeRecovery::FileName(),
-                                                      [this](const QString& m) { ShowNotice(m); });
-  if (OwnedTapeRecovery->Restore())
+  Model_.KeepTapeCopy(ProgramDir);
+  const QString restored = TapeRecovery()->Restore();
+  if (!restored.isEmpty() && MTape->document()->isEmpty()) {
+    MTape->setPlainText(restored);
     ShowNotice(QStringLiteral("Восстановлена несохраненная запись прошлого запуска."));
+  }
+  TapeRecovery()->SetSource([this] { return TapeText(); });
+  connect(MTape->document(), &QTextDocument::contentsChanged, this,
+          [this] { TapeRecovery()->Changed(); });
 
   move(kInitialLeft, kInitialTop);
   resize(kDesignWidth, kDesignHeight);
@@ -132,16 +116,16 @@ TFMain::TFMain(QWidget* parent)
 
 TFMain::~TFMain() {
   FormDestroy();
-  RunTimer->Stop();
-  PollTimer->Stop();
-  // The chain goes in the reverse order of its construction; the model and
-  // the probe hold references to the parts built before them.
-  OwnedModel.reset();
-  OwnedRecorder.reset();
-  OwnedProbe.reset();
-  OwnedSensor.reset();
+  // The copy gets the tape's last change while the tape is still there.
+  TapeRecovery()->SetSource({});
+  Model_.StopListening(this);
+  Model_.DetachHost();
   if (FMain == this) FMain = nullptr;
 }
+
+TSessionEngine& TFMain::Engine() const { return *Model_.Engine(); }
+bool TFMain::Running() const { return Model_.Running(); }
+TTapeRecovery* TFMain::TapeRecovery() const { return Model_.TapeRecovery(); }
 
 void TFMain::BuildWidgets() {
   const QFont bold = Bold(font());
@@ -331,28 +315,7 @@ bool TFMain::event(QEvent* e) {
 }
 
 void TFMain::BuildChain() {
-  if (OwnedModel) return;
-  void* owner = reinterpret_cast<void*>(winId());
-  OwnedSensor =
-      SensorFactory() ? SensorFactory()(owner) : std::make_unique<TAudioSensor_OneRun>(owner);
-  SoundSensor = OwnedSensor.get();
-  OwnedProbe = std::make_unique<TProbe>(*SoundSensor, false);
-  SignalProbe = OwnedProbe.get();
-  OwnedRecorder = std::make_unique<TInstDataRecorder>(
-      (ProgramDir + QStringLiteral("instrec.data")).toStdString(), 1000, false,
-      [this](const std::string& message) {
-        ReportRecorderProblem(QString::fromStdString(message));
-      });
-  DataRecorder = OwnedRecorder.get();
-  OwnedModel = std::make_unique<TGaugePM100>(*SignalProbe, DataRecorder);
-  GaugeModel = OwnedModel.get();
-}
-
-void TFMain::ReportRecorderProblem(const QString& message) {
-  // A file that cannot be opened is found during start-up, which must not
-  // stop half-way; later problems come up inside a poll, which must go on,
-  // and the operator may not be able to click. Neither opens a box.
-  ShowNotice(message);
+  if (!Model_.ChainBuilt()) Model_.BuildChain(reinterpret_cast<void*>(winId()), ProgramDir);
 }
 
 void TFMain::ShowNotice(const QString& text) {
@@ -378,8 +341,8 @@ void TFMain::FormActivate() {
   BuildChain();
   const QString settings = ProgramDir + QStringLiteral("Quillora.ini");
   const QString unread = TFSettings::UnreadableReason(settings);
-  SettingsFileUnread = !unread.isEmpty();
-  if (SettingsFileUnread)
+  Model_.SetSettingsFileUnread(!unread.isEmpty());
+  if (Model_.SettingsFileUnread())
     ShowNotice(QStringLiteral("Файл настроек \"%1\" не прочитан (%2). Действуют настройки по "
                               "умолчанию; при выходе этот файл не перезаписывается.")
                    .arg(ElidedName(QDir::toNativeSeparators(settings)), unread));
@@ -431,7 +394,7 @@ void TFMain::closeEvent(QCloseEvent* e) {
 void TFMain::FormDestroy() {
   // A window that never loaded the settings file must not overwrite it with
   // its initial values, nor one whose file could not be read.
-  if (Activated && !SettingsFileUnread)
+  if (Activated && !Model_.SettingsFileUnread())
     SaveWindowSettings(ProgramDir + QStringLiteral("Quillora.ini"));
 }
 
@@ -440,7 +403,7 @@ void TFMain::FormResize() {
 }
 
 bool TFMain::FormKeyDown(QKeyEvent* e) {
-  if (e->key() == Qt::Key_F9 && Engine->Selectable()) {
+  if (e->key() == Qt::Key_F9 && Engine().Selectable()) {
     SelectSymbol();
     return true;
   }

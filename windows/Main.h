@@ -1,12 +1,13 @@
 #pragma once
 // The main window: the symbol drum, the tape and the session controls. It
-// owns the measurement chain (sensor, probe, recorder, instrument model),
-// through which the other windows reach it, and hosts the session engine
-// with its two one-shot timers.
+// hosts the session engine of the model (SessionModel), which owns the
+// measurement chain, the engine with its two one-shot timers, speech and the
+// tape's recovery copy; the window builds the chain at its first activation
+// and shows what the engine tells it.
 //
 // The code is split by concern: Main.cpp (window, start-up, settings, exit),
-// MainSession.cpp (the engine's host: handlers, drum, what a poll passes on),
-// MainTape.cpp (tape and tape files).
+// MainSession.cpp (the engine's host and listener: handlers, drum,
+// statistics), MainTape.cpp (tape and tape files), MainSpeech.cpp ("Сказать").
 
 #include <QColor>
 #include <QString>
@@ -23,26 +24,21 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class TAudioSensor_OneRun;
-class TGaugePM100;
 class TImageView;
-class TInstDataRecorder;
 class TMainSemaphore;
-class TProbe;
-class TSessionSpeaker;
+class TSessionModel;
 class TSpeech;
 class TTapeRecovery;
 class TTickTimer;
 class TWindowBounds;
 
-class TFMain : public QWidget, public TSessionHost {
+class TFMain : public QWidget, public TSessionHost, private TSessionListener {
   Q_OBJECT
 public:
   explicit TFMain(QWidget* parent = nullptr);
   ~TFMain() override;
 
-  // Makes the sensor of the chain built at the first activation; the owner
-  // window handle is passed on. An empty factory restores the default: the
-  // sound-card sensor over the platform's capture device.
+  // The model's sensor factory (TSessionModel::SetSensorFactory).
   using TSensorFactory = std::function<std::unique_ptr<TAudioSensor_OneRun>(void* ownerWindow)>;
   static void SetSensorFactory(TSensorFactory factory);
   // Makes the session's tick timers (named "RunTimer" and "PollTimer"); an
@@ -76,9 +72,6 @@ public:
   // Reads the tape's last line aloud; shown while the option to read lines
   // is on.
   QPushButton* BSay = nullptr;
-  // The session's timers, made before the engine that runs on them.
-  const std::unique_ptr<TTickTimer> RunTimer;
-  const std::unique_ptr<TTickTimer> PollTimer;
 
   QString ProgramDir;          // folder of the settings and recording files, trailing separator
   // The bounds written to the settings file (see TWindowBounds).
@@ -92,56 +85,30 @@ public:
   // The first activation is under way: problems go to LNotice, since a box
   // would hold start-up half-way (settings not loaded, drum not drawn).
   bool StartingUp = false;
-  // The settings file existed at start but could not be read (too large,
-  // no permission, not a regular file): the program runs on its defaults
-  // and writes nothing of them into that file at exit.
-  bool SettingsFileUnread = false;
   bool DrumFrozen = false;     // while set, DrawDrum() does nothing
   bool DrumStale = false;      // a drawing was skipped while the window was not seen
   // The drum's picture, painted in place by DrawDrum() frame after frame.
   std::shared_ptr<struct TDrumCanvas> DrumCanvas;
 
-  // The measurement chain, built at the first activation and kept until the
-  // window is destroyed.
-  TAudioSensor_OneRun* SoundSensor = nullptr;
-  TProbe* SignalProbe = nullptr;
-  TGaugePM100* GaugeModel = nullptr;
-  TInstDataRecorder* DataRecorder = nullptr;
-
   QString TapeFileName;        // current tape file; empty until one is chosen
   QString TapeInitialDir;      // initial folder of the tape save dialog
 
-  // The session engine and its state, under the names the other windows use.
-  const std::unique_ptr<TSessionEngine> Engine;
-  bool& Running;
-  int& SymbolPeriodMs;
-  int& DrumPosition;
-  int& StepPhase;
-  bool& SelectedThisStep;
-  bool& FastMode;
-  bool& NewLinePending;
-  double& OnLevel;
-  double& OffLevel;
-  bool& SelectLatch;
-  bool& ReadyShown;
-  QStringList& Symbols;
-  QString& FastSymbol;
-  QString& BackspaceSymbol;
-  QStringList& StopSymbols;
+  // The session engine of the model (SessionModel), made with the window,
+  // which hosts it.
+  TSessionEngine& Engine() const;
+  // A session is in progress.
+  bool Running() const;
 
   QString OperatorLogo;
   QString SpiritLogo;
 
-  // Speech (MainSpeech.cpp). The settings window's speech options changed:
-  // the engine is made when an option first needs it, and one that is
-  // missing is reported once in LNotice.
+  // Speech (MainSpeech.cpp). The speech options changed: "Сказать" shows
+  // while lines are read.
   void SpeechChange();
   void BSayClick();
-  // Makes the speech engine; an empty factory restores the platform's.
+  // The model's speech factory (TSessionModel::SetSpeechFactory).
   using TSpeechFactory = std::function<std::unique_ptr<TSpeech>()>;
   static void SetSpeechFactory(TSpeechFactory factory);
-  // The session's speaker; none while no speech option was ever on.
-  TSessionSpeaker* Speaker() const { return OwnedSpeaker.get(); }
 
   // The interval each timer was last started with and whether it is pending.
   int RunTimerInterval() const;
@@ -195,7 +162,10 @@ public:
   void SetTapeFontSize(int pixels);
   static constexpr int DesignTapeFontSize = 13;
   // The copy of the tape in the data folder, kept at every change.
-  TTapeRecovery* TapeRecovery() const { return OwnedTapeRecovery.get(); }
+  TTapeRecovery* TapeRecovery() const;
+  // The tape's text as held: no-break spaces stay as they are, lines are
+  // separated by line feeds.
+  QString TapeText() const;
   // Adds a line to LNotice (once per text, long names elided); nothing
   // waits for the user.
   void ShowNotice(const QString& text);
@@ -222,7 +192,6 @@ private:
   void ShowTapeEnd();
   // Builds the chain unless it is built.
   void BuildChain();
-  void ReportRecorderProblem(const QString& message);
   double SessionStartDays = 0.0;   // local date and time of Start, in days
   double SessionMinutes = 0.0;     // minutes of the session so far (or in all, once stopped)
   double MinutesSinceStart() const;
@@ -233,25 +202,18 @@ private:
   TSessionOptions StartOptions() override;
   TSpeedOptions StartSpeed() override;
   bool FastSlowOption() override;
-  void LockSettings(bool locked) override;
-  void ShowLight(TSessionLight light) override;
-  void ReadingTaken(const TInstData& record) override;
   void Message(const QString& text) override;
-  void RestBegan() override;
-  void RestEnded() override;
-  void SymbolTaken(const QString& symbol, TSymbolAction action) override;
   bool SensorBlocked() override;
+  // The engine's listener: the light, the settings lock and the statistics.
+  void SessionStarted(const TSessionEngine& engine) override;
+  void SessionEnded(const TSessionEngine& engine) override;
+  void LightChanged(TSessionLight light) override;
+  void ReadingTaken(const TInstData& record) override;
+  void SymbolTaken(const TSessionEngine& engine, const QString& symbol, TSymbolAction action) override;
 
+  TSessionModel& Model_;  // the model the window was made with
   bool FirstShowDone = false;
   QStringList ReportedProblems;
-  std::unique_ptr<TAudioSensor_OneRun> OwnedSensor;
-  std::unique_ptr<TProbe> OwnedProbe;
-  std::unique_ptr<TInstDataRecorder> OwnedRecorder;
-  std::unique_ptr<TGaugePM100> OwnedModel;
-  std::unique_ptr<TSpeech> OwnedSpeech;
-  std::unique_ptr<TSessionSpeaker> OwnedSpeaker;  // speaks through OwnedSpeech
-  // Declared last: goes first, while the tape is still there to be written.
-  std::unique_ptr<TTapeRecovery> OwnedTapeRecovery;
 };
 
 extern TFMain* FMain;

@@ -1,5 +1,6 @@
-// The main window as the session engine's host: the session handlers, the
-// drum picture, the options a session copies and what a poll passes on.
+// The main window as the session engine's host and listener: the session
+// handlers, the drum picture, the options a session copies, the light and
+// the statistics.
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
@@ -7,18 +8,16 @@
 #include <QLocale>
 #include <algorithm>
 
-#include "Display.h"
-#include "Graph.h"
 #include "ImageView.h"
 #include "Main.h"
 #include "MainSemaphore.h"
 #include "Settings.h"
 #include "indicators/DrumPainter.h"
-#include "recording/Instrecord.h"
 #include "seams/UserDialogs.h"
 #include "sensor/Inst.h"
 #include "sensor/Sens.h"
 #include "sensor/Utils.h"
+#include "session/SessionModel.h"
 #include "session/TickTimer.h"
 
 namespace {
@@ -45,16 +44,16 @@ struct TDrumCanvas {
 // --- handlers ------------------------------------------------------------
 
 void TFMain::BStartClick() {
-  if (Running) return;
+  if (Running()) return;
   BuildChain();  // Start before the first activation
   SessionStartDays = LocalDateTimeDays();
-  Engine->Start(ESymbolPeriod->text());
-  if (!Running) return;
+  Engine().Start(ESymbolPeriod->text());
+  if (!Running()) return;
   SessionMinutes = 0.0;
   UpdateStats();
 }
 
-void TFMain::BStopClick() { Engine->Stop(); }
+void TFMain::BStopClick() { Engine().Stop(); }
 
 double TFMain::MinutesSinceStart() const {
   return std::max(0.0, (LocalDateTimeDays() - SessionStartDays) * 24 * 60);
@@ -63,27 +62,27 @@ double TFMain::MinutesSinceStart() const {
 void TFMain::UpdateStats() {
   UnstatedPolls = 0;
   if (!LStats) return;
-  if (Running) SessionMinutes = MinutesSinceStart();
-  const int net = Engine->WrittenCount - Engine->UndoneCount;
+  if (Running()) SessionMinutes = MinutesSinceStart();
+  const int net = Engine().WrittenCount() - Engine().UndoneCount();
   // Less than a few seconds says nothing about a rate.
   const double perMinute = SessionMinutes > 0.05 ? net / SessionMinutes : 0.0;
   const QString text = QStringLiteral("Символов: %1\nСимв/мин: %2\nОтменено: %3")
                            .arg(net)
                            .arg(QLocale().toString(perMinute, 'f', 1))
-                           .arg(Engine->UndoneCount);
+                           .arg(Engine().UndoneCount());
   if (LStats->text() != text) LStats->setText(text);
 }
-void TFMain::RunTimerTimer() { Engine->DrumTick(); }
-void TFMain::PollTimerTimer() { Engine->PollTick(); }
+void TFMain::RunTimerTimer() { Engine().DrumTick(); }
+void TFMain::PollTimerTimer() { Engine().PollTick(); }
 void TFMain::SelectSymbol() {
-  Engine->SelectSymbol();
+  Engine().SelectSymbol();
   UpdateStats();
 }
 
-int TFMain::RunTimerInterval() const { return RunTimer->Interval(); }
-int TFMain::PollTimerInterval() const { return PollTimer->Interval(); }
-bool TFMain::RunTimerPending() const { return RunTimer->Pending(); }
-bool TFMain::PollTimerPending() const { return PollTimer->Pending(); }
+int TFMain::RunTimerInterval() const { return Model_.DrumTimer()->Interval(); }
+int TFMain::PollTimerInterval() const { return Model_.PollTimer()->Interval(); }
+bool TFMain::RunTimerPending() const { return Model_.DrumTimer()->Pending(); }
+bool TFMain::PollTimerPending() const { return Model_.PollTimer()->Pending(); }
 
 // --- drum ----------------------------------------------------------------
 
@@ -98,12 +97,12 @@ void TFMain::DrawDrum() {
   TDrumScene scene;
   // A session keeps the table it started with (the settings window's is
   // locked meanwhile), without reading the grid at every frame.
-  scene.Symbols = Running ? Engine->Symbols : SettingsSymbols();
-  scene.Position = DrumPosition;
-  scene.Phase = StepPhase;
-  scene.Running = Running;
-  scene.FastMode = FastMode;
-  scene.Target = Running ? Engine->NextPosition() : 0;
+  scene.Symbols = Running() ? Engine().Symbols() : SettingsSymbols();
+  scene.Position = Engine().DrumPosition();
+  scene.Phase = Engine().StepPhase();
+  scene.Running = Running();
+  scene.FastMode = Engine().FastMode();
+  scene.Target = Running() ? Engine().NextPosition() : 0;
   scene.FixedWindow = FSettings && Checked(FSettings->CBFixedSelected);
   scene.Background = palette().color(QPalette::Window);
   if (!DrumCanvas) DrumCanvas = std::make_shared<TDrumCanvas>();
@@ -120,8 +119,8 @@ void TFMain::DrawDrum() {
 
 // --- the engine's host ---------------------------------------------------
 
-TSensor* TFMain::Sensor() { return SoundSensor; }
-TInstrument* TFMain::Model() { return GaugeModel; }
+TSensor* TFMain::Sensor() { return Model_.Sensor(); }
+TInstrument* TFMain::Model() { return Model_.Gauge(); }
 
 TSessionOptions TFMain::StartOptions() {
   TSessionOptions o;
@@ -146,16 +145,18 @@ TSpeedOptions TFMain::StartSpeed() {
 
 bool TFMain::FastSlowOption() { return FSettings && Checked(FSettings->CBFastSlowMode); }
 
-void TFMain::LockSettings(bool locked) {
-  if (FSettings) FSettings->EnableSessionControls(!locked);
-  if (locked) return;
+void TFMain::SessionStarted(const TSessionEngine&) {
+  if (FSettings) FSettings->EnableSessionControls(false);
+}
+
+void TFMain::SessionEnded(const TSessionEngine&) {
+  if (FSettings) FSettings->EnableSessionControls(true);
   // The session's length as it ended, whatever ended it.
   SessionMinutes = MinutesSinceStart();
   UpdateStats();
-  if (FGraph && FGraph->isVisible()) FGraph->SessionEnded();
 }
 
-void TFMain::ShowLight(TSessionLight light) {
+void TFMain::LightChanged(TSessionLight light) {
   switch (light) {
     case TSessionLight::Idle:
       SSemaphore->SetColor(IdleColor());
@@ -169,14 +170,12 @@ void TFMain::ShowLight(TSessionLight light) {
   }
 }
 
-void TFMain::ReadingTaken(const TInstData& record) {
-  DataRecorder->Write(record);
+void TFMain::ReadingTaken(const TInstData&) {
   if (++UnstatedPolls >= StatsPolls) UpdateStats();
-  if (FDisplay && FDisplay->isVisible()) FDisplay->DrawIndicators();
-  if (FGraph && FGraph->isVisible()) {
-    FGraph->AddReading(record);
-    FGraph->CountReading();
-  }
 }
 
+void TFMain::SymbolTaken(const TSessionEngine&, const QString&, TSymbolAction) { UpdateStats(); }
+
 void TFMain::Message(const QString& text) { Dialogs().Message(this, text); }
+
+bool TFMain::SensorBlocked() { return Model_.SensorBlocked(); }

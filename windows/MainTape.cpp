@@ -6,13 +6,14 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTime>
 
 #include "Main.h"
-#include "TapeRecovery.h"
 #include "session/SessionRules.h"
 #include "files/TapeFile.h"
 #include "seams/UserDialogs.h"
+#include "session/TapeRecovery.h"
 #include "indicators/LocaleFormats.h"
 #include "sensor/Utils.h"
 
@@ -26,9 +27,17 @@ QString LongTimeText(const QLocale& locale, const QTime& time) {
 
 }  // namespace
 
+QString TFMain::TapeText() const {
+  // toPlainText() would turn no-break spaces into blanks.
+  QString text = MTape->document()->toRawText();
+  for (QChar& c : text)
+    if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = QLatin1Char('\n');
+  return text;
+}
+
 QStringList TFMain::TapeLines() {
   // As held: a no-break space stays one (toPlainText() makes it a blank).
-  const QString text = TTapeRecovery::RawText(MTape);
+  const QString text = TapeText();
   if (text.isEmpty()) return {};
   return text.split(QLatin1Char('\n'));
 }

@@ -3,6 +3,7 @@
 #include "files/AppFolder.h"
 #include "Cp1251Validator.h"
 #include "Main.h"
+#include "session/SessionModel.h"
 #include "SymbolTable.h"
 #include "seams/UserDialogs.h"
 #include "WidgetHelpers.h"
@@ -72,9 +73,9 @@ QFrame* MakeSeparator(QWidget* parent) {
 }
 
 // The measurement chain, once the main window has built it.
-TProbe* Probe() { return FMain ? FMain->SignalProbe : nullptr; }
-TGaugePM100* Gauge() { return FMain ? FMain->GaugeModel : nullptr; }
-TAudioSensor_OneRun* Sensor() { return FMain ? FMain->SoundSensor : nullptr; }
+TProbe* Probe() { return SessionModel ? SessionModel->Probe() : nullptr; }
+TGaugePM100* Gauge() { return SessionModel ? SessionModel->Gauge() : nullptr; }
+TAudioSensor_OneRun* Sensor() { return SessionModel ? SessionModel->Sensor() : nullptr; }
 
 TCaptureInputs* InstalledInputs = nullptr;
 

@@ -5,6 +5,7 @@
 #include "files/AppFolder.h"
 #include "Display.h"
 #include "Main.h"
+#include "session/SessionModel.h"
 #include "SymbolTable.h"
 #include "seams/UserDialogs.h"
 #include "session/SessionSpeaker.h"
@@ -249,7 +250,7 @@ void TFSettings::ReadBounds() {
 void TFSettings::SaveAtExit() {
   // The user's own file stays as it is rather than get the defaults the
   // program ran on.
-  if (FMain && FMain->SettingsFileUnread) return;
+  if (SessionModel && SessionModel->SettingsFileUnread()) return;
   TWriter w(SettingsFilePath(), nullptr);
   w.Bounds(*Bounds, SettingsWindowBounds);
   WriteSettings(w, false);

@@ -46,8 +46,6 @@ public:
   TSessionOptions StartOptions() override { return options_; }
   TSpeedOptions StartSpeed() override { return speed_; }
   bool FastSlowOption() override { return false; }
-  void LockSettings(bool) override {}
-  void ShowLight(TSessionLight) override {}
   void DrawDrum() override {}
   QStringList TapeLines() override { return last_.isNull() ? QStringList() : QStringList{last_}; }
   void AddTapeLine(const QString& line) override {
@@ -58,7 +56,6 @@ public:
     Changed(line.mid(2), false);
     last_ = line;
   }
-  void ReadingTaken(const TInstData&) override {}
   void Message(const QString&) override {}
 
   bool Correct() const { return good_ == written_.size(); }
@@ -113,13 +110,13 @@ TEntryResult SimulateEntry(const QString& text, const TEntryRun& run) {
   TSimHost host(text, options, speed);
   TSimTimer drumTimer, pollTimer;
   TSessionEngine engine(host, drumTimer, pollTimer);
-  engine.LetterModel = run.Model;
-  engine.PredictedLetters = run.PredictedLetters;
+  engine.SetLetterModel(run.Model);
+  engine.SetPredictedLetters(run.PredictedLetters);
   std::mt19937 random(run.Seed);
   std::uniform_real_distribution<double> roll(0.0, 1.0);
 
   engine.Start(QString::number(run.SymbolPeriodMs / 1000.0, 'f', 3));
-  if (!engine.Running) return result;
+  if (!engine.Running()) return result;
   long long ms = 0;
   bool late = false;  // the operator missed the wanted symbol and fires at this rest
   // A bound on rests: even a plain drum needs fewer than a full turn per
@@ -128,7 +125,7 @@ TEntryResult SimulateEntry(const QString& text, const TEntryRun& run) {
   while (result.Rests < maxRests) {
     ++result.Rests;
     ms += drumTimer.Interval();
-    const QString shown = engine.Symbols.value(engine.DrumPosition - 1);
+    const QString shown = engine.Symbols().value(engine.DrumPosition() - 1);
     if (!host.Correct() && host.LastLineEmpty()) {
       host.AcceptWritten();
       ++result.Uncorrected;
@@ -155,7 +152,7 @@ TEntryResult SimulateEntry(const QString& text, const TEntryRun& run) {
       if (frame < 5) ms += drumTimer.Interval();
     }
   }
-  result.Undone = engine.UndoneCount;
+  result.Undone = engine.UndoneCount();
   result.Seconds = ms / 1000.0;
   engine.Stop();
   return result;

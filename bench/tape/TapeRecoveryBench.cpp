@@ -9,10 +9,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
 
-#include "windows/TapeRecovery.h"
+#include "session/TapeRecovery.h"
 
 namespace {
 
@@ -40,13 +39,12 @@ BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond);
 // One selection: a symbol appended, the copy written.
 void BM_RecoveryPerChange(benchmark::State& state) {
   QTemporaryDir dir;
-  QPlainTextEdit tape;
-  tape.setPlainText(HourOfTape());
-  TTapeRecovery recovery(&tape, dir.filePath(TTapeRecovery::FileName()));
-  QTextCursor c(tape.document());
-  c.movePosition(QTextCursor::End);
+  QString tape = HourOfTape();
+  TTapeRecovery recovery(dir.filePath(TTapeRecovery::FileName()));
+  recovery.SetSource([&tape] { return tape; });
   for (auto _ : state) {
-    c.insertText(QStringLiteral("A"));
+    tape += QLatin1Char('A');
+    recovery.Changed();
     recovery.WriteNow();
   }
 }

@@ -49,7 +49,7 @@ QStringList NextRests(TSessionRig& rig, int count) {
   QStringList shown;
   for (int i = 0; i < count; ++i) {
     rig.NextSymbol();
-    shown << rig.Engine.Symbols.value(rig.Engine.DrumPosition - 1);
+    shown << rig.Engine.Symbols().value(rig.Engine.DrumPosition() - 1);
   }
   return shown;
 }
@@ -61,14 +61,14 @@ TEST(FasterEntry, WithTheOptionsOffTheDrumKeepsTableOrder) {
   rig.Fire();
   EXPECT_EQ(rig.Engine.NextPosition(), 4);
   EXPECT_EQ(NextRests(rig, 2), (QStringList{"D", "E"}));
-  EXPECT_EQ(rig.Engine.WrittenCount, 1);
+  EXPECT_EQ(rig.Engine.WrittenCount(), 1);
 }
 
 TEST(FasterEntry, RestartGoesToSymbolOneAfterEachSelectionOnly) {
   TSessionRig rig;
   rig.Host.Speed.RestartAfterSelection = true;
   rig.Engine.Start(QStringLiteral("1"));
-  EXPECT_EQ(rig.Engine.DrumPosition, 1) << "the first rest is as designed";
+  EXPECT_EQ(rig.Engine.DrumPosition(), 1) << "the first rest is as designed";
   rig.MoveTo(QStringLiteral("C"));
   rig.Fire();
   rig.Fire();
@@ -77,18 +77,18 @@ TEST(FasterEntry, RestartGoesToSymbolOneAfterEachSelectionOnly) {
   EXPECT_EQ(NextRests(rig, 3), (QStringList{"A", "B", "C"}));
   rig.MoveTo(QStringLiteral("."));
   rig.Fire();
-  EXPECT_FALSE(rig.Engine.Running) << "the stop symbol still stops";
+  EXPECT_FALSE(rig.Engine.Running()) << "the stop symbol still stops";
   EXPECT_EQ(rig.Host.Tape, QStringList{"- C."});
 }
 
 TEST(FasterEntry, PredictionOffersTheLikeliestLettersThenTheRestInTableOrder) {
   TSessionRig rig;
   const TLetterModel model = SmallModel();
-  rig.Engine.LetterModel = &model;
+  rig.Engine.SetLetterModel(&model);
   rig.Host.Options.Symbols = kTable;
   rig.Host.Speed.PredictNextLetter = true;
   rig.Engine.Start(QStringLiteral("1"));
-  EXPECT_EQ(rig.Engine.DrumPosition, 2) << "a line starts as after \".\": Б first";
+  EXPECT_EQ(rig.Engine.DrumPosition(), 2) << "a line starts as after \".\": Б first";
   EXPECT_EQ(rig.Engine.NextPosition(), 3);
   rig.Fire();
   EXPECT_EQ(rig.Host.Tape, QStringList{"- Б"});
@@ -99,19 +99,19 @@ TEST(FasterEntry, PredictionOffersTheLikeliestLettersThenTheRestInTableOrder) {
   rig.MoveTo(QStringLiteral("<"));
   rig.Fire();
   EXPECT_EQ(rig.Host.Tape, QStringList{"- "}) << "the backspace symbol still deletes";
-  EXPECT_EQ(rig.Engine.UndoneCount, 1);
+  EXPECT_EQ(rig.Engine.UndoneCount(), 1);
   EXPECT_EQ(NextRests(rig, 1), QStringList{"Б"}) << "planned again from the shortened line";
   rig.MoveTo(QStringLiteral("."));
   rig.Fire();
-  EXPECT_FALSE(rig.Engine.Running) << "the stop symbol still stops";
+  EXPECT_FALSE(rig.Engine.Running()) << "the stop symbol still stops";
   EXPECT_EQ(rig.Host.Tape, QStringList{"- ."});
 }
 
 TEST(FasterEntry, PredictionCanStopAfterTheLikeliestFewLetters) {
   TSessionRig rig;
   const TLetterModel model = SmallModel();
-  rig.Engine.LetterModel = &model;
-  rig.Engine.PredictedLetters = 1;
+  rig.Engine.SetLetterModel(&model);
+  rig.Engine.SetPredictedLetters(1);
   rig.Host.Options.Symbols = kTable;
   rig.Host.Speed.PredictNextLetter = true;
   rig.Engine.Start(QStringLiteral("1"));

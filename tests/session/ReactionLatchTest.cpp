@@ -9,66 +9,16 @@
 
 namespace {
 
-// A sensor whose readings may come from no samples, as while the capture is
-// stopped for a move or has just restarted.
-class TGapSensor : public TSensor {
-public:
-  bool Start(int) override {
-    Calls << QStringLiteral("Start");
-    return true;
-  }
-  void Stop() override { Calls << QStringLiteral("Stop"); }
-  void Rearm(int) override { Calls << QStringLiteral("Rearm"); }
-  void Drain() override {
-    Calls << QStringLiteral("Drain");
-    drained_ = true;
-  }
-  bool Read() override {
-    Reading = NextReading;
-    drainedRead_ = drained_;
-    drained_ = false;
-    return true;
-  }
-  bool SamplesRead() const override { return Samples; }
-  bool DrainedRead() const override { return drainedRead_; }
-
-  double NextReading = 0.0;
-  bool Samples = true;
-  QStringList Calls;
-
-private:
-  bool drained_ = false;
-  bool drainedRead_ = false;
-};
-
-struct TLatchRig {
-  TLatchRig() {
-    for (char c = 'A'; c <= 'Z'; ++c) Host.Options.Symbols << QString(QLatin1Char(c));
-  }
-  void Poll(double reading, bool samples = true) {
-    Sensor.NextReading = reading;
-    Sensor.Samples = samples;
-    Engine.PollTick();
-  }
-  void Frames(int n) {
-    for (int i = 0; i < n; ++i) Engine.DrumTick();
-  }
-  QString Written() const { return Host.Tape.isEmpty() ? QString() : Host.Tape.last().mid(2); }
-
-  TGapSensor Sensor;
-  TProbe Probe{Sensor};  // automatic level, depth 5
-  TGaugePM100 Model{Probe, nullptr};
-  TScriptedHost Host{Sensor, Model};
-  TManualTickTimer DrumTimer;
-  TManualTickTimer PollTimer;
-  TSessionEngine Engine{Host, DrumTimer, PollTimer};
+// The automatic level, depth 5, and the design table.
+struct TLatchRig : TSessionRig {
+  TLatchRig() : TSessionRig(TRigLevel::Automatic) {}
 };
 
 TEST(ReactionLatch, ReadingsOfNoSamplesNeitherFireNorRearm) {
   TLatchRig rig;
   rig.Engine.Start(QStringLiteral("1"));
   rig.Poll(0.0, false);
-  EXPECT_TRUE(rig.Engine.SelectLatch) << "the first reading after a start examined nothing";
+  EXPECT_TRUE(rig.Engine.SelectLatch()) << "the first reading after a start examined nothing";
   EXPECT_EQ(rig.Host.Light, TSessionLight::Armed);
   rig.Poll(0.0);
   rig.Poll(0.6);
@@ -88,13 +38,15 @@ TEST(ReactionLatch, ReadingsOfNoSamplesNeitherFireNorRearm) {
   EXPECT_EQ(rig.Written(), QStringLiteral("AB")) << "after it ended the next one counts";
 
   // Fast mode accepts a firing at any phase, but not from no samples.
-  rig.Engine.FastMode = true;
+  rig.Engine.Stop();
+  rig.Host.Options.FastSlowMode = true;
+  rig.Engine.Start(QStringLiteral("1"));
   rig.Poll(0.0);
   rig.Frames(1);
   rig.Poll(0.0);
   rig.Poll(0.9, false);
-  EXPECT_TRUE(rig.Engine.FastMode);
-  EXPECT_FALSE(rig.Engine.SelectLatch);
+  EXPECT_TRUE(rig.Engine.FastMode());
+  EXPECT_FALSE(rig.Engine.SelectLatch());
 }
 
 TEST(ReactionLatch, TheLevelHoldsWhileAReactionIsLatchedSoItsEndIsNoSecondReaction) {
@@ -102,14 +54,14 @@ TEST(ReactionLatch, TheLevelHoldsWhileAReactionIsLatchedSoItsEndIsNoSecondReacti
   rig.Engine.Start(QStringLiteral("20"));
   for (int i = 0; i < 30; ++i) rig.Poll(0.4);  // the level settles on the signal
   ASSERT_NEAR(rig.Probe.Level, 0.4, 1e-3);
-  ASSERT_FALSE(rig.Engine.SelectLatch);
+  ASSERT_FALSE(rig.Engine.SelectLatch());
   rig.Poll(0.9);  // a long steady tone
   const double held = rig.Probe.Level;
   for (int i = 0; i < 40; ++i) rig.Poll(0.9);
   EXPECT_DOUBLE_EQ(rig.Probe.Level, held) << "held from the firing on";
-  EXPECT_TRUE(rig.Engine.SelectLatch);
+  EXPECT_TRUE(rig.Engine.SelectLatch());
   rig.Poll(0.4);  // the tone stops at once
-  EXPECT_FALSE(rig.Engine.SelectLatch) << "re-armed";
+  EXPECT_FALSE(rig.Engine.SelectLatch()) << "re-armed";
   EXPECT_DOUBLE_EQ(rig.Probe.Level, 0.4) << "the level starts again from the present value";
 
   rig.Frames(6);
@@ -170,21 +122,22 @@ TEST(ReactionLatch, WithoutASensorTheFirstPollShowsReadyAndF9Selects) {
   TProbe probe{sensor};
   TGaugePM100 model{probe, nullptr};
   TScriptedHost host{sensor, model};
-  for (char c = 'A'; c <= 'Z'; ++c) host.Options.Symbols << QString(QLatin1Char(c));
+  host.Options.Symbols = TSessionOptions::DesignSymbols();
   TManualTickTimer drumTimer, pollTimer;
   TSessionEngine engine{host, drumTimer, pollTimer};
+  engine.AddListener(&host);
 
   engine.Start(QStringLiteral("1"));
   EXPECT_EQ(host.Light, TSessionLight::Armed);
   engine.PollTick();
   EXPECT_EQ(host.Light, TSessionLight::Ready);
-  EXPECT_FALSE(engine.SelectLatch);
+  EXPECT_FALSE(engine.SelectLatch());
   EXPECT_FALSE(device->IsOpen());
   engine.SelectSymbol();
   EXPECT_EQ(host.Tape, QStringList{QStringLiteral("- A")});
   for (int i = 0; i < 6; ++i) engine.DrumTick();  // a move reads no samples either
   engine.PollTick();
-  EXPECT_TRUE(engine.Running);
+  EXPECT_TRUE(engine.Running());
   EXPECT_EQ(host.Light, TSessionLight::Ready);
 }
 

@@ -16,7 +16,7 @@ TEST(SessionEngine, APollSelectsBeforeItPassesTheReadingOnAndAStopSymbolEndsTheP
   EXPECT_EQ(rig.Host.Events, (QStringList{QStringLiteral("add - ."), QStringLiteral("unlock"),
                                           QStringLiteral("light 0"), QStringLiteral("reading 50")}))
       << "the written symbol, then the stop, then the reading of the same poll";
-  EXPECT_FALSE(rig.Engine.Running);
+  EXPECT_FALSE(rig.Engine.Running());
   EXPECT_FALSE(rig.PollTimer.Pending());
   EXPECT_EQ(rig.Sensor.Calls.last(), QStringLiteral("Stop"));
 }
@@ -27,7 +27,7 @@ TEST(SessionEngine, TheFastSlowOptionIsReadAgainAtEachSelection) {
   rig.Engine.Start(QStringLiteral("0.1"));  // the option is off at Start
   rig.Host.FastSlowNow = true;              // and on at the selection
   rig.Fire();
-  EXPECT_TRUE(rig.Engine.FastMode) << "the fast-mode symbol acts, nothing is written";
+  EXPECT_TRUE(rig.Engine.FastMode()) << "the fast-mode symbol acts, nothing is written";
   EXPECT_TRUE(rig.Host.Tape.isEmpty());
   rig.Host.FastSlowNow = false;
   rig.Engine.SelectSymbol();  // leaves fast mode
@@ -47,7 +47,7 @@ TEST(SessionEngine, AFailedMeasurementWritesTheErrorLineAndPassesNothingOn) {
   EXPECT_EQ(rig.Host.Events.first(),
             QStringLiteral("add Ошибка при подключении к датчику. Сеанс остановлен."));
   EXPECT_FALSE(rig.Host.Events.join(QLatin1Char('|')).contains(QStringLiteral("reading")));
-  EXPECT_FALSE(rig.Engine.Running);
+  EXPECT_FALSE(rig.Engine.Running());
   EXPECT_FALSE(rig.PollTimer.Pending());
   EXPECT_FALSE(rig.DrumTimer.Pending());
 }
@@ -55,11 +55,11 @@ TEST(SessionEngine, AFailedMeasurementWritesTheErrorLineAndPassesNothingOn) {
 TEST(SessionEngine, NoOptionsMeanTheDesignDefaults) {
   TSessionRig rig;
   rig.Engine.Start(QStringLiteral("0.5"));
-  EXPECT_EQ(rig.Engine.OnLevel, 30.0);
-  EXPECT_EQ(rig.Engine.OffLevel, 20.0);
-  EXPECT_EQ(rig.Engine.StopSymbols, QStringList{QStringLiteral(".")});
-  EXPECT_EQ(rig.Engine.FastSymbol, QStringLiteral("--"));
-  EXPECT_EQ(rig.Engine.BackspaceSymbol, QStringLiteral("<"));
+  EXPECT_EQ(rig.Engine.OnLevel(), 30.0);
+  EXPECT_EQ(rig.Engine.OffLevel(), 20.0);
+  EXPECT_EQ(rig.Engine.StopSymbols(), QStringList{QStringLiteral(".")});
+  EXPECT_EQ(rig.Engine.FastSymbol(), QStringLiteral("--"));
+  EXPECT_EQ(rig.Engine.BackspaceSymbol(), QStringLiteral("<"));
   EXPECT_EQ(rig.DrumTimer.Interval(), 500);
 }
 

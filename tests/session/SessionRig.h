@@ -1,17 +1,23 @@
 #pragma once
-// A session engine over the real measurement chain with a scripted sensor,
-// a host that records what the engine asks of it, and timers ticked by hand.
-// The probe's level is held at 0 and the gain is 100, so the instrument
-// value is the reading × 100.
+// A session engine over the real measurement chain with the scripted sensor,
+// a host that records what the engine asks of it and tells its listeners,
+// and timers ticked by hand. The probe's level is held at 0 and the gain is
+// 100, so the instrument value is the reading × 100 (unless the rig is made
+// with the automatic level).
 
 #include <QStringList>
+#include <memory>
 
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
 #include "session/SessionEngine.h"
+#include "session/SessionSpeaker.h"
 #include "tests/support/ManualTickTimer.h"
 
+// The test's sensor: each Read() gives NextReading; the readings may come
+// from no samples (as while the capture is stopped for a move or has just
+// restarted); it records the capture calls the session makes.
 class TScriptedSensor : public TSensor {
 public:
   bool Start(int periodMs) override {
@@ -20,16 +26,30 @@ public:
   }
   void Stop() override { Calls << QStringLiteral("Stop"); }
   void Rearm(int periodMs) override { Calls << QStringLiteral("Rearm %1").arg(periodMs); }
+  void Drain() override {
+    Calls << QStringLiteral("Drain");
+    drained_ = true;
+  }
   bool Read() override {
     Reading = NextReading;
+    drainedRead_ = drained_;
+    drained_ = false;
     return !FailRead;
   }
+  bool SamplesRead() const override { return Samples; }
+  bool DrainedRead() const override { return drainedRead_; }
+
   double NextReading = 0.0;
   bool FailRead = false;
-  QStringList Calls;
+  bool Samples = true;
+  QStringList Calls;  // "Start 100", "Rearm 40", "Drain", "Stop"
+
+private:
+  bool drained_ = false;
+  bool drainedRead_ = false;
 };
 
-class TScriptedHost : public TSessionHost {
+class TScriptedHost : public TSessionHost, public TSessionListener {
 public:
   TScriptedHost(TSensor& sensor, TInstrument& model) : sensor_(sensor), model_(model) {}
 
@@ -38,11 +58,6 @@ public:
   TSessionOptions StartOptions() override { return Options; }
   TSpeedOptions StartSpeed() override { return Speed; }
   bool FastSlowOption() override { return FastSlowNow; }
-  void LockSettings(bool locked) override { Events << (locked ? "lock" : "unlock"); }
-  void ShowLight(TSessionLight light) override {
-    Light = light;
-    Events << QStringLiteral("light %1").arg(static_cast<int>(light));
-  }
   void DrawDrum() override { ++DrumDrawn; }
   QStringList TapeLines() override { return Tape; }
   void AddTapeLine(const QString& line) override {
@@ -53,10 +68,28 @@ public:
     Tape.last() = line;
     Events << QStringLiteral("replace ") + line;
   }
+  void Message(const QString& text) override { Events << QStringLiteral("message ") + text; }
+  bool SensorBlocked() override { return Speaker && Speaker->SensorBlocked(); }
+
+  void SessionStarted(const TSessionEngine&) override { Events << "lock"; }
+  void SessionEnded(const TSessionEngine&) override { Events << "unlock"; }
+  void LightChanged(TSessionLight light) override {
+    Light = light;
+    Events << QStringLiteral("light %1").arg(static_cast<int>(light));
+  }
   void ReadingTaken(const TInstData& record) override {
     Events << QStringLiteral("reading %1").arg(record.Inst);
   }
-  void Message(const QString& text) override { Events << QStringLiteral("message ") + text; }
+  void RestBegan(const TSessionEngine& engine) override {
+    if (Speaker) Speaker->RestBegan(engine);
+  }
+  void RestEnded(const TSessionEngine&) override {
+    if (Speaker) Speaker->RestEnded();
+  }
+  void SymbolTaken(const TSessionEngine& engine, const QString& symbol,
+                   TSymbolAction action) override {
+    if (Speaker) Speaker->SymbolTaken(engine, symbol, action, Tape);
+  }
 
   TSessionOptions Options;
   TSpeedOptions Speed;
@@ -65,31 +98,40 @@ public:
   QStringList Events;
   TSessionLight Light = TSessionLight::Idle;
   int DrumDrawn = 0;
+  // Speaks the session's events, when set.
+  TSessionSpeaker* Speaker = nullptr;
 
 private:
   TSensor& sensor_;
   TInstrument& model_;
 };
 
+enum class TRigLevel { HeldAtZero, Automatic };
+
 struct TSessionRig {
-  TSessionRig() {
-    Probe.LevelMode = TProbe::LevelFixed;
-    Probe.Level = 0.0;
-    for (char c = 'A'; c <= 'Z'; ++c) Host.Options.Symbols << QString(QLatin1Char(c));
-    Host.Options.Symbols << QStringLiteral(" ") << QStringLiteral(".");
+  explicit TSessionRig(TRigLevel level = TRigLevel::HeldAtZero) {
+    if (level == TRigLevel::HeldAtZero) {
+      Probe.LevelMode = TProbe::LevelFixed;
+      Probe.Level = 0.0;
+    }
+    Host.Options.Symbols = TSessionOptions::DesignSymbols();
+    Engine.AddListener(&Host);
   }
 
-  void Poll(double reading) {
+  void Poll(double reading, bool samples = true) {
     Sensor.NextReading = reading;
+    Sensor.Samples = samples;
     Engine.PollTick();
   }
-  // The five frames of a move and the next rest.
-  void NextSymbol() {
-    for (int i = 0; i < 6; ++i) Engine.DrumTick();
+  // n frames of the drum.
+  void Frames(int n) {
+    for (int i = 0; i < n; ++i) Engine.DrumTick();
   }
+  // The five frames of a move and the next rest.
+  void NextSymbol() { Frames(6); }
   void MoveTo(const QString& symbol) {
     for (int i = 0;
-         i < Engine.Symbols.size() && Engine.Symbols.value(Engine.DrumPosition - 1) != symbol; ++i)
+         i < Engine.Symbols().size() && Engine.Symbols().value(Engine.DrumPosition() - 1) != symbol; ++i)
       NextSymbol();
   }
   // A quiet poll, then one above the on level.
@@ -97,6 +139,8 @@ struct TSessionRig {
     Poll(0.0);
     Poll(0.5);
   }
+  // The last tape line without its "- ".
+  QString Written() const { return Host.Tape.isEmpty() ? QString() : Host.Tape.last().mid(2); }
 
   TScriptedSensor Sensor;
   TProbe Probe{Sensor, false};

@@ -8,46 +8,17 @@
 
 namespace {
 
-class TSpeakingHost : public TScriptedHost {
-public:
-  using TScriptedHost::TScriptedHost;
-  void RestBegan() override { Speaker->RestBegan(*Engine); }
-  void RestEnded() override { Speaker->RestEnded(); }
-  void SymbolTaken(const QString& symbol, TSymbolAction action) override {
-    Speaker->SymbolTaken(*Engine, symbol, action, Tape);
-  }
-  bool SensorBlocked() override { return Speaker->SensorBlocked(); }
-  TSessionSpeaker* Speaker = nullptr;
-  const TSessionEngine* Engine = nullptr;
-};
-
-struct TSpeakingRig {
+struct TSpeakingRig : TSessionRig {
   explicit TSpeakingRig(const TSpeechOptions& options) {
-    Probe.LevelMode = TProbe::LevelFixed;
-    Probe.Level = 0.0;
     Speaker.SetOptions(options);
     Host.Speaker = &Speaker;
-    Host.Engine = &Engine;
     Host.Options.Symbols = {QStringLiteral("Ж"), QStringLiteral("q"), QStringLiteral(" "),
                             QStringLiteral("<"), QStringLiteral(".")};
   }
-  void Poll(double reading) {
-    Sensor.NextReading = reading;
-    Engine.PollTick();
-  }
-  void NextSymbols(int count) {
-    for (int i = 0; i < 6 * count; ++i) Engine.DrumTick();
-  }
+  void NextSymbols(int count) { Frames(6 * count); }
 
-  TScriptedSensor Sensor;
-  TProbe Probe{Sensor, false};
-  TGaugePM100 Model{Probe, nullptr};
   TFakeSpeech Speech;
   TSessionSpeaker Speaker{Speech};
-  TSpeakingHost Host{Sensor, Model};
-  TManualTickTimer DrumTimer;
-  TManualTickTimer PollTimer;
-  TSessionEngine Engine{Host, DrumTimer, PollTimer};
 };
 
 TSpeechOptions Scanning() {
@@ -64,11 +35,11 @@ TEST(SessionSpeech, EachRestIsNamedAndTheCueIsCutWhenTheDrumMovesOn) {
   // Two turns of the drum: a long cue sounds through its rest and never into
   // a move frame.
   for (int tick = 0; tick < 6 * 10; ++tick) {
-    if (rig.Engine.StepPhase == 0) {
+    if (rig.Engine.StepPhase() == 0) {
       ASSERT_FALSE(rig.Speech.CueSounding.empty()) << "tick " << tick;
       if (heard.empty() || heard.back() != rig.Speech.CueSounding) heard.push_back(rig.Speech.CueSounding);
     } else {
-      ASSERT_TRUE(rig.Speech.CueSounding.empty()) << "still sounding at frame " << rig.Engine.StepPhase;
+      ASSERT_TRUE(rig.Speech.CueSounding.empty()) << "still sounding at frame " << rig.Engine.StepPhase();
     }
     rig.Engine.DrumTick();
   }

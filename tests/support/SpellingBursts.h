@@ -27,7 +27,7 @@
 inline TFMain::TSensorFactory CaptureLogSensorFactory(TCaptureLogSensor*& log) {
   return [&log](void* owner) {
     auto sensor =
-        std::make_unique<TCaptureLogSensor>(owner, [] { return FMain ? FMain->DrumPosition : 0; });
+        std::make_unique<TCaptureLogSensor>(owner, [] { return FMain ? FMain->Engine().DrumPosition() : 0; });
     log = sensor.get();
     return std::unique_ptr<TAudioSensor_OneRun>(std::move(sensor));
   };
@@ -92,7 +92,7 @@ inline TSpelling SpellFromBursts(
   FMain->MTape->clear();
   if (log) log->Takes.clear();
   FMain->BStartClick();
-  if (!FMain->Running || !log) return r;
+  if (!FMain->Running() || !log) return r;
 
   std::vector<int> planned;  // the drum position of each burst's rest
   int lastPhase = 0;
@@ -100,24 +100,24 @@ inline TSpelling SpellFromBursts(
   runWhile(
       [&] {
         const QString w = written();
-        if (!FMain->Running || w == word || !word.startsWith(w)) return false;
-        const int phase = FMain->StepPhase;
+        if (!FMain->Running() || w == word || !word.startsWith(w)) return false;
+        const int phase = FMain->Engine().StepPhase();
         if (phase == 0 && lastPhase != 0) ++r.Rests;
         lastPhase = phase;
         if (phase != 0) {
           played = false;
           return true;
         }
-        if (!played && !FMain->SelectedThisStep && !player.Playing() &&
-            FMain->Symbols.value(FMain->DrumPosition - 1) == word.mid(w.size(), 1)) {
+        if (!played && !FMain->Engine().SelectedThisStep() && !player.Playing() &&
+            FMain->Engine().Symbols().value(FMain->Engine().DrumPosition() - 1) == word.mid(w.size(), 1)) {
           played = true;
-          planned.push_back(FMain->DrumPosition);
+          planned.push_back(FMain->Engine().DrumPosition());
           player.Begin(amplitude, 0.5, 0.0);
         }
         return true;
       },
       limitMs, 10);
-  r.WasRunning = FMain->Running;
+  r.WasRunning = FMain->Running();
   FMain->BStopClick();
   r.Tape = FMain->TapeLines();
   r.Written = written();
@@ -129,7 +129,7 @@ inline TSpelling SpellFromBursts(
   for (std::size_t i = 0; r.AsPlanned && i < runs.size(); ++i)
     r.AsPlanned = runs[i].Position == planned[i] &&
                   (runs[i].BeforeCapture || runs[i].BeforeEndMs >= kLandingTailMs);
-  r.MatchesLandings = WrittenMatches(r.Written, FMain->Symbols, LandingChoices(log->Takes, runs));
+  r.MatchesLandings = WrittenMatches(r.Written, FMain->Engine().Symbols(), LandingChoices(log->Takes, runs));
   return r;
 }
 

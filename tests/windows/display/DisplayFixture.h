@@ -53,15 +53,11 @@ protected:
 
   // Hands the scripted chain to the main window, as its first activation would.
   void AttachChain() {
-    Main->SoundSensor = &Chain.Sensor;
-    Main->SignalProbe = &Chain.Probe;
-    Main->GaugeModel = &Chain.Model;
+    SessionModel->UseChain(&Chain.Sensor, &Chain.Probe, nullptr, &Chain.Model);
   }
   void DetachChain() {
     if (!Main) return;
-    Main->SoundSensor = nullptr;
-    Main->SignalProbe = nullptr;
-    Main->GaugeModel = nullptr;
+    SessionModel->UseChain(nullptr, nullptr, nullptr, nullptr);
   }
 
   TFDisplay& MakeDisplay() {

@@ -1,4 +1,5 @@
 // Saving the shown part and every recorded reading to a text file.
+#include "session/SessionModel.h"
 #include "GraphTestSupport.h"
 
 #include <QFileInfo>
@@ -63,13 +64,14 @@ TEST_F(GraphSaveTest, SaveAllWithAnEmptyRecorderHasNoData) {
 
 TEST_F(GraphSaveTest, SaveAllStopsTheSessionBeforeTheDialogEvenWhenItIsCancelled) {
   Poll(5);
-  Main->Running = true;
+  Main->BStartClick();
+  ASSERT_TRUE(Main->Running());
   bool runningAtDialog = true;
-  Dialogs.WhileSaveDialogOpen = [&] { runningAtDialog = Main->Running; };
+  Dialogs.WhileSaveDialogOpen = [&] { runningAtDialog = Main->Running(); };
   Graph->BSaveAllClick();  // no answer: cancelled
   EXPECT_EQ(Dialogs.FileRequests.size(), 1);
   EXPECT_FALSE(runningAtDialog);
-  EXPECT_FALSE(Main->Running);
+  EXPECT_FALSE(Main->Running());
   EXPECT_TRUE(Dialogs.Messages.isEmpty());
   EXPECT_EQ(Recorder->Cursor(), Recorder->Count());
 }
@@ -287,7 +289,7 @@ TEST_F(GraphSaveTest, RecordsThatCannotBeReadBackAreNotSavedAsIfComplete) {
   TInstDataRecorder lost(Path("missing folder/instrec.data").toStdString(), 1000, false,
                          [](const std::string&) {});
   for (int i = 0; i < 1500; ++i) lost.Write(Reading(0.5 + i / 86400.0, 0.1));
-  Main->DataRecorder = &lost;
+  UseRecorder(&lost);
   const QString path = Path("lost.txt");
   Dialogs.FileAnswers = {path};
   Graph->BSaveAllClick();
@@ -295,7 +297,7 @@ TEST_F(GraphSaveTest, RecordsThatCannotBeReadBackAreNotSavedAsIfComplete) {
   EXPECT_TRUE(Dialogs.Messages[0].contains(QStringLiteral("не сохранен"))) << qPrintable(Dialogs.Messages[0]);
   EXPECT_FALSE(QFileInfo::exists(path));
   EXPECT_EQ(lost.Cursor(), 1500);
-  Main->DataRecorder = Recorder.get();
+  UseRecorder(Recorder.get());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // on "instrec.data" in a temporary data folder, all handed to a main window
 // as its chain. Dialogs and save progress are scripted.
 
+#include "tests/support/ManualTickTimer.h"
 #include "session/SessionModel.h"
 #include <QByteArray>
 #include <QFile>
@@ -74,12 +75,13 @@ protected:
     SetAppDataFolder(Folder.path());
     Recorder = std::make_unique<TInstDataRecorder>(DataFile().toStdString(), 1000, false);
     Gauge = std::make_unique<TGaugePM100>(Probe, Recorder.get());
+    // Sessions of these tests are ticked by nobody.
+    TFMain::SetTickTimerFactory([](QObject*, const char*, std::function<void()>) {
+      return std::make_unique<TManualTickTimer>();
+    });
     Main = std::make_unique<TFMain>();
     FMain = Main.get();
-    Main->SoundSensor = &Sensor;
-    Main->SignalProbe = &Probe;
-    Main->GaugeModel = Gauge.get();
-    Main->DataRecorder = Recorder.get();
+    SessionModel->UseChain(&Sensor, &Probe, Recorder.get(), Gauge.get());
     Graph = std::make_unique<TFGraph>();
     FGraph = Graph.get();
     Graph->show();
@@ -90,14 +92,17 @@ protected:
     Graph.reset();
     FGraph = nullptr;
     // The chain belongs to the test, not to the main window.
-    Main->SoundSensor = nullptr;
-    Main->SignalProbe = nullptr;
-    Main->GaugeModel = nullptr;
-    Main->DataRecorder = nullptr;
+    SessionModel->UseChain(nullptr, nullptr, nullptr, nullptr);
     Main.reset();
     FMain = nullptr;
+    TFMain::SetTickTimerFactory({});
     QLocale::setDefault(QLocale::c());
     SetAppDataFolder(QString());
+  }
+
+  // The graph window reads this recorder from now on.
+  void UseRecorder(TInstDataRecorder* recorder) {
+    SessionModel->UseChain(&Sensor, &Probe, recorder, Gauge.get());
   }
 
   QString DataFile() const { return Folder.filePath(QStringLiteral("instrec.data")); }

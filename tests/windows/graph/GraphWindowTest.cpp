@@ -1,5 +1,6 @@
 // The graph window: controls, markers with the mouse, zoom, counters,
 // deletion, hover text and the window's bounds in the settings file.
+#include "session/SessionModel.h"
 #include "GraphTestSupport.h"
 
 #include <QApplication>
@@ -221,7 +222,7 @@ TEST_F(GraphWindowTest, AMinimisedWindowsCountersCatchUpWhenItIsRestored) {
   Poll(10);
   EXPECT_EQ(Graph->ERecordCount->text(), before);
   Graph->setWindowState(Qt::WindowNoState);
-  EXPECT_EQ(Graph->ERecordCount->text(), QString::number(Main->DataRecorder->Count()));
+  EXPECT_EQ(Graph->ERecordCount->text(), QString::number(SessionModel->Recorder()->Count()));
   EXPECT_NE(Graph->ERecordCount->text(), before);
 }
 
@@ -242,10 +243,10 @@ TEST_F(GraphWindowTest, TheGeneralFormatWithFiveSignificantDigits) {
 }
 
 TEST_F(GraphWindowTest, CountersWithoutARecorderStayAsTheyWere) {
-  Main->DataRecorder = nullptr;
+  UseRecorder(nullptr);
   Graph->UpdateCounters();
   EXPECT_TRUE(Graph->ERecordCount->text().isEmpty());
-  Main->DataRecorder = Recorder.get();
+  UseRecorder(Recorder.get());
 }
 
 // --- Deleting --------------------------------------------------------------
@@ -298,10 +299,11 @@ TEST_F(GraphWindowTest, WithoutASessionMouseMoveDrawsTheCursorAtThePreviousPosit
   EXPECT_EQ(shown.pixel(300, 40) & 0xFFFFFF, 0xC0C0C0u);
   EXPECT_EQ(shown.pixel(300, 80) & 0xFFFFFF, 0xFFFFFFu);
 
-  Main->Running = true;  // the poll redraws during a session
+  Main->BStartClick();  // the poll redraws during a session
+  ASSERT_TRUE(Main->Running());
   Graph->GraphWindowMouseMove(5, 120);
   EXPECT_EQ(Graph->GraphWindow->Image().pixel(300, 80) & 0xFFFFFF, 0xFFFFFFu);
-  Main->Running = false;
+  Main->BStopClick();
 }
 
 // --- Bounds in the settings file -------------------------------------------

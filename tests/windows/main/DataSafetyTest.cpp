@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <tuple>
 
+#include "session/SessionModel.h"
 #include "MainFixture.h"
 #include "files/AppFolder.h"
 #include "seams/UserDialogs.h"
@@ -19,7 +20,7 @@
 #include "tests/support/Tmpfs.h"
 #include "windows/Graph.h"
 #include "windows/Main.h"
-#include "windows/TapeRecovery.h"
+#include "session/TapeRecovery.h"
 
 #ifdef __linux__
 #include <sys/stat.h>
@@ -69,13 +70,13 @@ TEST_F(DataSafety, UnsavedTapeComesBackAtTheNextStartAsHeld) {
   Fire();
   FMain->BTimeStampClick();
   FMain->MTape->appendPlainText(QStringLiteral("typed\u00A0text"));
-  const QString held = TTapeRecovery::RawText(FMain->MTape);
+  const QString held = FMain->TapeText();
   ASSERT_TRUE(held.startsWith(QStringLiteral("- ")));
   Shutdown();  // no save, no question: the program simply ends
   EXPECT_EQ(FileBytes(RecoveryPath()), held.toUtf8());
 
   Launch();
-  EXPECT_EQ(TTapeRecovery::RawText(FMain->MTape), held);
+  EXPECT_EQ(FMain->TapeText(), held);
   EXPECT_TRUE(FMain->LNotice->isVisibleTo(FMain));
   EXPECT_TRUE(FMain->LNotice->text().contains(QStringLiteral("Восстановлена")));
   EXPECT_TRUE(Dialogs->Messages.isEmpty()) << "no box at start-up";
@@ -127,7 +128,7 @@ TEST_F(DataSafety, QuitAnywayDropsTheCopyAndNoKeepsIt) {
   EXPECT_FALSE(FMain->close());
   Shutdown();
   Launch();
-  EXPECT_EQ(TTapeRecovery::RawText(FMain->MTape), QStringLiteral("- XY"));
+  EXPECT_EQ(FMain->TapeText(), QStringLiteral("- XY"));
 }
 
 // A copy that cannot be written (a full disk) keeps the old one and says so
@@ -268,7 +269,7 @@ TEST_F(DataSafety, RecordingDeviceThatTakesNoDataNeverStopsTheSession) {
   const int atStart = Dialogs->Messages.size();
   Start();
   Polls(600);
-  EXPECT_EQ(FMain->DataRecorder->Count(), 1200) << "every poll was taken";
+  EXPECT_EQ(SessionModel->Recorder()->Count(), 1200) << "every poll was taken";
   EXPECT_EQ(Dialogs->Messages.size(), atStart) << "no box from inside a poll";
   EXPECT_TRUE(FMain->LNotice->text().contains(QStringLiteral("файл записи")));
   Fire();
@@ -289,14 +290,14 @@ TEST_F(DataSafety, FullDiskDuringASessionLosesOnlyThePageThatFailed) {
   Start();
   fs.Fill("filler");
   Polls(600);  // page 0 (records 0..999) does not fit
-  EXPECT_EQ(FMain->DataRecorder->Count(), 1200);
-  EXPECT_EQ(FMain->DataRecorder->LostCount(), 1000);
+  EXPECT_EQ(SessionModel->Recorder()->Count(), 1200);
+  EXPECT_EQ(SessionModel->Recorder()->LostCount(), 1000);
   EXPECT_TRUE(Dialogs->Messages.isEmpty());
   EXPECT_FALSE(FMain->LNotice->isHidden());
 
   ASSERT_TRUE(QFile::remove(QString::fromStdString(fs.Path("filler"))));
   Polls(900);  // pages 1 and 2 are written
-  EXPECT_EQ(FMain->DataRecorder->Count(), 3000);
+  EXPECT_EQ(SessionModel->Recorder()->Count(), 3000);
 
   const QList<QByteArray> lines = SaveAll();
   EXPECT_EQ(lines.size(), 2000);

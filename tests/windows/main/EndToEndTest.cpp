@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <limits>
 
+#include "session/SessionModel.h"
 #include "MainFixture.h"
 #include "recording/Instrecord.h"
 #include "windows/Main.h"
@@ -34,7 +35,7 @@ protected:
     std::vector<uint8_t> burst(320);
     for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = (i % 2) ? 228 : 28;
 
-    while (FMain->Running && Now < limitMs) {
+    while (FMain->Running() && Now < limitMs) {
       const bool runFirst = runDue <= pollDue;  // a rest begins before its first poll
       Now = runFirst ? runDue : pollDue;
       const bool runWas = FMain->RunTimerPending();
@@ -43,8 +44,8 @@ protected:
         FMain->RunTimerTimer();
       } else {
         const QString want = word.mid(Written().size(), 1);
-        const bool onTarget = FMain->StepPhase == 0 && !FMain->SelectedThisStep &&
-                              FMain->Symbols.value(FMain->DrumPosition - 1) == want;
+        const bool onTarget = FMain->Engine().StepPhase() == 0 && !FMain->Engine().SelectedThisStep() &&
+                              FMain->Engine().Symbols().value(FMain->Engine().DrumPosition() - 1) == want;
         Device->Deliver(onTarget ? burst : silence);
         FMain->PollTimerTimer();
       }
@@ -66,14 +67,14 @@ protected:
 TEST_F(EndToEnd, SpellsHelloAndSavesTheTape) {
   Launch(true, false);  // the probe as configured: automatic level
   Start(QStringLiteral("0.1"));
-  ASSERT_TRUE(FMain->Running);
+  ASSERT_TRUE(FMain->Running());
   Run(QStringLiteral("HELLO."), 60000);
-  EXPECT_FALSE(FMain->Running) << "the full stop ends the session";
+  EXPECT_FALSE(FMain->Running()) << "the full stop ends the session";
   EXPECT_EQ(FMain->TapeLines(), QStringList{QStringLiteral("- HELLO.")});
   // H 7 symbols on, E one revolution on, L, L a revolution on, O, ".":
   // well within a few revolutions of 28 × 300 ms.
   EXPECT_LT(Now, 4 * 28 * 300);
-  EXPECT_GT(FMain->DataRecorder->Count(), 2 * (Now / 40) - 10) << "every poll recorded twice";
+  EXPECT_GT(SessionModel->Recorder()->Count(), 2 * (Now / 40) - 10) << "every poll recorded twice";
 
   const QString path = Dir->filePath(QStringLiteral("hello.txt"));
   Dialogs->FileAnswers.push_back(path);
@@ -87,7 +88,7 @@ TEST_F(EndToEnd, QuietInputWritesNothing) {
   Launch(true, false);
   Start(QStringLiteral("0.1"));
   Run(QString(), 3 * 28 * 300);
-  EXPECT_TRUE(FMain->Running);
+  EXPECT_TRUE(FMain->Running());
   EXPECT_TRUE(FMain->TapeLines().isEmpty());
 }
 

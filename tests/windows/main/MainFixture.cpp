@@ -1,3 +1,4 @@
+#include "session/SessionModel.h"
 #include "MainFixture.h"
 #include "tests/support/ManualTickTimer.h"
 
@@ -107,9 +108,9 @@ void MainFixture::Launch(bool activate, bool fixedLevel) {
 }
 
 void MainFixture::HoldLevel() {
-  ASSERT_NE(FMain->SignalProbe, nullptr);
-  FMain->SignalProbe->LevelMode = TProbe::LevelFixed;
-  FMain->SignalProbe->Level = 0.0;
+  ASSERT_NE(SessionModel->Probe(), nullptr);
+  SessionModel->Probe()->LevelMode = TProbe::LevelFixed;
+  SessionModel->Probe()->Level = 0.0;
 }
 
 void MainFixture::Shutdown() {
@@ -136,8 +137,8 @@ void MainFixture::NextSymbol() {
 }
 
 void MainFixture::MoveTo(const QString& symbol) {
-  for (int i = 0; i <= FMain->Symbols.size(); ++i) {
-    if (FMain->Symbols.value(FMain->DrumPosition - 1) == symbol) return;
+  for (int i = 0; i <= FMain->Engine().Symbols().size(); ++i) {
+    if (FMain->Engine().Symbols().value(FMain->Engine().DrumPosition() - 1) == symbol) return;
     NextSymbol();
   }
   ADD_FAILURE() << "symbol not on the drum: " << symbol.toStdString();

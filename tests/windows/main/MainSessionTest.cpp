@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "session/SessionModel.h"
 #include "indicators/DrumPainter.h"
 #include "recording/Instrecord.h"
 #include "sensor/Probe.h"
@@ -41,9 +42,9 @@ class Session : public MainFixture {};
 TEST_F(Session, TimePerSymbolOutOfRangeIsRefusedWithItsMessage) {
   Launch();
   Start(QStringLiteral("0.09"));
-  EXPECT_FALSE(FMain->Running);
+  EXPECT_FALSE(FMain->Running());
   Start(QStringLiteral("20.5"));
-  EXPECT_FALSE(FMain->Running);
+  EXPECT_FALSE(FMain->Running());
   EXPECT_EQ(Dialogs->Messages, (QStringList{QStringLiteral("Время на символ слишком маленькое."),
                                             QStringLiteral("Время на символ слишком большое.")}));
   EXPECT_TRUE(Sensor->Calls.isEmpty());
@@ -59,8 +60,8 @@ TEST_F(Session, TimePerSymbolAcceptedAtTheEdgesAndForNonNumbers) {
   for (const auto& c : cases) {
     Sensor->Calls.clear();
     Start(c.first);
-    ASSERT_TRUE(FMain->Running) << c.first.toStdString();
-    EXPECT_EQ(FMain->SymbolPeriodMs, c.second) << c.first.toStdString();
+    ASSERT_TRUE(FMain->Running()) << c.first.toStdString();
+    EXPECT_EQ(FMain->Engine().SymbolPeriodMs(), c.second) << c.first.toStdString();
     EXPECT_EQ(FMain->RunTimerInterval(), c.second);
     EXPECT_EQ(FMain->PollTimerInterval(), 40);
     EXPECT_EQ(Sensor->Calls.value(0), QStringLiteral("Start %1").arg(c.second));
@@ -77,19 +78,19 @@ TEST_F(Session, StartTakesCopiesAndLocksTheSettings) {
           {QStringLiteral("Off Level"), QStringLiteral("x")}});
   Launch();
   Start();
-  EXPECT_EQ(FMain->Symbols.size(), 28);
-  EXPECT_EQ(FMain->Symbols.first(), QStringLiteral("A"));
-  EXPECT_EQ(FMain->Symbols.last(), QStringLiteral("."));
-  EXPECT_EQ(FMain->StopSymbols,
+  EXPECT_EQ(FMain->Engine().Symbols().size(), 28);
+  EXPECT_EQ(FMain->Engine().Symbols().first(), QStringLiteral("A"));
+  EXPECT_EQ(FMain->Engine().Symbols().last(), QStringLiteral("."));
+  EXPECT_EQ(FMain->Engine().StopSymbols(),
             (QStringList{QStringLiteral("."), QString(), QStringLiteral("X"), QString()}));
-  EXPECT_EQ(FMain->FastSymbol, QStringLiteral("--"));
-  EXPECT_EQ(FMain->BackspaceSymbol, QStringLiteral("<"));
-  EXPECT_EQ(FMain->OnLevel, 100.0);
-  EXPECT_EQ(FMain->OffLevel, 0.0);
-  EXPECT_TRUE(FMain->NewLinePending);
-  EXPECT_TRUE(FMain->SelectLatch);
-  EXPECT_EQ(FMain->DrumPosition, 1);
-  EXPECT_EQ(FMain->StepPhase, 0);
+  EXPECT_EQ(FMain->Engine().FastSymbol(), QStringLiteral("--"));
+  EXPECT_EQ(FMain->Engine().BackspaceSymbol(), QStringLiteral("<"));
+  EXPECT_EQ(FMain->Engine().OnLevel(), 100.0);
+  EXPECT_EQ(FMain->Engine().OffLevel(), 0.0);
+  EXPECT_TRUE(FMain->Engine().NewLinePending());
+  EXPECT_TRUE(FMain->Engine().SelectLatch());
+  EXPECT_EQ(FMain->Engine().DrumPosition(), 1);
+  EXPECT_EQ(FMain->Engine().StepPhase(), 0);
   EXPECT_FALSE(FSettings->EOnLevel->isEnabled());
   EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::ArmedColor());
   FMain->BStopClick();
@@ -106,20 +107,20 @@ TEST_F(Session, DrumCycleRestsThenMovesInFiveFramesWithTheCaptureStopped) {
   Sensor->Calls.clear();
   for (int phase = 1; phase <= 5; ++phase) {
     FMain->RunTimerTimer();
-    EXPECT_EQ(FMain->StepPhase, phase);
-    EXPECT_EQ(FMain->DrumPosition, 1);
+    EXPECT_EQ(FMain->Engine().StepPhase(), phase);
+    EXPECT_EQ(FMain->Engine().DrumPosition(), 1);
     EXPECT_EQ(FMain->RunTimerInterval(), 40);
   }
   FMain->RunTimerTimer();
-  EXPECT_EQ(FMain->StepPhase, 0);
-  EXPECT_EQ(FMain->DrumPosition, 2);
+  EXPECT_EQ(FMain->Engine().StepPhase(), 0);
+  EXPECT_EQ(FMain->Engine().DrumPosition(), 2);
   EXPECT_EQ(FMain->RunTimerInterval(), 500);
   EXPECT_EQ(Sensor->Calls, (QStringList{"Stop", "Stop", "Stop", "Stop", "Stop", "Start 500"}));
   // From the last symbol back to the first.
   for (int i = 2; i < 28; ++i) NextSymbol();
-  EXPECT_EQ(FMain->DrumPosition, 28);
+  EXPECT_EQ(FMain->Engine().DrumPosition(), 28);
   NextSymbol();
-  EXPECT_EQ(FMain->DrumPosition, 1);
+  EXPECT_EQ(FMain->Engine().DrumPosition(), 1);
 }
 
 TEST_F(Session, AMinimisedWindowSkipsTheDrumAndShowsItAsItStandsWhenRestored) {
@@ -134,10 +135,10 @@ TEST_F(Session, AMinimisedWindowSkipsTheDrumAndShowsItAsItStandsWhenRestored) {
 
   TDrumScene scene;
   for (int k = 1; k <= FSettings->SymbolCount(); ++k) scene.Symbols << FSettings->Symbol(k);
-  scene.Position = FMain->DrumPosition;
-  scene.Phase = FMain->StepPhase;
+  scene.Position = FMain->Engine().DrumPosition();
+  scene.Phase = FMain->Engine().StepPhase();
   scene.Running = true;
-  scene.Target = FMain->Engine->NextPosition();
+  scene.Target = FMain->Engine().NextPosition();
   scene.Background = FMain->palette().color(QPalette::Window);
   ASSERT_EQ(scene.Phase, 2);
   QImage whole(FMain->IDrum->Image().size(), TDrumPainter::Format);
@@ -164,10 +165,10 @@ TEST_F(Session, LatchAfterStartAndTheIndicator) {
   EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::ArmedColor());
   Poll(0.0);
   EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::ReadyColor());
-  EXPECT_FALSE(FMain->SelectLatch);
+  EXPECT_FALSE(FMain->Engine().SelectLatch());
   Poll(0.5);
   EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
-  EXPECT_TRUE(FMain->SelectLatch);
+  EXPECT_TRUE(FMain->Engine().SelectLatch());
   EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::ReadyColor()) << "never back to red in a session";
 }
 
@@ -177,12 +178,12 @@ TEST_F(Session, ValuesEqualToTheLevelsNeitherFireNorRearm) {
   Launch();
   Start();
   Poll(0.125);  // equal to the off level: stays latched
-  EXPECT_TRUE(FMain->SelectLatch);
+  EXPECT_TRUE(FMain->Engine().SelectLatch());
   Poll(0.1);
-  EXPECT_FALSE(FMain->SelectLatch);
+  EXPECT_FALSE(FMain->Engine().SelectLatch());
   Poll(0.25);  // equal to the on level: no firing
   EXPECT_TRUE(Tape().isEmpty());
-  EXPECT_FALSE(FMain->SelectLatch);
+  EXPECT_FALSE(FMain->Engine().SelectLatch());
   Poll(0.2500001);
   EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
 }
@@ -191,7 +192,7 @@ TEST_F(Session, NegativeDeflectionCountsByItsMagnitude) {
   Launch();
   Start();
   Poll(0.0);
-  FMain->SignalProbe->Level = 0.5;  // value 0 − 0.5 → −50 %
+  SessionModel->Probe()->Level = 0.5;  // value 0 − 0.5 → −50 %
   Poll(0.0);
   EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
 }
@@ -229,7 +230,7 @@ TEST_F(Session, FiringWhileTheDrumMovesInSlowModeWritesNothingAndLatches) {
   FMain->RunTimerTimer();  // phase 1
   Poll(0.5);
   EXPECT_TRUE(Tape().isEmpty());
-  EXPECT_TRUE(FMain->SelectLatch);
+  EXPECT_TRUE(FMain->Engine().SelectLatch());
   for (int i = 0; i < 5; ++i) FMain->RunTimerTimer();  // rest at B
   Poll(0.5);  // must fall below the off level first
   EXPECT_TRUE(Tape().isEmpty());
@@ -241,12 +242,12 @@ TEST_F(Session, FastModeFirstFiringSlowsDownSecondWrites) {
   Preset({{QStringLiteral("Fast Slow Mode"), QStringLiteral("1")}});
   Launch();
   Start(QStringLiteral("1"));
-  EXPECT_TRUE(FMain->FastMode);
+  EXPECT_TRUE(FMain->Engine().FastMode());
   EXPECT_EQ(Sensor->Calls.value(0), QStringLiteral("Rearm 1000"));
   EXPECT_EQ(FMain->RunTimerInterval(), 40);
   FMain->RunTimerTimer();  // moving: fast mode accepts a firing at any phase
   Fire();
-  EXPECT_FALSE(FMain->FastMode);
+  EXPECT_FALSE(FMain->Engine().FastMode());
   EXPECT_TRUE(Tape().isEmpty());
   for (int i = 0; i < 5; ++i) FMain->RunTimerTimer();
   EXPECT_EQ(FMain->RunTimerInterval(), 1000) << "slow from the next rest on";
@@ -260,7 +261,7 @@ TEST_F(Session, FastModeSecondFiringInTheSameRestWrites) {
   Launch();
   Start();
   Fire();
-  EXPECT_FALSE(FMain->FastMode);
+  EXPECT_FALSE(FMain->Engine().FastMode());
   Fire();
   EXPECT_EQ(Tape(), QStringList{QStringLiteral("- A")});
 }
@@ -272,7 +273,7 @@ TEST_F(Session, FastSymbolSwitchesBackWithTheOptionAndIsTextWithout) {
   Start();
   Fire();  // leaves fast mode
   Fire();  // "--" in slow mode: fast again, nothing written
-  EXPECT_TRUE(FMain->FastMode);
+  EXPECT_TRUE(FMain->Engine().FastMode());
   EXPECT_TRUE(Tape().isEmpty());
   FMain->BStopClick();
 
@@ -309,7 +310,7 @@ TEST_F(Session, EmptyCellWritesABlankThatNeverStops) {
   Start();
   Fire();
   EXPECT_EQ(Tape(), QStringList{QStringLiteral("-  ")});
-  EXPECT_TRUE(FMain->Running);
+  EXPECT_TRUE(FMain->Running());
 }
 
 TEST_F(Session, FullStopOpensANewLineAndStopSymbolsStopAfterWriting) {
@@ -318,14 +319,14 @@ TEST_F(Session, FullStopOpensANewLineAndStopSymbolsStopAfterWriting) {
   Start();
   MoveTo(QStringLiteral("."));
   Fire();
-  EXPECT_TRUE(FMain->Running) << "\".\" is no stop symbol here";
+  EXPECT_TRUE(FMain->Running()) << "\".\" is no stop symbol here";
   NextSymbol();  // A
   Fire();
   EXPECT_EQ(Tape(), (QStringList{QStringLiteral("- ."), QStringLiteral("- A")}));
   MoveTo(QStringLiteral("C"));
   Fire();
   EXPECT_EQ(Tape(), (QStringList{QStringLiteral("- ."), QStringLiteral("- AC")}));
-  EXPECT_FALSE(FMain->Running);
+  EXPECT_FALSE(FMain->Running());
   EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::IdleColor());
   EXPECT_FALSE(FMain->PollTimerPending());
 }
@@ -336,7 +337,7 @@ TEST_F(Session, DefaultStopSymbolStopsAfterTheFullStop) {
   MoveTo(QStringLiteral("."));
   Fire();
   EXPECT_EQ(Tape(), QStringList{QStringLiteral("- .")});
-  EXPECT_FALSE(FMain->Running);
+  EXPECT_FALSE(FMain->Running());
 }
 
 TEST_F(Session, EverySessionAndEveryForeignLastLineStartsANewLine) {
@@ -362,7 +363,7 @@ TEST_F(Session, NewSessionAcceptsASelectionInItsFirstRest) {
   Start();
   MoveTo(QStringLiteral("."));
   Fire();  // stop symbol: the session ends in a rest with a symbol taken
-  ASSERT_FALSE(FMain->Running);
+  ASSERT_FALSE(FMain->Running());
   Start();
   Fire();
   EXPECT_EQ(Tape(), (QStringList{QStringLiteral("- ."), QStringLiteral("- A")}));
@@ -375,7 +376,7 @@ TEST_F(Session, FailedMeasureLeavesTheErrorLineLastAndStops) {
   Sensor->FailRead = true;
   Poll(0.0);
   EXPECT_EQ(Tape().last(), QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));
-  EXPECT_FALSE(FMain->Running);
+  EXPECT_FALSE(FMain->Running());
   EXPECT_FALSE(FMain->PollTimerPending());
   EXPECT_TRUE(FSettings->EOnLevel->isEnabled());
   Sensor->FailRead = false;
@@ -387,10 +388,10 @@ TEST_F(Session, FailedMeasureLeavesTheErrorLineLastAndStops) {
 TEST_F(Session, PollRecordsEveryReadingTwice) {
   Launch();
   Start();
-  const int before = FMain->DataRecorder->Count();
+  const int before = SessionModel->Recorder()->Count();
   Poll(0.0);
   Poll(0.3);
-  EXPECT_EQ(FMain->DataRecorder->Count(), before + 4);
+  EXPECT_EQ(SessionModel->Recorder()->Count(), before + 4);
 }
 
 TEST_F(Session, GraphWindowShowsEverySecondPollAndAllAtTheSessionsEnd) {
@@ -402,21 +403,21 @@ TEST_F(Session, GraphWindowShowsEverySecondPollAndAllAtTheSessionsEnd) {
   const auto shown = [] { return FGraph->ERecordCount->text().toInt(); };
   QApplication::processEvents();
   paints = 0;
-  const int start = FMain->DataRecorder->Count();
+  const int start = SessionModel->Recorder()->Count();
   for (int i = 1; i <= 9; ++i) {
     Poll(0.0);
     QApplication::processEvents();
     EXPECT_EQ(paints, i / TFGraph::FrameReadings) << "poll " << i;
-    const int behind = FMain->DataRecorder->Count() - shown();
+    const int behind = SessionModel->Recorder()->Count() - shown();
     EXPECT_EQ(behind, i % TFGraph::CounterReadings * 2) << "poll " << i;
   }
   EXPECT_EQ(shown(), start + 16);
   FMain->BStopClick();
   QApplication::processEvents();
   EXPECT_EQ(paints, 5) << "the last reading shown";
-  EXPECT_EQ(shown(), FMain->DataRecorder->Count());
+  EXPECT_EQ(shown(), SessionModel->Recorder()->Count());
   EXPECT_EQ(FGraph->ELapsedTime->text(),
-            TFGraph::GeneralText5(FMain->DataRecorder->ElapsedSeconds(), QLocale()));
+            TFGraph::GeneralText5(SessionModel->Recorder()->ElapsedSeconds(), QLocale()));
 }
 
 TEST_F(Session, F9SelectsOnlyWhenASelectionIsPossible) {
@@ -443,7 +444,7 @@ TEST_F(Session, F9FromEveryWindowReachesTheMainWindow) {
   for (QWidget* w : windows) {
     QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
     QApplication::sendEvent(w, &f9);
-    line += FMain->Symbols.value(FMain->DrumPosition - 1);
+    line += FMain->Engine().Symbols().value(FMain->Engine().DrumPosition() - 1);
     EXPECT_EQ(Tape(), QStringList{line}) << w->objectName().toStdString();
     NextSymbol();
   }

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 
+#include "session/SessionModel.h"
 #include "MainFixture.h"
 #include "app/SafeApplication.h"
 #include "inifile/Cp1251.h"
@@ -67,23 +68,23 @@ TEST_F(MainWindow, ExitWritesEverySectionInTheOrderOfDestruction) {
 TEST_F(MainWindow, SecondActivationBuildsNothing) {
   Launch();
   TScriptedSensor* first = Sensor;
-  auto* recorder = FMain->DataRecorder;
+  auto* recorder = SessionModel->Recorder();
   FMain->ESymbolPeriod->setText(QStringLiteral("3"));
   FMain->FormActivate();
   EXPECT_EQ(Sensor, first);
-  EXPECT_EQ(FMain->DataRecorder, recorder);
+  EXPECT_EQ(SessionModel->Recorder(), recorder);
   EXPECT_EQ(FMain->ESymbolPeriod->text(), QStringLiteral("3")) << "the settings are not read again";
 }
 
 TEST_F(MainWindow, StartBeforeTheFirstActivationBuildsTheChainOnce) {
   Launch(false);
   Start(QStringLiteral("1"));
-  ASSERT_TRUE(FMain->Running);
+  ASSERT_TRUE(FMain->Running());
   TScriptedSensor* first = Sensor;
-  auto* model = FMain->GaugeModel;
+  auto* model = SessionModel->Gauge();
   FMain->FormActivate();
   EXPECT_EQ(Sensor, first);
-  EXPECT_EQ(FMain->GaugeModel, model);
+  EXPECT_EQ(SessionModel->Gauge(), model);
   HoldLevel();
   Poll(0.0);
   Poll(0.5);
@@ -92,7 +93,7 @@ TEST_F(MainWindow, StartBeforeTheFirstActivationBuildsTheChainOnce) {
 
 TEST_F(MainWindow, RecordingFileBesideTheSettings) {
   Launch();
-  EXPECT_EQ(QString::fromStdString(FMain->DataRecorder->FileName()),
+  EXPECT_EQ(QString::fromStdString(SessionModel->Recorder()->FileName()),
             Dir->filePath(QStringLiteral("instrec.data")));
   EXPECT_TRUE(QFile::exists(Dir->filePath(QStringLiteral("instrec.data"))));
 }

@@ -12,6 +12,7 @@
 #include <QTextCursor>
 #include <QToolButton>
 
+#include "session/SessionModel.h"
 #include "MainFixture.h"
 #include "inifile/IniFile.h"
 #include "sensor/Inst.h"
@@ -82,7 +83,7 @@ TEST_F(OperatorAids, TheChosenKeySelectsFromEveryWindowAndNeitherTypesNorPresses
   QString written;
   for (QWidget* w : targets) {
     NextSymbol();
-    written += FMain->Symbols.value(FMain->DrumPosition - 1);
+    written += FMain->Engine().Symbols().value(FMain->Engine().DrumPosition() - 1);
     Press(w, Qt::Key_Space, QStringLiteral(" "));
     ASSERT_EQ(Tape(), QStringList{QStringLiteral("- ") + written}) << w->objectName().toStdString();
   }
@@ -108,16 +109,16 @@ TEST_F(OperatorAids, StartAndStopKeysWorkFromAnyWindowAndNameThemselvesInTheHint
   EXPECT_EQ(FMain->BStop->toolTip(), QStringLiteral("Закончить сеанс (F6)"));
   FMain->ESymbolPeriod->setText(QStringLiteral("1"));
   Press(FDisplay->EGaugeAmp, Qt::Key_F5);
-  EXPECT_TRUE(FMain->Running);
+  EXPECT_TRUE(FMain->Running());
   Press(FGraph, Qt::Key_F6);
-  EXPECT_FALSE(FMain->Running);
+  EXPECT_FALSE(FMain->Running());
 
   // Space to start does not start while it types into a field.
   Choose(FSettings->DDStartKey, QStringLiteral("Space"));
   Press(FSettings->EStopSymbol, Qt::Key_Space, QStringLiteral(" "));
-  EXPECT_FALSE(FMain->Running);
+  EXPECT_FALSE(FMain->Running());
   Press(FMain, Qt::Key_Space, QStringLiteral(" "));
-  EXPECT_TRUE(FMain->Running);
+  EXPECT_TRUE(FMain->Running());
 }
 
 TEST_F(OperatorAids, KeysAndTapeSizeGoToTheirOwnSectionsOnlyOnceChosen) {
@@ -180,10 +181,10 @@ TEST_F(OperatorAids, TheAssistantProposesWhatItMeasuredAndAppliesOnlyWhenAsked) 
   ASSERT_EQ(shown.Result, TCalibrationResult::Proposed);
   EXPECT_EQ(shown.Caught, 3);
   EXPECT_EQ(FDisplay->EGaugeAmp->text(), QString::number(shown.Gain));
-  EXPECT_EQ(FMain->GaugeModel->Gain(), shown.Gain);
+  EXPECT_EQ(SessionModel->Gauge()->Gain(), shown.Gain);
   EXPECT_EQ(FSettings->EOnLevel->text(), QString::number(shown.OnLevel));
   EXPECT_EQ(FSettings->EOffLevel->text(), QString::number(shown.OffLevel));
-  EXPECT_EQ(FMain->SignalProbe->LevelMode, TProbe::LevelTracking);
+  EXPECT_EQ(SessionModel->Probe()->LevelMode, TProbe::LevelTracking);
   EXPECT_TRUE(FDisplay->BLevelFind->isChecked());
   EXPECT_EQ(Sensor->Calls.last(), QStringLiteral("Stop")) << "the capture ends with the run";
 

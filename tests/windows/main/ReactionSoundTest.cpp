@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "session/SessionModel.h"
 #include "MainFixture.h"
 #include "capture/CaptureInputs.h"
 #include "sensor/Probe.h"
@@ -83,7 +84,7 @@ protected:
   int PlayerLagMs() {
     int& lag = LagMs;
     if (lag >= 0) return lag;
-    TAudioSensor_OneRun* s = FMain->SoundSensor;
+    TAudioSensor_OneRun* s = SessionModel->Sensor();
     if (!Player) Player = std::make_unique<TTonePlayer>();
     EXPECT_TRUE(Player->Open()) << "no playback stream on the sound server";
     Wait(500);  // the output stream settles
@@ -109,8 +110,8 @@ protected:
   bool Run(const std::vector<TBurst>& bursts, int afterMs) {
     const int lag = PlayerLagMs();
     FMain->BStartClick();
-    EXPECT_TRUE(FMain->Running);
-    const int periodMs = FMain->SymbolPeriodMs;
+    EXPECT_TRUE(FMain->Running());
+    const int periodMs = FMain->Engine().SymbolPeriodMs();
     std::size_t next = 0;       // the next burst to schedule
     int lastPhase = 0;
     QElapsedTimer clock;
@@ -118,7 +119,7 @@ protected:
     qint64 endAt = -1;
 
     const auto restBegan = [&] {
-      if (next >= bursts.size() || bursts[next].Position != FMain->DrumPosition) return;
+      if (next >= bursts.size() || bursts[next].Position != FMain->Engine().DrumPosition()) return;
       const int at = periodMs - bursts[next].BeforeEndMs - lag;
       const TBurst b = bursts[next];
       ++next;
@@ -129,14 +130,14 @@ protected:
 
     RunWhile(
         [&] {
-          if (!FMain->Running || (endAt >= 0 && clock.elapsed() >= endAt)) return false;
-          const int phase = FMain->StepPhase;
+          if (!FMain->Running() || (endAt >= 0 && clock.elapsed() >= endAt)) return false;
+          const int phase = FMain->Engine().StepPhase();
           if (phase == 0 && lastPhase != 0) restBegan();
           lastPhase = phase;
           return true;
         },
         120000, 2);
-    const bool wasRunning = FMain->Running;
+    const bool wasRunning = FMain->Running();
     EXPECT_TRUE(wasRunning) << "the session ended by itself";
     FMain->BStopClick();
     return wasRunning;
@@ -166,7 +167,7 @@ protected:
         std::printf("%zu bursts arrived as %zu; played again\n", bursts.size(), runs.size());
         continue;
       }
-      EXPECT_TRUE(WrittenMatches(written, FMain->Symbols, LandingChoices(Log->Takes, runs)))
+      EXPECT_TRUE(WrittenMatches(written, FMain->Engine().Symbols(), LandingChoices(Log->Takes, runs)))
           << "written \"" << written.toStdString() << "\" for bursts that landed at "
           << DescribeLandings(runs);
       return written;
@@ -234,10 +235,10 @@ TEST_F(Reactions, DISABLED_PrintsWhatTheDefaultsCatch) {
       // What was written for this burst: its own symbol, the next (late) one.
       QString got;
       for (int d = 0; d < 2; ++d) {
-        const QString sym = FMain->Symbols.value(pos - 1 + d).trimmed();
+        const QString sym = FMain->Engine().Symbols().value(pos - 1 + d).trimmed();
         if (!sym.isEmpty() && tape.mid(2).contains(sym)) got += sym;
       }
-      std::printf(" | %s: %s", qPrintable(FMain->Symbols.value(pos - 1)),
+      std::printf(" | %s: %s", qPrintable(FMain->Engine().Symbols().value(pos - 1)),
                   got.isEmpty() ? "missed" : qPrintable(got));
     }
     std::printf("\n");
@@ -246,12 +247,12 @@ TEST_F(Reactions, DISABLED_PrintsWhatTheDefaultsCatch) {
 
 TEST_F(Reactions, ThePanelShowsTheLevelModeTheProbeIsIn) {
   Launch(true, false);
-  ASSERT_EQ(FMain->SignalProbe->LevelMode, TProbe::LevelAuto);
+  ASSERT_EQ(SessionModel->Probe()->LevelMode, TProbe::LevelAuto);
   FDisplay->show();
   EXPECT_TRUE(FDisplay->BLevelAuto->isChecked()) << "the automatic mode the probe starts in";
   EXPECT_FALSE(FDisplay->BLevelFind->isChecked());
   FDisplay->hide();
-  FMain->SignalProbe->LevelMode = TProbe::LevelFixed;
+  SessionModel->Probe()->LevelMode = TProbe::LevelFixed;
   FDisplay->show();
   EXPECT_TRUE(FDisplay->BLevelFixed->isChecked());
 }

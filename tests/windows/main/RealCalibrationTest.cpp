@@ -158,15 +158,15 @@ TEST_F(RealCalibration, CatchTable) {
 
   FMain->ESymbolPeriod->setText(QStringLiteral("3"));
   FMain->BStartClick();
-  ASSERT_TRUE(FMain->Running);
-  int lastPosition = FMain->DrumPosition;
+  ASSERT_TRUE(FMain->Running());
+  int lastPosition = FMain->Engine().DrumPosition();
   int next = -1;  // the kind played in the current rest; -1 none yet
   int tapeBefore = 0;
   std::vector<bool> caught;
   RunWhile([&] {
-    if (!FMain->Running) return false;
-    if (FMain->StepPhase != 0 || FMain->DrumPosition == lastPosition) return true;
-    lastPosition = FMain->DrumPosition;  // a new rest: the burst of the last one is judged
+    if (!FMain->Running()) return false;
+    if (FMain->Engine().StepPhase() != 0 || FMain->Engine().DrumPosition() == lastPosition) return true;
+    lastPosition = FMain->Engine().DrumPosition();  // a new rest: the burst of the last one is judged
     if (next >= 0) caught.push_back(Written().size() > tapeBefore);
     if (++next >= static_cast<int>(kinds.size())) return false;
     tapeBefore = Written().size();

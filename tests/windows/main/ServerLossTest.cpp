@@ -18,6 +18,7 @@
 #include <csignal>
 #include <functional>
 
+#include "session/SessionModel.h"
 #include "MainFixture.h"
 #include "tests/support/SpellingBursts.h"
 #include "windows/Main.h"
@@ -98,7 +99,7 @@ protected:
     }
   }
 
-  QString Resting() const { return FMain->Symbols.value(FMain->DrumPosition - 1); }
+  QString Resting() const { return FMain->Engine().Symbols().value(FMain->Engine().DrumPosition() - 1); }
 
   QList<QByteArray> Saved;
   QList<QByteArray> Started;  // the folders of the servers this test started
@@ -112,10 +113,10 @@ TEST_F(ServerLoss, KilledServerStopsTheSessionAndANewOneCapturesWhenItIsBack) {
   // Rests of 3 s: the kill comes early in one, with more than the loss
   // rule's time left in it.
   Start(QStringLiteral("3"));
-  ASSERT_TRUE(FMain->Running);
-  TAudioSensor_OneRun* sensor = FMain->SoundSensor;
+  ASSERT_TRUE(FMain->Running());
+  TAudioSensor_OneRun* sensor = SessionModel->Sensor();
   // Well inside a rest, with samples arriving.
-  ASSERT_TRUE(RunUntil([&] { return FMain->StepPhase == 0 && sensor->IsRunning() &&
+  ASSERT_TRUE(RunUntil([&] { return FMain->Engine().StepPhase() == 0 && sensor->IsRunning() &&
                                     sensor->Device().Position() > 2000; },
                        5000));
   const int leftMs = (sensor->BufferSize() - sensor->Device().Position()) / 8;
@@ -124,13 +125,13 @@ TEST_F(ServerLoss, KilledServerStopsTheSessionAndANewOneCapturesWhenItIsBack) {
   const int readsBefore = Log->Reads;
   QElapsedTimer sinceKill;
   sinceKill.start();
-  RunUntil([&] { return !FMain->Running; }, 10000);
+  RunUntil([&] { return !FMain->Running(); }, 10000);
   const qint64 ms = sinceKill.elapsed();
   const int polls = Log->Reads - readsBefore;
   RecordProperty("kill_to_error_line_ms", static_cast<int>(ms));
   std::printf("server kill to the error line: %lld ms, %d polls (%d ms of the rest left)\n",
               static_cast<long long>(ms), polls, leftMs);
-  EXPECT_FALSE(FMain->Running);
+  EXPECT_FALSE(FMain->Running());
   EXPECT_EQ(FMain->TapeLines().value(FMain->TapeLines().size() - 1), ErrorLine);
   // The loss is seen at the next poll, or once the position has stood still
   // for LossMs; polls come at least 40 ms apart, so no later than this poll
@@ -147,7 +148,7 @@ TEST_F(ServerLoss, KilledServerStopsTheSessionAndANewOneCapturesWhenItIsBack) {
   ASSERT_TRUE(Player->Open()) << "no playback stream on the new sound server";
   FMain->ESymbolPeriod->setText(QStringLiteral("1.5"));
   // The letter after the first symbol.
-  const QString want = FMain->Symbols.value(1);
+  const QString want = FMain->Engine().Symbols().value(1);
   ASSERT_EQ(want, QStringLiteral("B"));
   for (int attempt = 1; attempt <= 3; ++attempt) {
     const TSpelling s = SpellFromBursts(Log, *Player, want, 0.8, 30000, MainFixture::RunWhile);

@@ -133,8 +133,8 @@ protected:
     FSettings->CBAuditoryScanning->setChecked(true);
     EXPECT_TRUE(Speech && Speech->Available()) << (Speech ? Speech->Error() : "no speech");
     Start(QStringLiteral("0.5"));
-    EXPECT_TRUE(FMain->Running);
-    RunWhile([&] { return FMain->Running && static_cast<int>(Speech->Cues.size()) <= rests; }, 60000);
+    EXPECT_TRUE(FMain->Running());
+    RunWhile([&] { return FMain->Running() && static_cast<int>(Speech->Cues.size()) <= rests; }, 60000);
     FMain->BStopClick();
     return Tape().mid(before);
   }

@@ -1,3 +1,4 @@
+#include "session/SessionModel.h"
 #include "SettingsFixture.h"
 
 #include "capture/FakeCaptureDevice.h"
@@ -43,10 +44,7 @@ void SettingsFixture::SetUp() {
   Recorder = std::make_unique<TInstDataRecorder>(PathOf("instrec.data").toStdString(), 1000, false,
                                                  [](const std::string&) {});
   Gauge = std::make_unique<TGaugePM100>(*Probe, Recorder.get());
-  Main->SoundSensor = Sensor.get();
-  Main->SignalProbe = Probe.get();
-  Main->DataRecorder = Recorder.get();
-  Main->GaugeModel = Gauge.get();
+  SessionModel->UseChain(Sensor.get(), Probe.get(), Recorder.get(), Gauge.get());
 
   // Stand-ins for fields of windows not built yet, so that this window's
   // part of loading and saving them is still exercised.
@@ -67,10 +65,7 @@ void SettingsFixture::TearDown() {
   FDisplay = nullptr;
   delete Settings;
   FSettings = nullptr;
-  Main->SoundSensor = nullptr;
-  Main->SignalProbe = nullptr;
-  Main->DataRecorder = nullptr;
-  Main->GaugeModel = nullptr;
+  SessionModel->UseChain(nullptr, nullptr, nullptr, nullptr);
   delete Main;
   FMain = nullptr;
   Gauge.reset();

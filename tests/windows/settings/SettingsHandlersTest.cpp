@@ -1,4 +1,5 @@
 // The options acting on the measurement chain, the logos and the session lock.
+#include "session/SessionModel.h"
 #include "SettingsFixture.h"
 
 #include "inifile/IniFile.h"
@@ -124,9 +125,7 @@ TEST_F(SettingsHandlers, LevelPercents) {
 }
 
 TEST_F(SettingsHandlers, WithoutAChainNothingBreaks) {
-  Main->SoundSensor = nullptr;
-  Main->SignalProbe = nullptr;
-  Main->GaugeModel = nullptr;
+  SessionModel->UseChain(nullptr, nullptr, nullptr, nullptr);
   Settings->EDataAccDepth->setText(QStringLiteral("9"));
   Settings->ELevelAccDepth->setText(QStringLiteral("9"));
   Settings->EGaugeSpringDump->setText(QStringLiteral("9"));

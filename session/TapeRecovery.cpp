@@ -2,59 +2,51 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPlainTextEdit>
-#include <QTextDocument>
 #include <algorithm>
 #include <string>
 
 #include "files/RecoveryCopy.h"
 #include "inifile/WholeFile.h"
-#include "session/SessionRules.h"
+#include "SessionRules.h"
 
-TTapeRecovery::TTapeRecovery(QPlainTextEdit* tape, const QString& path, TReport report)
-    : tape_(tape), path_(path), report_(std::move(report)) {
+TTapeRecovery::TTapeRecovery(const QString& path, TReport report)
+    : path_(path), report_(std::move(report)) {
   timer_.setSingleShot(true);
   QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { WriteNow(); });
-  QObject::connect(tape_->document(), &QTextDocument::contentsChanged, &timer_,
-                   [this] { Changed(); });
 }
 
 TTapeRecovery::~TTapeRecovery() { WriteNow(); }
 
-QString TTapeRecovery::RawText(const QPlainTextEdit* tape) {
-  // toPlainText() would turn no-break spaces into blanks.
-  QString text = tape->document()->toRawText();
-  for (QChar& c : text)
-    if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = QLatin1Char('\n');
-  return text;
+void TTapeRecovery::SetSource(TSource source) {
+  WriteNow();
+  source_ = std::move(source);
 }
 
-bool TTapeRecovery::Restore() {
+QString TTapeRecovery::Restore() {
   QString text;
   switch (ReadCopy(path_, MaxBytes, text)) {
     case TCopyRead::Missing:
-      return false;
+      return {};
     case TCopyRead::Text:
       break;
     case TCopyRead::NotRegular:
       SetAside(QStringLiteral("это не обычный файл"));
-      return false;
+      return {};
     case TCopyRead::TooLarge:
       SetAside(QStringLiteral("файл больше %1 МБ").arg(MaxBytes >> 20));
-      return false;
+      return {};
     case TCopyRead::Unreadable:
       SetAside(QStringLiteral("файл не удается прочитать"));
-      return false;
+      return {};
     case TCopyRead::NotUtf8:
       SetAside(QStringLiteral("текст не в кодировке UTF-8"));
-      return false;
+      return {};
   }
-  if (TrimBlanks(text).isEmpty() || !tape_->document()->isEmpty()) return false;
+  if (TrimBlanks(text).isEmpty()) return {};
   // The tape's lines are blocks: a carriage return left from another editor
   // would become part of a line.
   text.remove(QLatin1Char('\r'));
-  tape_->setPlainText(text);
-  return true;
+  return text;
 }
 
 void TTapeRecovery::SetAside(const QString& why) {
@@ -93,10 +85,10 @@ void TTapeRecovery::Changed() {
 
 void TTapeRecovery::WriteNow() {
   timer_.stop();
-  if (!pending_ || stopped_) return;
+  if (!pending_ || stopped_ || !source_) return;
   pending_ = false;
   sinceWrite_.start();
-  if (Write(RawText(tape_))) {
+  if (Write(source_())) {
     failureReported_ = false;
     return;
   }

@@ -20,22 +20,29 @@
 #include <QTimer>
 #include <functional>
 
-class QPlainTextEdit;
-
 class TTapeRecovery {
 public:
   // Receives a message for the user (Russian) when the copy cannot be
   // written, or one left by an earlier run cannot be restored.
   using TReport = std::function<void(const QString&)>;
 
-  // Keeps the text of tape in path from now on.
-  TTapeRecovery(QPlainTextEdit* tape, const QString& path, TReport report = {});
+  // The tape's text as held: no-break spaces as they are, lines separated by
+  // line feeds.
+  using TSource = std::function<QString()>;
+
+  // Keeps the copy in path; nothing is written until a source is set.
+  explicit TTapeRecovery(const QString& path, TReport report = {});
   // Writes a change that is not written yet.
   ~TTapeRecovery();
 
-  // When the file holds text left from an earlier run, puts it into the
-  // (empty) tape; true then.
-  bool Restore();
+  // The tape whose text is kept; an empty source (the tape is gone) first
+  // writes a change still waiting.
+  void SetSource(TSource source);
+  // The tape changed: written within MinGapMs.
+  void Changed();
+  // The text an earlier run left in the copy when it can be put on the tape
+  // as it is; empty when there is none (or it was set aside, and said so).
+  QString Restore();
   // The tape is given up (the user chose to quit without saving it): the
   // copy is emptied now, and nothing is written any more, not even a change
   // still waiting.
@@ -45,9 +52,6 @@ public:
   // No change waits to be written.
   bool UpToDate() const { return !pending_; }
 
-  // The tape's text as held: no-break spaces stay as they are, lines are
-  // separated by line feeds.
-  static QString RawText(const QPlainTextEdit* tape);
   // The name of the file in the data folder.
   static QString FileName() { return QStringLiteral("tape.recovery"); }
 
@@ -59,12 +63,11 @@ public:
   static constexpr int RetryMs = 2000;
 
 private:
-  void Changed();
   bool Write(const QString& text);
   // Renames the copy of an earlier run aside and says so; why: the reason.
   void SetAside(const QString& why);
 
-  QPlainTextEdit* tape_;
+  TSource source_;
   QString path_;
   TReport report_;
   QTimer timer_;
