@@ -55,7 +55,8 @@ constexpr int kLoud = 1000;
 class EspeakSpeech : public ::testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(std::getenv("PULSE_SERVER")) << "no sound server: run eval \"$(scripts/pulse-start.sh)\" first";
+    ASSERT_TRUE(std::getenv("PULSE_SERVER"))
+        << "no sound server: run eval \"$(scripts/pulse-start.sh)\" first";
     speech = std::make_unique<TEspeakSpeech>();
     ASSERT_TRUE(speech->Available()) << speech->Error();
   }
@@ -65,9 +66,10 @@ protected:
 TEST_F(EspeakSpeech, ClosingWhileATextPlaysSilencesItAtOnce) {
   TSinkMonitor monitor;
   ASSERT_TRUE(monitor.Ok()) << "the virtual sink's monitor cannot be recorded";
-  // Some fifteen seconds of speech.
+  // Some fifteen seconds of speech: closed after its first sound, it must
+  // not play on.
   std::string text;
-  for (int i = 0; i < 8; ++i) text += "съешь же ещё этих мягких французских булок, да выпей чаю. ";
+  for (int i = 0; i < 4; ++i) text += "съешь же ещё этих мягких французских булок, да выпей чаю. ";
   speech->Say(text, TVoice::Main);
   int waited = 0;
   while (waited < 30 * TSinkMonitor::PiecesPerSecond && monitor.NextPeak() < kLoud) ++waited;
@@ -89,7 +91,8 @@ TEST_F(EspeakSpeech, CuesCutAtRandomLeaveItQuiet) {
   speech->Prepare({"а", "бэ", "вэ"});
   const char* cues[] = {"а", "бэ", "вэ", "гэ"};
   for (int i = 0; i < 40; ++i) {
-    if (i % 10 == 0) speech->SetVoice(TVoice::Cue, {60 + i, 200 + i});  // a new rate: cues made anew
+    if (i % 10 == 0)
+      speech->SetVoice(TVoice::Cue, {60 + i, 200 + i});  // a new rate: cues made anew
     speech->Say(cues[i % 4], TVoice::Cue);
     if (i % 3 == 0) speech->Cut();
     // Calls a few milliseconds apart meet the worker in every state.
