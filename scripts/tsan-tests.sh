@@ -27,9 +27,9 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_BUI
   "${launcher[@]}" >/dev/null || exit 1
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" || exit 1
 
-# The first report ends the test program with exit code 66. QProcess's child
-# starts a thread between fork and exec (it runs none of our code before the
-# burst player replaces it), which ThreadSanitizer would otherwise die on.
+# The first report ends the test program with exit code 66. die_after_fork=0:
+# QProcess starts the burst player by a fork of the threaded test that runs
+# none of our code before exec, yet ThreadSanitizer would end the test at it.
 export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1 die_after_fork=0 suppressions=$root/tests/tsan.supp"
 status=0
 for area in capture speech session; do
