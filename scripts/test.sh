@@ -2,12 +2,13 @@
 # Builds Quillora and runs every test: the unit and widget tests (ctest, on
 # Qt's offscreen platform), the real-sound tests against a PulseAudio server
 # with a virtual source that this script starts, a look at the program under
-# Xvfb, the Debian package installed and started as a user, and the Windows
-# build's tests, program and installer under Wine. Installs what it needs.
+# Xvfb, the Debian package installed and started as a user, the Windows
+# build's tests, program and installer under Wine, and the capture, speech
+# and session tests under ThreadSanitizer. Installs what it needs.
 #
 # Switches (environment): QUILLORA_SKIP_DEPS=1 installs no packages,
 # QUILLORA_SKIP_WINE=1 leaves out the Windows build, QUILLORA_SKIP_PACKAGE=1
-# leaves out the package test.
+# leaves out the package test, QUILLORA_SKIP_TSAN=1 the ThreadSanitizer pass.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -22,6 +23,13 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exi
 cmake --build build -j"$(nproc)" || exit 1
 
 status=0
+
+# The capture, speech and session tests once more, built with ThreadSanitizer
+# in build-tsan; needs the sound server below.
+tsan_tests() {
+  echo "== capture, speech and session tests under ThreadSanitizer"
+  scripts/tsan-tests.sh
+}
 
 echo "== sound server"
 # A fresh server in a private runtime folder; a desktop's own server is
@@ -54,5 +62,10 @@ fi
 
 echo "== tests (set-up so far: $(( $(date +%s) - started )) s)"
 ctest --test-dir build --output-on-failure --timeout 600 -j2 || status=1
+
+# After the tests above: its real-sound tests share the server's sink.
+if [ "${QUILLORA_SKIP_TSAN:-0}" != 1 ]; then
+  tsan_tests || status=1
+fi
 
 exit $status

@@ -48,7 +48,9 @@ int Collect(short* wav, int count, espeak_EVENT* events) {
 struct TEspeakSpeech::TWorker {
   std::mutex Mutex;
   std::condition_variable Wake;
-  bool Quit = false;
+  // Set under Mutex, so the wait's predicate cannot miss it; read without it
+  // by Play between pieces.
+  std::atomic<bool> Quit{false};
   std::deque<std::string> MainTexts;
   std::optional<std::string> Cue;
   std::deque<std::string> ToPrepare;

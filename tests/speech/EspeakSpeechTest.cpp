@@ -1,0 +1,109 @@
+// espeak-ng's voice as real sound: played into the virtual sink of the
+// PulseAudio server of scripts/pulse-start.sh and recorded from its monitor.
+// Closing the speech and cutting cues work across its worker thread, so these
+// tests also run under ThreadSanitizer (scripts/tsan-tests.sh).
+#include <gtest/gtest.h>
+#include <pulse/simple.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "speech/EspeakSpeech.h"
+
+namespace {
+
+// Records the virtual sink's monitor in 10 ms pieces, on the calling thread.
+// Pieces count the sound's own time, however late they are read.
+class TSinkMonitor {
+public:
+  TSinkMonitor() {
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<uint32_t>(-1);
+    attr.fragsize = kPiece * 2;
+    stream_ = pa_simple_new(nullptr, "speech-test", PA_STREAM_RECORD, "v.monitor", "monitor", &spec,
+                            nullptr, &attr, nullptr);
+  }
+  ~TSinkMonitor() {
+    if (stream_) pa_simple_free(stream_);
+  }
+  bool Ok() const { return stream_ != nullptr; }
+  // The loudest sample of the next piece; -1 when the stream fails.
+  int NextPeak() {
+    std::vector<int16_t> piece(kPiece);
+    if (pa_simple_read(stream_, piece.data(), piece.size() * 2, nullptr) < 0) return -1;
+    int peak = 0;
+    for (int16_t s : piece) peak = std::max(peak, std::abs(static_cast<int>(s)));
+    return peak;
+  }
+  static constexpr int PiecesPerSecond = 100;
+
+private:
+  static constexpr uint32_t kRate = 16000;
+  static constexpr size_t kPiece = kRate / PiecesPerSecond;
+  pa_simple* stream_ = nullptr;
+};
+
+constexpr int kLoud = 1000;
+
+class EspeakSpeech : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(std::getenv("PULSE_SERVER"))
+        << "no sound server: run eval \"$(scripts/pulse-start.sh)\" first";
+    speech = std::make_unique<TEspeakSpeech>();
+    ASSERT_TRUE(speech->Available()) << speech->Error();
+  }
+  std::unique_ptr<TEspeakSpeech> speech;
+};
+
+TEST_F(EspeakSpeech, ClosingWhileATextPlaysSilencesItAtOnce) {
+  TSinkMonitor monitor;
+  ASSERT_TRUE(monitor.Ok()) << "the virtual sink's monitor cannot be recorded";
+  // Some fifteen seconds of speech: closed after its first sound, it must
+  // not play on.
+  std::string text;
+  for (int i = 0; i < 4; ++i) text += "съешь же ещё этих мягких французских булок, да выпей чаю. ";
+  speech->Say(text, TVoice::Main);
+  int waited = 0;
+  while (waited < 30 * TSinkMonitor::PiecesPerSecond && monitor.NextPeak() < kLoud) ++waited;
+  ASSERT_LT(waited, 30 * TSinkMonitor::PiecesPerSecond) << "the speech never reached the sink";
+
+  speech.reset();
+  // What still sounds: the pieces under way when the close came, not the
+  // rest of the text.
+  int lastLoud = 0;
+  for (int piece = 1; piece - lastLoud < TSinkMonitor::PiecesPerSecond; ++piece) {
+    const int peak = monitor.NextPeak();
+    ASSERT_GE(peak, 0) << "the monitor stream failed";
+    if (peak >= kLoud) lastLoud = piece;
+  }
+  EXPECT_LT(lastLoud, 3 * TSinkMonitor::PiecesPerSecond);
+}
+
+TEST_F(EspeakSpeech, CuesCutAtRandomLeaveItQuiet) {
+  speech->Prepare({"а", "бэ", "вэ"});
+  const char* cues[] = {"а", "бэ", "вэ", "гэ"};
+  for (int i = 0; i < 40; ++i) {
+    if (i % 10 == 0)
+      speech->SetVoice(TVoice::Cue, {60 + i, 200 + i});  // a new rate: cues made anew
+    speech->Say(cues[i % 4], TVoice::Cue);
+    if (i % 3 == 0) speech->Cut();
+    // Calls a few milliseconds apart meet the worker in every state.
+    std::this_thread::sleep_for(std::chrono::milliseconds(i % 7));
+  }
+  speech->Cut();
+  // Only a guard against a hang: quiet comes a buffer and a tail after the cut.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (speech->Speaking() && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_FALSE(speech->Speaking());
+}
+
+}  // namespace
