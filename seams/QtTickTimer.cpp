@@ -26,3 +26,9 @@ void TQtTickTimer::Start(int intervalMs, bool onSchedule) {
 }
 
 void TQtTickTimer::Stop() { timer_->stop(); }
+
+std::unique_ptr<TTickTimer> MakeTickTimer(const TTickTimerFactory& factory, QObject* owner,
+                                          const char* name, std::function<void()> onTick) {
+  if (factory) return factory(owner, name, std::move(onTick));
+  return std::make_unique<TQtTickTimer>(owner, name, std::move(onTick));
+}

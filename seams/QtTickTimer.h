@@ -4,6 +4,7 @@
 
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "session/TickTimer.h"
 
@@ -24,3 +25,11 @@ private:
   TTickSchedule schedule_;
   int interval_ = 0;
 };
+
+// Makes a window's tick timer: the QTimer one above, or what a test hands
+// out instead (timers it ticks by hand).
+using TTickTimerFactory = std::function<std::unique_ptr<TTickTimer>(
+    QObject* owner, const char* name, std::function<void()> onTick)>;
+// The factory's timer, or a TQtTickTimer when the factory is empty.
+std::unique_ptr<TTickTimer> MakeTickTimer(const TTickTimerFactory& factory, QObject* owner,
+                                          const char* name, std::function<void()> onTick);

@@ -5,21 +5,12 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "sensor/Probe.h"
-#include "sensor/Sens.h"
 #include "session/SessionRules.h"
 
 namespace {
-
-constexpr int kTotalPolls =
-    TCalibrationDialog::RestPolls + TCalibrationDialog::ReactionCount * TCalibrationDialog::ReactionPolls;
-// One capture covers the whole run (the longest the sensor is asked for in
-// a session as well).
-constexpr int kCapturePeriodMs = kMaxSymbolPeriodMs;
-static_assert(kTotalPolls * kTickMs < kCapturePeriodMs, "the capture must outlast the run");
 
 QString Number(double x, int decimals) { return QLocale().toString(x, 'f', decimals); }
 
@@ -27,10 +18,19 @@ QString SecondsLeft(int polls) {
   return QStringLiteral("%1 с").arg((polls * kTickMs + 999) / 1000);
 }
 
+TTickTimerFactory& TickTimerFactory() {
+  static TTickTimerFactory factory;
+  return factory;
+}
+
 }  // namespace
 
-TCalibrationDialog::TCalibrationDialog(TSensor& sensor, const TCalibrationChain& chain, QWidget* parent)
-    : QDialog(parent), sensor_(sensor), chain_(chain) {
+TCalibrationDialog::TCalibrationDialog(TSensor& sensor, const TCalibrationChain& chain,
+                                       QWidget* parent)
+    : QDialog(parent),
+      PollTimer(
+          MakeTickTimer(TickTimerFactory(), this, "CalibrationTimer", [this] { run_.Tick(); })),
+      run_(sensor, *PollTimer, chain) {
   setObjectName(QStringLiteral("CalibrationDialog"));
   setWindowTitle(QStringLiteral("Калибровка датчика"));
 
@@ -62,15 +62,9 @@ TCalibrationDialog::TCalibrationDialog(TSensor& sensor, const TCalibrationChain&
     b->setAutoDefault(false);
     b->setFocusPolicy(Qt::ClickFocus);
   }
-  connect(BBegin, &QPushButton::clicked, this, [this] { Begin(); });
+  connect(BBegin, &QPushButton::clicked, this, [this] { run_.Begin(); });
   connect(BApply, &QPushButton::clicked, this, &QDialog::accept);
   connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  PollTimer = new QTimer(this);
-  PollTimer->setObjectName(QStringLiteral("CalibrationTimer"));
-  PollTimer->setTimerType(Qt::PreciseTimer);
-  PollTimer->setInterval(kTickMs);
-  connect(PollTimer, &QTimer::timeout, this, &TCalibrationDialog::Tick);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(BBegin);
@@ -85,76 +79,50 @@ TCalibrationDialog::TCalibrationDialog(TSensor& sensor, const TCalibrationChain&
   // The dialog grows with the result's lines.
   layout->setSizeConstraint(QLayout::SetMinimumSize);
   setMinimumWidth(460);
+  run_.SetListener([this] { ShowRun(); });
 }
 
-TCalibrationDialog::~TCalibrationDialog() { StopCapture(); }
+TCalibrationDialog::~TCalibrationDialog() = default;
 
-void TCalibrationDialog::Begin(bool runTimer) {
-  StopCapture();
-  recording_ = {};
-  recording_.RestCount = RestPolls;
-  proposal_ = {};
-  LResult->clear();
-  BBegin->setEnabled(false);
-  BApply->setEnabled(false);
-  measuring_ = true;
-  sensor_.Start(kCapturePeriodMs);
-  ShowStep();
-  if (runTimer) PollTimer->start();
+void TCalibrationDialog::SetTickTimerFactory(TTickTimerFactory factory) {
+  TickTimerFactory() = std::move(factory);
 }
 
-void TCalibrationDialog::Tick() {
-  if (!measuring_) return;
-  // A reading the sensor could not take counts as silence, as the sensor
-  // itself reports its minimum then.
-  const double reading = sensor_.Read() ? sensor_.Reading : sensor_.Minimum;
-  recording_.Readings.push_back(reading);
-  const int n = static_cast<int>(recording_.Readings.size());
-  if (n >= RestPolls && (n - RestPolls) % ReactionPolls == 0 && n < kTotalPolls)
-    recording_.Prompts.push_back(n);
-  if (n >= kTotalPolls)
-    Finish();
-  else
-    ShowStep();
-}
-
-void TCalibrationDialog::ShowStep() {
-  const int n = static_cast<int>(recording_.Readings.size());
-  if (n < RestPolls) {
-    LStep->setText(QStringLiteral("Покой: не реагируйте… %1").arg(SecondsLeft(RestPolls - n)));
-    return;
+void TCalibrationDialog::ShowRun() {
+  const TCalibrationStep step = run_.Step();
+  const bool done = step.Phase == TCalibrationPhase::Done;
+  switch (step.Phase) {
+    case TCalibrationPhase::Idle:
+      LStep->clear();
+      break;
+    case TCalibrationPhase::Rest:
+      LStep->setText(QStringLiteral("Покой: не реагируйте… %1").arg(SecondsLeft(step.PollsLeft)));
+      break;
+    case TCalibrationPhase::React:
+      LStep->setText(
+          QStringLiteral("Реакция %1 из %2: реагируйте!").arg(step.Reaction).arg(step.Reactions));
+      break;
+    case TCalibrationPhase::Settle:
+      LStep->setText(
+          QStringLiteral("Реакция %1 из %2: успокойтесь…").arg(step.Reaction).arg(step.Reactions));
+      break;
+    case TCalibrationPhase::Done:
+      LStep->setText(run_.Proposal().Result == TCalibrationResult::Proposed
+                         ? QStringLiteral("Готово")
+                         : QStringLiteral("Не удалось"));
+      break;
   }
-  const int reaction = (n - RestPolls) / ReactionPolls + 1;
-  const int into = (n - RestPolls) % ReactionPolls;
-  // The prompt stands for the first half of each window, then the operator
-  // settles before the next one.
-  if (into < ReactionPolls / 2)
-    LStep->setText(QStringLiteral("Реакция %1 из %2: реагируйте!").arg(reaction).arg(ReactionCount));
-  else
-    LStep->setText(QStringLiteral("Реакция %1 из %2: успокойтесь…").arg(reaction).arg(ReactionCount));
-}
-
-void TCalibrationDialog::Finish() {
-  StopCapture();
-  proposal_ = ProposeCalibration(recording_, chain_);
-  LStep->setText(proposal_.Result == TCalibrationResult::Proposed ? QStringLiteral("Готово")
-                                                                  : QStringLiteral("Не удалось"));
-  LResult->setText(ResultText(proposal_));
-  adjustSize();
-  BApply->setEnabled(proposal_.Result == TCalibrationResult::Proposed);
-  BBegin->setText(QStringLiteral("Заново"));
-  BBegin->setEnabled(true);
-}
-
-void TCalibrationDialog::StopCapture() {
-  if (!measuring_) return;
-  measuring_ = false;
-  PollTimer->stop();
-  sensor_.Stop();
+  LResult->setText(done ? ResultText(run_.Proposal()) : QString());
+  BApply->setEnabled(done && run_.Proposal().Result == TCalibrationResult::Proposed);
+  BBegin->setEnabled(!run_.Measuring());
+  if (done) {
+    BBegin->setText(QStringLiteral("Заново"));
+    adjustSize();
+  }
 }
 
 void TCalibrationDialog::reject() {
-  StopCapture();
+  run_.Cancel();
   QDialog::reject();
 }
 

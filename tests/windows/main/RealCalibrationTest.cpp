@@ -44,7 +44,7 @@ protected:
   // Whether each burst of `amplitude` reached the calibration's readings
   // inside its reaction's window, with room for the whole burst (0.6 s).
   static bool BurstsInTheirWindows(const TCalibrationRecording& r, double amplitude) {
-    if (r.Prompts.size() != std::size_t(TCalibrationDialog::ReactionCount)) return false;
+    if (r.Prompts.size() != std::size_t(TCalibrationRun::ReactionCount)) return false;
     for (std::size_t k = 0; k < r.Prompts.size(); ++k) {
       const int from = r.Prompts[k];
       const int to = k + 1 < r.Prompts.size() ? r.Prompts[k + 1] : int(r.Readings.size());
@@ -65,18 +65,19 @@ protected:
   TCalibrationProposal Calibrate(double amplitude, double fadeIn, bool* landed = nullptr) {
     TCalibrationProposal shown;
     TFDisplay::SetCalibrationRunner([&](TCalibrationDialog& d) {
-      d.Begin(true);
+      const TCalibrationRun& run = d.Run();
+      d.BBegin->click();
       std::size_t prompts = 0;
       RunWhile([&] {
-        if (d.Recording().Prompts.size() > prompts) {
-          prompts = d.Recording().Prompts.size();
+        if (run.Recording().Prompts.size() > prompts) {
+          prompts = run.Recording().Prompts.size();
           Play(amplitude, 0.6, fadeIn);
         }
-        return d.Measuring();
+        return run.Measuring();
       });
       shown = d.Proposal();
-      if (landed) *landed = BurstsInTheirWindows(d.Recording(), amplitude);
-      SaveRecording(d.Recording());
+      if (landed) *landed = BurstsInTheirWindows(run.Recording(), amplitude);
+      SaveRecording(run.Recording());
       (shown.Result == TCalibrationResult::Proposed ? d.BApply : d.BCancel)->click();
       return d.result();
     });
