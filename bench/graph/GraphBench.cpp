@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "tests/support/ScriptedSensor.h"
 #include "indicators/Instgraph.h"
 #include "recording/Instrecord.h"
 #include "sensor/Inst.h"
@@ -18,12 +19,6 @@
 #include "files/ReadingsExport.h"
 
 namespace {
-
-class TStillSensor : public TSensor {
-public:
-  TStillSensor() { Maximum = 1.0; }
-  bool Read() override { return true; }
-};
 
 // Takes the picture shown, as the image widget does: a picture redrawn in
 // place is read where it is, without holding a copy.
@@ -65,7 +60,7 @@ void BM_AddReadingFullWindow(benchmark::State& state) {
   const QSize size(int(state.range(0)), int(state.range(1)));
   const bool jumping = state.range(2) != 0;
   auto reading = jumping ? JumpingReading : Reading;
-  TStillSensor sensor;
+  TScriptedSensor sensor;
   TProbe probe(sensor);
   TGaugePM100 gauge(probe, nullptr);
   THoldingTarget target(size);

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "tests/support/ScriptedSensor.h"
 #include "ScriptedClock.h"
 #include "recording/Instrecord.h"
 #include "sensor/Inst.h"
@@ -14,23 +15,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TScriptedSensor : public TSensor {
-public:
-  TScriptedSensor() { Maximum = 1.0; }
-  bool Read() override {
-    if (fail) return false;
-    Reading = next;
-    return true;
-  }
-  double next = 0.0;
-  bool fail = false;
-};
-
 // Sensor, probe and gauge with the level held where the test puts it.
 struct Chain {
   Chain() : probe(sensor), gauge(probe, nullptr) {}
   void Hold(double sensorValue, double level) {
-    sensor.next = sensorValue;
+    sensor.NextReading = sensorValue;
     probe.LevelMode = TProbe::LevelFixed;
     probe.SetLevel(0.0, level);
   }
@@ -101,7 +90,7 @@ TEST(Instrument, ClampsToTheScale) {
   c.gauge.Measure();
   EXPECT_EQ(c.gauge.Data().Inst, 100.0);
 
-  c.sensor.next = 0.0;
+  c.sensor.NextReading = 0.0;
   c.probe.SetLevel(0.0, 0.5);
   c.gauge.Measure();
   EXPECT_EQ(c.gauge.Data().Inst, -100.0);
@@ -138,7 +127,7 @@ TEST(Instrument, OtherModesNeverRecentre) {
     Chain c;
     c.gauge.SetGain(1000);
     c.probe.LevelMode = mode;
-    c.sensor.next = 1.0;
+    c.sensor.NextReading = 1.0;
     c.gauge.Measure();
     EXPECT_EQ(c.gauge.Data().Inst, 100.0);
     EXPECT_DOUBLE_EQ(c.probe.Level, 0.2) << int(mode);
@@ -201,7 +190,7 @@ TEST(Instrument, NeedleSettlesForAnyTypedSpring) {
       c.gauge.Measure();
       ASSERT_NEAR(c.gauge.Data().Inst, 30.0, 0.3) << i;
     }
-    c.sensor.next = 0.0;
+    c.sensor.NextReading = 0.0;
     for (int i = 0; i < 200; ++i) c.gauge.Measure();
     EXPECT_LT(std::fabs(c.gauge.Data().Inst), 0.3);
   }
@@ -224,10 +213,10 @@ TEST(Instrument, NeedleSettlesAfterFullScaleSwingsForEveryAcceptedSpring) {
       needle.Damping = damping;
       needle.TimeStep = timeStep;
       for (int i = 0; i < 60; ++i) {
-        c.sensor.next = i < 30 ? 1.0 : (i % 2) * 1.0;
+        c.sensor.NextReading = i < 30 ? 1.0 : (i % 2) * 1.0;
         c.gauge.Measure();
       }
-      c.sensor.next = 0.0;
+      c.sensor.NextReading = 0.0;
       for (int i = 0; i < 30000; ++i) c.gauge.Measure();
       for (int i = 0; i < 20; ++i) {
         c.gauge.Measure();
@@ -272,10 +261,10 @@ TEST(Instrument, FailedMeasureStillRecordsZeros) {
   TScriptedSensor s;
   TProbe p(s);
   TGaugePM100 g(p, &recorder);
-  s.next = 0.7;
+  s.NextReading = 0.7;
   ASSERT_TRUE(g.Measure());
   EXPECT_EQ(recorder.Count(), 1);
-  s.fail = true;
+  s.FailRead = true;
   EXPECT_FALSE(g.Measure());
   EXPECT_EQ(g.Data().Sensor, 0.0);
   EXPECT_EQ(g.Data().Level, 0.0);

@@ -2,29 +2,11 @@
 
 #include <vector>
 
+#include "tests/support/ScriptedSensor.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
 
 namespace {
-
-// A sensor that returns scripted readings.
-class TScriptedSensor : public TSensor {
-public:
-  TScriptedSensor() {
-    Minimum = 0.0;
-    Maximum = 1.0;
-    Step = 0.1;
-  }
-  bool Read() override {
-    ++reads;
-    if (fail) return false;
-    Reading = next;
-    return true;
-  }
-  double next = 0.0;
-  bool fail = false;
-  int reads = 0;
-};
 
 }  // namespace
 
@@ -46,7 +28,7 @@ TEST(Probe, ConstructionDefaults) {
 TEST(Probe, AutoModeAveragesReadingAndLevel) {
   TScriptedSensor s;
   TProbe p(s);
-  s.next = 1.0;
+  s.NextReading = 1.0;
   ASSERT_TRUE(p.Measure());
   EXPECT_EQ(p.SensorValue(), 1.0) << "data depth 1 gives the raw reading";
   EXPECT_DOUBLE_EQ(p.Level, 0.2);
@@ -65,7 +47,7 @@ TEST(Probe, AutoModeUsesTheLevelDepth) {
   TScriptedSensor s;
   TProbe p(s);
   p.LevelChannel().SetDepth(10);
-  s.next = 1.0;
+  s.NextReading = 1.0;
   p.Measure();
   EXPECT_DOUBLE_EQ(p.Level, 0.1);
 }
@@ -75,7 +57,7 @@ TEST(Probe, TrackingMovesAFifthWhateverTheDepth) {
   TProbe p(s);
   p.LevelChannel().SetDepth(20);
   p.LevelMode = TProbe::LevelTracking;
-  s.next = 1.0;
+  s.NextReading = 1.0;
   double level = 0.0;
   for (int i = 0; i < 6; ++i) {
     ASSERT_TRUE(p.Measure());
@@ -88,13 +70,13 @@ TEST(Probe, TrackingMovesAFifthWhateverTheDepth) {
 TEST(Probe, FixedModeHoldsLevelAndLevelChannel) {
   TScriptedSensor s;
   TProbe p(s);
-  s.next = 0.5;
+  s.NextReading = 0.5;
   p.Measure();
   const double level = p.Level;
   const double sum = p.LevelChannel().Sum();
   p.LevelMode = TProbe::LevelFixed;
   for (double r : {1.0, 0.0, 0.7, 0.9}) {
-    s.next = r;
+    s.NextReading = r;
     ASSERT_TRUE(p.Measure());
     EXPECT_EQ(p.Level, level);
     EXPECT_EQ(p.LevelChannel().Sum(), sum);
@@ -117,7 +99,7 @@ TEST(Probe, SetLevelRecentresTheLevelChannel) {
 
   p.LevelChannel().SpringEnabled = false;
   p.SetLevel(0.0, 0.4);
-  s.next = 0.9;
+  s.NextReading = 0.9;
   p.Measure();
   EXPECT_DOUBLE_EQ(p.Level, 0.4 * 0.8 + 0.9 * 0.2);
 }
@@ -125,9 +107,9 @@ TEST(Probe, SetLevelRecentresTheLevelChannel) {
 TEST(Probe, FailedReadZeroesAndReportsFalse) {
   TScriptedSensor s;
   TProbe p(s);
-  s.next = 0.6;
+  s.NextReading = 0.6;
   p.Measure();
-  s.fail = true;
+  s.FailRead = true;
   EXPECT_FALSE(p.Measure());
   EXPECT_EQ(p.SensorValue(), 0.0);
   EXPECT_EQ(p.Level, 0.0);

@@ -35,7 +35,7 @@ TEST_F(CalibrationRunTest, AWholeRunStepsThroughRestAndPromptsToAProposal) {
   Run.SetListener([this] { ++Heard; });
   EXPECT_EQ(Run.Step().Phase, TPhase::Idle);
   Run.Begin();
-  EXPECT_EQ(Sensor.Calls, QStringList{QStringLiteral("Start 20000")})
+  EXPECT_EQ(Sensor.Calls, std::vector<std::string>{"Start 20000"})
       << "one capture outlasts the run";
   EXPECT_TRUE(Timer.Pending());
   EXPECT_EQ(Timer.Interval(), 40);
@@ -72,7 +72,7 @@ TEST_F(CalibrationRunTest, AWholeRunStepsThroughRestAndPromptsToAProposal) {
   EXPECT_EQ(Run.Step().Phase, TPhase::Done);
   EXPECT_FALSE(Run.Measuring());
   EXPECT_FALSE(Timer.Pending());
-  EXPECT_EQ(Sensor.Calls.last(), QStringLiteral("Stop"));
+  EXPECT_EQ(Sensor.Calls.back(), "Stop");
   EXPECT_EQ(Run.Recording().Readings.size(), 325u);
   EXPECT_EQ(Run.Recording().RestCount, 100);
   ASSERT_EQ(Run.Proposal().Result, TCalibrationResult::Proposed);
@@ -93,13 +93,12 @@ TEST_F(CalibrationRunTest, CancelRestartAndDestructionStopTheCapture) {
   Run.Begin();
   Tick(150);
   Run.Begin();
-  EXPECT_EQ(Sensor.Calls, (QStringList{QStringLiteral("Start 20000"), QStringLiteral("Stop"),
-                                       QStringLiteral("Start 20000")}))
+  EXPECT_EQ(Sensor.Calls, (std::vector<std::string>{"Start 20000", "Stop", "Start 20000"}))
       << "a new run stops the capture of the one under way";
   Tick(150);
   Run.SetListener([this] { ++Heard; });
   Run.Cancel();
-  EXPECT_EQ(Sensor.Calls.last(), QStringLiteral("Stop"));
+  EXPECT_EQ(Sensor.Calls.back(), "Stop");
   EXPECT_EQ(Heard, 1);
   EXPECT_FALSE(Run.Measuring());
   EXPECT_FALSE(Timer.Pending());
@@ -115,7 +114,7 @@ TEST_F(CalibrationRunTest, CancelRestartAndDestructionStopTheCapture) {
   run->Begin();
   run->Tick();
   run.reset();
-  EXPECT_EQ(sensor.Calls.last(), QStringLiteral("Stop")) << "destroyed mid-run";
+  EXPECT_EQ(sensor.Calls.back(), "Stop") << "destroyed mid-run";
   EXPECT_FALSE(Timer.Pending());
 }
 

@@ -78,7 +78,7 @@ TEST(ReactionLatch, TheLastSamplesOfARestCountForTheSymbolThatRested) {
   rig.Poll(0.0);
   rig.Sensor.Calls.clear();
   rig.Frames(2);
-  EXPECT_EQ(rig.Sensor.Calls, (QStringList{"Drain", "Stop", "Stop"}))
+  EXPECT_EQ(rig.Sensor.Calls, (std::vector<std::string>{"Drain", "Stop", "Stop"}))
       << "the rest's last samples are examined before the capture stops";
   rig.Poll(0.6);  // that reading: the samples of A's rest
   EXPECT_EQ(rig.Written(), QStringLiteral("A"));

@@ -18,7 +18,7 @@ TEST(SessionEngine, APollSelectsBeforeItPassesTheReadingOnAndAStopSymbolEndsTheP
       << "the written symbol, then the stop, then the reading of the same poll";
   EXPECT_FALSE(rig.Engine.Running());
   EXPECT_FALSE(rig.PollTimer.Pending());
-  EXPECT_EQ(rig.Sensor.Calls.last(), QStringLiteral("Stop"));
+  EXPECT_EQ(rig.Sensor.Calls.back(), "Stop");
 }
 
 TEST(SessionEngine, TheFastSlowOptionIsReadAgainAtEachSelection) {

@@ -14,40 +14,7 @@
 #include "session/SessionEngine.h"
 #include "session/SessionSpeaker.h"
 #include "tests/support/ManualTickTimer.h"
-
-// The test's sensor: each Read() gives NextReading; the readings may come
-// from no samples (as while the capture is stopped for a move or has just
-// restarted); it records the capture calls the session makes.
-class TScriptedSensor : public TSensor {
-public:
-  bool Start(int periodMs) override {
-    Calls << QStringLiteral("Start %1").arg(periodMs);
-    return true;
-  }
-  void Stop() override { Calls << QStringLiteral("Stop"); }
-  void Rearm(int periodMs) override { Calls << QStringLiteral("Rearm %1").arg(periodMs); }
-  void Drain() override {
-    Calls << QStringLiteral("Drain");
-    drained_ = true;
-  }
-  bool Read() override {
-    Reading = NextReading;
-    drainedRead_ = drained_;
-    drained_ = false;
-    return !FailRead;
-  }
-  bool SamplesRead() const override { return Samples; }
-  bool DrainedRead() const override { return drainedRead_; }
-
-  double NextReading = 0.0;
-  bool FailRead = false;
-  bool Samples = true;
-  QStringList Calls;  // "Start 100", "Rearm 40", "Drain", "Stop"
-
-private:
-  bool drained_ = false;
-  bool drainedRead_ = false;
-};
+#include "tests/support/ScriptedSensor.h"
 
 class TScriptedHost : public TSessionHost, public TSessionListener {
 public:

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "tests/support/ScriptedSensor.h"
 #include "indicators/Instgraph.h"
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
@@ -29,19 +30,9 @@ public:
   void ShowHint(const QString& text) override { Hints << text; }
 };
 
-class TStillSensor : public TSensor {
-public:
-  TStillSensor() {
-    Minimum = 0.0;
-    Maximum = 1.0;
-    Step = 0.1;
-  }
-  bool Read() override { return true; }
-};
-
 class GraphViewFixture : public ::testing::Test {
 protected:
-  TStillSensor Sensor;
+  TScriptedSensor Sensor;  // reads 0 throughout
   TProbe Probe{Sensor};
   TGaugePM100 Gauge{Probe, nullptr};
   TFakeGraphTarget Target;

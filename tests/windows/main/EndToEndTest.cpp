@@ -2,13 +2,21 @@
 // model, recorder) over the scripted capture device, with the two timers
 // replayed on a simulated clock. Bursts are "recorded" while the drum rests
 // on the next symbol of the word.
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <limits>
 
 #include "session/SessionModel.h"
 #include "MainFixture.h"
 #include "recording/Instrecord.h"
+#include "sensor/Utils.h"
+#include "windows/Graph.h"
 #include "windows/Main.h"
+#include "windows/Settings.h"
 
 namespace {
 
@@ -90,6 +98,70 @@ TEST_F(EndToEnd, QuietInputWritesNothing) {
   Run(QString(), 3 * 28 * 300);
   EXPECT_TRUE(FMain->Running());
   EXPECT_TRUE(FMain->TapeLines().isEmpty());
+}
+
+// The local clock follows the simulated time.
+class TSimulatedClock : public TClock {
+public:
+  explicit TSimulatedClock(const qint64& nowMs) : nowMs_(nowMs) { SetClock(this); }
+  ~TSimulatedClock() override { SetClock(nullptr); }
+  TLocalDateTime Now() const override {
+    const qint64 ms = 12 * 3600 * 1000 + nowMs_;
+    return {2026, 3, 14, int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
+  }
+
+private:
+  const qint64& nowMs_;
+};
+
+// The numbers of the window bounds in a settings file, as "#".
+QByteArray MaskBounds(const QByteArray& bytes) {
+  QString text = QString::fromLatin1(bytes);
+  text.replace(QRegularExpression(QStringLiteral("((Position (Left|Top)|Width|Height)=)-?[0-9]+")),
+               QStringLiteral("\\1#"));
+  return text.toLatin1();
+}
+
+// The files a fixed run of actions writes are those it wrote before: the
+// settings file, the tape file, the readings export and the recording file.
+// QUILLORA_WRITE_SAME_ACTIONS=<folder> writes them there instead.
+TEST_F(EndToEnd, TheSameActionsWriteTheSameFiles) {
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  TSimulatedClock clock(Now);
+  Launch(true, false);
+  FSettings->EOnLevel->setText(QStringLiteral("30,5"));  // kept as typed
+  FMain->ESymbolPeriod->setText(QStringLiteral("0,1"));
+  FMain->BStartClick();
+  Run(QStringLiteral("HELLO."), 60000);
+  FMain->BTimeStampClick();
+  const QString tape = Dir->filePath(QStringLiteral("tape.txt"));
+  Dialogs->FileAnswers.push_back(tape);
+  FMain->BSaveTapeToFileClick();
+  const QString readings = Dir->filePath(QStringLiteral("readings.txt"));
+  Dialogs->FileAnswers.push_back(readings);
+  FGraph->BSaveAllClick();
+  const QByteArray recording = FileBytes(Dir->filePath(QStringLiteral("instrec.data")));
+  Shutdown();
+  QLocale::setDefault(QLocale::c());
+
+  const QList<std::pair<QString, QByteArray>> files{
+      {QStringLiteral("Quillora.ini"), FileBytes(IniPath())},
+      {QStringLiteral("tape.txt"), FileBytes(tape)},
+      {QStringLiteral("readings.txt"), FileBytes(readings)},
+      {QStringLiteral("instrec.data"), recording}};
+  const QString out = qEnvironmentVariable("QUILLORA_WRITE_SAME_ACTIONS");
+  for (const auto& [name, bytes] : files) {
+    ASSERT_FALSE(bytes.isEmpty()) << name.toStdString();
+    if (!out.isEmpty()) {
+      QFile f(QDir(out).filePath(name));
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+      continue;
+    }
+    // Window bounds follow the platform's fonts and window manager: their
+    // keys are compared, not their numbers.
+    EXPECT_EQ(MaskBounds(bytes), MaskBounds(FileBytes(QStringLiteral(":/same-actions/") + name)))
+        << name.toStdString();
+  }
 }
 
 }  // namespace
