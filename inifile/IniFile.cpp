@@ -72,30 +72,6 @@ std::string FirstCharacters(const std::string& utf8, std::size_t count) {
   return utf8.substr(0, i);
 }
 
-bool IsValidUtf8(const std::string& s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    int more;
-    char32_t cp;
-    if (c < 0x80) { ++i; continue; }
-    if ((c & 0xE0) == 0xC0) { more = 1; cp = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { more = 2; cp = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { more = 3; cp = c & 0x07; }
-    else return false;
-    for (int k = 1; k <= more; ++k) {
-      if (i + k >= s.size()) return false;
-      const unsigned char cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    const char32_t min = more == 1 ? 0x80 : more == 2 ? 0x800 : 0x10000;
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += static_cast<std::size_t>(more) + 1;
-  }
-  return true;
-}
-
 // One line of the file, as the Windows profile API sees it. A section line
 // is a "[", after optional blanks, with a "]" later on the line: the name is
 // what lies between the "[" and the last "]". A key line holds an "=" and
