@@ -311,51 +311,51 @@ void PaintDrum(QImage& image, const TDrumScene& scene) {
 TDrumPainter::TDrumPainter() = default;
 TDrumPainter::~TDrumPainter() = default;
 
-void TDrumPainter::Invalidate() { Valid = false; }
+void TDrumPainter::Invalidate() { valid_ = false; }
 
 QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
   if (picture.isNull()) return QRegion();
   const QColor background = SceneBackground(scene);
   const TDrumLayout layout = SceneLayout(picture, scene);
   const int e = layout.Geometry.E;
-  const bool same = Valid && Pixels == picture.size() && Ratio == picture.devicePixelRatio() &&
-                    Background == background && Symbols == scene.Symbols;
-  if (!same || E != e) {
-    Texts = SymbolTexts(scene.Symbols, e);
-    E = e;
-    Frames.clear();
-    FrameBytes = 0;
+  const bool same = valid_ && pixels_ == picture.size() && ratio_ == picture.devicePixelRatio() &&
+                    background_ == background && symbols_ == scene.Symbols;
+  if (!same || e_ != e) {
+    texts_ = SymbolTexts(scene.Symbols, e);
+    e_ = e;
+    frames_.clear();
+    frameBytes_ = 0;
   }
-  std::vector<TItem> items = DrumItems(layout, scene, Texts);
+  std::vector<TItem> items = DrumItems(layout, scene, texts_);
 
   const QRect whole(QPoint(0, 0), picture.deviceIndependentSize().toSize());
-  if (!same || items.size() != Items.size()) {
+  if (!same || items.size() != items_.size()) {
     picture.fill(background);
-    DrawItems(picture, background, items, Texts, nullptr);
-    Valid = true;
-    Pixels = picture.size();
-    Ratio = picture.devicePixelRatio();
-    Background = background;
-    Symbols = scene.Symbols;
-    Items = std::move(items);
+    DrawItems(picture, background, items, texts_, nullptr);
+    valid_ = true;
+    pixels_ = picture.size();
+    ratio_ = picture.devicePixelRatio();
+    background_ = background;
+    symbols_ = scene.Symbols;
+    items_ = std::move(items);
     return QRegion(whole);
   }
 
-  if (items == Items) return QRegion();
-  QByteArray key = FrameKey(Items, items);
-  const auto found = Frames.find(key);
-  if (found != Frames.end()) {
+  if (items == items_) return QRegion();
+  QByteArray key = FrameKey(items_, items);
+  const auto found = frames_.find(key);
+  if (found != frames_.end()) {
     const TFrame& frame = found->second;
     CopyPixels(frame.Patch, QPoint(0, 0), picture, frame.Pixels);
-    Items = std::move(items);
-    ++Reused;
+    items_ = std::move(items);
+    ++reused_;
     return frame.Changed;
   }
   // What changed: the items that moved or changed their fill, where they
   // were and where they are now, and where two items that may overlap are
   // drawn in the other order (the moving window's symbol is drawn first, so
   // the order turns with the window at every step).
-  const std::vector<QRect> changes = Changes(Items, items);
+  const std::vector<QRect> changes = Changes(items_, items);
   if (changes.size() >= items.size()) {
     // About half the circles or more moved (the symbols turning under a
     // fixed window): the ring is cleared and every item drawn whole,
@@ -363,33 +363,33 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
     std::vector<QRect> bounds;
     bounds.reserve(2 * items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
-      bounds.push_back(Items[i].Bounds);
+      bounds.push_back(items_[i].Bounds);
       bounds.push_back(items[i].Bounds);
     }
-    Items = std::move(items);
+    items_ = std::move(items);
     const QRegion ring = BandCover(std::move(bounds), whole);
-    DrawItems(picture, background, Items, Texts, &ring, false);
+    DrawItems(picture, background, items_, texts_, &ring, false);
     return ring;
   }
   QRegion changed;
   for (const QRect& r : changes) changed += r;
   changed &= whole;
-  Items = std::move(items);
+  items_ = std::move(items);
   // Only the items around the change are drawn, clipped to it; with many
   // small rectangles their bounding rectangle is painted instead, which
   // clips faster.
   if (changed.rectCount() > 16) changed = changed.boundingRect();
-  DrawItems(picture, background, Items, Texts, &changed);
+  DrawItems(picture, background, items_, texts_, &changed);
   // Kept whole, the bounding rectangle too is what the scene shows.
   const QRectF area(changed.boundingRect());
   const QRect pixels =
-      QRectF(area.topLeft() * Ratio, area.size() * Ratio).toAlignedRect() & picture.rect();
+      QRectF(area.topLeft() * ratio_, area.size() * ratio_).toAlignedRect() & picture.rect();
   const std::size_t bytes = static_cast<std::size_t>(pixels.width()) * pixels.height() * 4;
-  if (!pixels.isEmpty() && FrameBytes + bytes <= FrameBudget) {
+  if (!pixels.isEmpty() && frameBytes_ + bytes <= FrameBudget) {
     TFrame frame{changed, pixels, QImage(pixels.size(), Format)};
     CopyPixels(picture, pixels.topLeft(), frame.Patch, QRect(QPoint(0, 0), pixels.size()));
-    FrameBytes += bytes;
-    Frames.emplace(std::move(key), std::move(frame));
+    frameBytes_ += bytes;
+    frames_.emplace(std::move(key), std::move(frame));
   }
   return changed;
 }

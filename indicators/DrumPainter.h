@@ -49,7 +49,7 @@ public:
   void Invalidate();
   // Frames taken from earlier turns of the drum instead of painted; for
   // measurements.
-  int ReusedFrames() const { return Reused; }
+  int ReusedFrames() const { return reused_; }
 
   // The pixel format pictures are kept in.
   static constexpr QImage::Format Format = QImage::Format_ARGB32_Premultiplied;
@@ -58,14 +58,14 @@ public:
   struct TText;
 
 private:
-  bool Valid = false;
-  QSize Pixels;
-  qreal Ratio = 1.0;
-  QStringList Symbols;
-  QColor Background;
-  int E = 0;
-  std::vector<TText> Texts;  // per symbol, for circles of radius E
-  std::vector<TItem> Items;  // what the picture shows, in drawing order
+  bool valid_ = false;
+  QSize pixels_;
+  qreal ratio_ = 1.0;
+  QStringList symbols_;
+  QColor background_;
+  int e_ = 0;
+  std::vector<TText> texts_;  // per symbol, for circles of radius e_
+  std::vector<TItem> items_;  // what the picture shows, in drawing order
 
   // The pixels a frame changed, by what the picture showed before and shows
   // after: the drum turns through the same frames again and again, and the
@@ -75,9 +75,9 @@ private:
     QRect Pixels;  // Changed's bounding rectangle in the picture's pixels
     QImage Patch;
   };
-  std::map<QByteArray, TFrame> Frames;
-  std::size_t FrameBytes = 0;
-  int Reused = 0;
+  std::map<QByteArray, TFrame> frames_;
+  std::size_t frameBytes_ = 0;
+  int reused_ = 0;
 };
 
 // Sizes of the symbol text are in points, taken at 96 pixels per inch

@@ -63,12 +63,12 @@ QImage& TIndicatorBuffer::Next(const QSize& size, qreal ratio) {
   if (!(ratio > 0.0)) ratio = 1.0;
   const QSize pixels(int(std::ceil(size.width() * ratio - 1e-9)),
                      int(std::ceil(size.height() * ratio - 1e-9)));
-  IsFresh = Picture.size() != pixels || Picture.devicePixelRatio() != ratio;
-  if (IsFresh) {
-    Picture = QImage(pixels, QImage::Format_RGB32);
-    Picture.setDevicePixelRatio(ratio);
+  isFresh_ = picture_.size() != pixels || picture_.devicePixelRatio() != ratio;
+  if (isFresh_) {
+    picture_ = QImage(pixels, QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(ratio);
   }
-  return Picture;
+  return picture_;
 }
 
 int TruncPixels(double x) {
@@ -92,7 +92,7 @@ QFont IndicatorFont(int points, qreal dpi) {
 
 // ---------------------------------------------------------------------------
 
-TInstInd::TInstInd(const TInstrument& instrument) : Instrument(instrument) {}
+TInstInd::TInstInd(const TInstrument& instrument) : instrument_(instrument) {}
 TInstInd::~TInstInd() = default;
 
 int TGaugeLayout::Radius(double centimetres, double s, qreal dpi) {
@@ -121,11 +121,11 @@ QPoint TGaugeLayout::PointAt(int r, double f) const {
 
 TInstIndGaugeV1::TInstIndGaugeV1(const TInstrument& instrument, TIndicatorCanvas& image,
                                  const QString& scaleFile)
-    : TInstInd(instrument), Image(image) {
+    : TInstInd(instrument), image_(image) {
   // An unreadable file is treated like a missing one.
-  if (!QFileInfo::exists(scaleFile) || !Scale.load(scaleFile)) {
-    Scale = QImage(100, 100, QImage::Format_RGB32);
-    Scale.fill(QColor(0, 0, 255));
+  if (!QFileInfo::exists(scaleFile) || !scale_.load(scaleFile)) {
+    scale_ = QImage(100, 100, QImage::Format_RGB32);
+    scale_.fill(QColor(0, 0, 255));
   }
   Draw();
 }
@@ -135,15 +135,15 @@ QString TInstIndGaugeV1::DefaultScaleFile() {
 }
 
 void TInstIndGaugeV1::Draw() {
-  const QSize size = Image.LogicalSize();
+  const QSize size = image_.LogicalSize();
   if (size.isEmpty()) return;
-  const qreal dpi = Image.LogicalDpi();
+  const qreal dpi = image_.LogicalDpi();
   const TGaugeLayout g = TGaugeLayout::For(size.width(), size.height(), dpi);
 
-  const double min = Instrument.Minimum;
-  const double max = Instrument.Maximum;
-  const double step = Instrument.Step;
-  const double value = Instrument.Data().Inst;
+  const double min = instrument_.Minimum;
+  const double max = instrument_.Maximum;
+  const double step = instrument_.Step;
+  const double value = instrument_.Data().Inst;
 
   // Division indices of the scale's ends.
   const int lo = TruncPixels(min / step);
@@ -161,21 +161,21 @@ void TInstIndGaugeV1::Draw() {
   face.Pivot = QPoint(g.Cx, g.Cy);
   face.NeedleEnd = g.PointAt(g.NeedleRadius, f);
 
-  QImage& picture = Buffer.Next(size, Image.PixelRatio());
+  QImage& picture = buffer_.Next(size, image_.PixelRatio());
   const QRect whole(QPoint(0, 0), size);
   QRegion changed(whole);
-  if (!Buffer.Fresh() && face == Drawn) {
-    Image.ShowChanged(picture, QRegion());
+  if (!buffer_.Fresh() && face == drawn_) {
+    image_.ShowChanged(picture, QRegion());
     return;
   }
-  if (!Buffer.Fresh()) {
-    TFace needleOnly = Drawn;
+  if (!buffer_.Fresh()) {
+    TFace needleOnly = drawn_;
     needleOnly.NeedleEnd = face.NeedleEnd;
     if (needleOnly == face) {
       // Only the needle moved: the face is painted again along the old and
       // the new needle, in short pieces so the region hugs the lines.
       changed = QRegion();
-      for (const QPoint& end : {Drawn.NeedleEnd, face.NeedleEnd}) {
+      for (const QPoint& end : {drawn_.NeedleEnd, face.NeedleEnd}) {
         const QPoint from = face.Pivot;
         const int pieces = std::max(1, int(QLineF(from, end).length() / 16.0) + 1);
         for (int k = 0; k < pieces; ++k) {
@@ -187,7 +187,7 @@ void TInstIndGaugeV1::Draw() {
       changed &= whole;
     }
   }
-  Drawn = face;
+  drawn_ = face;
 
   QPainter painter(&picture);
   if (changed != QRegion(whole)) painter.setClipRegion(changed);
@@ -224,7 +224,7 @@ void TInstIndGaugeV1::Draw() {
   painter.drawEllipse(QRectF(g.Cx - r, g.Cy - r, 2 * r, 2 * r));
   painter.end();
 
-  Image.ShowChanged(picture, changed);
+  image_.ShowChanged(picture, changed);
 }
 
 bool TInstIndGaugeV1::TFace::operator==(const TFace& o) const {
@@ -241,13 +241,13 @@ bool TLevelCtrlV1::TFace::operator==(const TFace& o) const {
 
 // ---------------------------------------------------------------------------
 
-TLevelCtrl::TLevelCtrl(TInstrument& instrument) : Instrument(instrument) {}
+TLevelCtrl::TLevelCtrl(TInstrument& instrument) : instrument_(instrument) {}
 TLevelCtrl::~TLevelCtrl() = default;
 
 TLevelCtrlV1::TLevelCtrlV1(TInstrument& instrument, TIndicatorCanvas& image,
                            const QString& caption, const QImage* backgroundTile)
-    : TLevelCtrl(instrument), Image(image), BackgroundTile(backgroundTile),
-      CaptionText(caption.trimmed()) {
+    : TLevelCtrl(instrument), image_(image), backgroundTile_(backgroundTile),
+      captionText_(caption.trimmed()) {
   Draw();
 }
 
@@ -261,14 +261,14 @@ QPoint TLevelCtrlV1::PointAt(int cx, int cy, double r, double a) {
 }
 
 void TLevelCtrlV1::Draw() {
-  const QSize size = Image.LogicalSize();
+  const QSize size = image_.LogicalSize();
   if (size.isEmpty()) return;
-  const qreal dpi = Image.LogicalDpi();
+  const qreal dpi = image_.LogicalDpi();
   const int cx = size.width() / 2;
   const int cy = size.height() / 2;
 
-  const TSensor& sensor = Instrument.Probe().Sensor();
-  const double level = Instrument.Probe().Level;
+  const TSensor& sensor = instrument_.Probe().Sensor();
+  const double level = instrument_.Probe().Level;
   const double step = sensor.Step;
   const int lo = TruncPixels(sensor.Minimum / step + 0.5);
   const int hi = TruncPixels(sensor.Maximum / step + 0.5);
@@ -281,9 +281,9 @@ void TLevelCtrlV1::Draw() {
   TFace face;
   face.Size = size;
   face.Dpi = dpi;
-  face.Parent = Image.ParentColor();
-  face.Tile = BackgroundTile && !BackgroundTile->isNull() ? BackgroundTile : nullptr;
-  if (face.Tile) face.Origin = Image.Origin();
+  face.Parent = image_.ParentColor();
+  face.Tile = backgroundTile_ && !backgroundTile_->isNull() ? backgroundTile_ : nullptr;
+  if (face.Tile) face.Origin = image_.Origin();
   face.Lo = lo;
   face.Hi = hi;
   for (int i = 0; i <= n; ++i) face.Lit.push_back(d - 2.5 <= i && i <= d + 2.5);
@@ -292,32 +292,32 @@ void TLevelCtrlV1::Draw() {
   face.Left = at(PointerBase, a - kPi / 12);
   face.Right = at(PointerBase, a + kPi / 12);
   face.Text = QLocale().toString(level, 'f', 2);
-  if (!CaptionText.isEmpty() && CaptionPos >= 1 && CaptionPos <= CaptionText.size())
-    face.Caption = CaptionText.mid(CaptionPos - 1, 1);
-  LastLevelText = face.Text;
+  if (!captionText_.isEmpty() && captionPos_ >= 1 && captionPos_ <= captionText_.size())
+    face.Caption = captionText_.mid(captionPos_ - 1, 1);
+  lastLevelText_ = face.Text;
 
-  QImage& picture = Buffer.Next(size, Image.PixelRatio());
-  if (!Buffer.Fresh() && face == Drawn) {
-    Image.ShowChanged(picture, QRegion());
+  QImage& picture = buffer_.Next(size, image_.PixelRatio());
+  if (!buffer_.Fresh() && face == drawn_) {
+    image_.ShowChanged(picture, QRegion());
     return;
   }
-  Drawn = face;
+  drawn_ = face;
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);
 
   // Background: the tile in line with the parent's, or the parent's colour.
   const QRectF whole(QPointF(0, 0), picture.deviceIndependentSize());
-  painter.fillRect(whole, Image.ParentColor());
-  if (BackgroundTile && !BackgroundTile->isNull()) {
-    const QSizeF tile = BackgroundTile->deviceIndependentSize();
+  painter.fillRect(whole, image_.ParentColor());
+  if (backgroundTile_ && !backgroundTile_->isNull()) {
+    const QSizeF tile = backgroundTile_->deviceIndependentSize();
     const int tw = std::max(1, int(tile.width()));
     const int th = std::max(1, int(tile.height()));
-    const QPoint origin = Image.Origin();
+    const QPoint origin = image_.Origin();
     const int left = origin.x(), top = origin.y();
     const auto floorTo = [](int v, int t) { return (v / t) * t; };
     for (int x = floorTo(left, tw); x <= floorTo(left + size.width(), tw); x += tw)
       for (int y = floorTo(top, th); y <= floorTo(top + size.height(), th); y += th)
-        painter.drawImage(QPoint(x - left, y - top), *BackgroundTile);
+        painter.drawImage(QPoint(x - left, y - top), *backgroundTile_);
   }
 
   // Ticks: white within two and a half divisions of the level.
@@ -359,27 +359,27 @@ void TLevelCtrlV1::Draw() {
   // The level, two decimals in the user's notation.
   painter.setBrush(Qt::NoBrush);
   painter.setPen(LinePen(Qt::white, 1));
-  TextCentredOn(painter, metrics, QPoint(cx, cy), LastLevelText);
+  TextCentredOn(painter, metrics, QPoint(cx, cy), lastLevelText_);
 
   // Caption letter below the hub.
-  if (!CaptionText.isEmpty() && CaptionPos >= 1 && CaptionPos <= CaptionText.size()) {
+  if (!captionText_.isEmpty() && captionPos_ >= 1 && captionPos_ <= captionText_.size()) {
     painter.setPen(LinePen(Qt::black, 1));
-    TextCentredOn(painter, metrics, QPoint(cx, cy + 55), CaptionText.mid(CaptionPos - 1, 1));
+    TextCentredOn(painter, metrics, QPoint(cx, cy + 55), captionText_.mid(captionPos_ - 1, 1));
   }
   painter.end();
 
-  Image.ShowChanged(picture, QRect(QPoint(0, 0), size));
+  image_.ShowChanged(picture, QRect(QPoint(0, 0), size));
 }
 
 void TLevelCtrlV1::SetLevelAt(int X, int Y) {
-  const TSensor& sensor = Instrument.Probe().Sensor();
+  const TSensor& sensor = instrument_.Probe().Sensor();
   // Integer parts of the raw sensor bounds.
   const int lo = TruncPixels(sensor.Minimum);
   const int hi = TruncPixels(sensor.Maximum);
   const int range = hi - lo;
-  if (!IsDragging) return;
+  if (!isDragging_) return;
 
-  const QSize size = Image.LogicalSize();
+  const QSize size = image_.LogicalSize();
   const int cx = size.width() / 2;
   const int cy = size.height() / 2;
   const double dx = X - cx;
@@ -395,18 +395,18 @@ void TLevelCtrlV1::SetLevelAt(int X, int Y) {
   const double v = range - t * (2.0 / (3.0 * kPi)) * range;
   if (!(-2.5 <= v && v <= range + 2.5)) return;
 
-  Instrument.Probe().Level = lo + v;
+  instrument_.Probe().Level = lo + v;
   Draw();
 }
 
 void TLevelCtrlV1::MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
-  IsDragging = true;
+  isDragging_ = true;
   SetLevelAt(X, Y);
 }
 
 void TLevelCtrlV1::MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
   SetLevelAt(X, Y);
-  IsDragging = false;
+  isDragging_ = false;
 }
 
 void TLevelCtrlV1::MouseMove(Qt::KeyboardModifiers, int X, int Y) { SetLevelAt(X, Y); }

@@ -49,12 +49,12 @@ public:
   // The picture at size × ratio device pixels shown at ratio; a new one,
   // contents undefined, when the size or ratio changed, and Fresh() tells.
   QImage& Next(const QSize& size, qreal ratio);
-  bool Fresh() const { return IsFresh; }
-  const QImage& Last() const { return Picture; }
+  bool Fresh() const { return isFresh_; }
+  const QImage& Last() const { return picture_; }
 
 private:
-  QImage Picture;
-  bool IsFresh = true;
+  QImage picture_;
+  bool isFresh_ = true;
 };
 
 // Lengths and positions on the indicators are whole pixels: real values are
@@ -81,7 +81,7 @@ public:
   virtual void Draw() = 0;
 
 protected:
-  const TInstrument& Instrument;
+  const TInstrument& instrument_;
 };
 
 // Where the gauge's parts lie for an image of a given size and screen DPI.
@@ -113,19 +113,19 @@ public:
 
   void Draw() override;
   // The next Draw paints the whole face.
-  void Invalidate() { Drawn = TFace(); }
+  void Invalidate() { drawn_ = TFace(); }
 
   // "scale.bmp" in the executable's folder.
   static QString DefaultScaleFile();
   // Kept for the face; the drawing is made of lines, text and ellipses alone.
-  const QImage& ScaleBitmap() const { return Scale; }
+  const QImage& ScaleBitmap() const { return scale_; }
   // The picture drawn last.
-  const QImage& Picture() const { return Buffer.Last(); }
+  const QImage& Picture() const { return buffer_.Last(); }
 
 private:
-  TIndicatorCanvas& Image;
-  QImage Scale;
-  TIndicatorBuffer Buffer;
+  TIndicatorCanvas& image_;
+  QImage scale_;
+  TIndicatorBuffer buffer_;
   // What the picture shows: the face is repainted whole when any of it
   // changes but the needle's end, and only around the needle when that
   // alone moves.
@@ -136,7 +136,7 @@ private:
     QPoint Pivot, NeedleEnd;
     bool operator==(const TFace& o) const;
   };
-  TFace Drawn;
+  TFace drawn_;
 };
 
 // ---------------------------------------------------------------------------
@@ -152,7 +152,7 @@ public:
   virtual void Draw() = 0;
 
 protected:
-  TInstrument& Instrument;
+  TInstrument& instrument_;
 };
 
 // The level dial: a 270-degree sweep over the sensor's scale, clockwise over
@@ -181,7 +181,7 @@ public:
 
   void Draw() override;
   // The next Draw paints the whole dial.
-  void Invalidate() { Drawn = TFace(); }
+  void Invalidate() { drawn_ = TFace(); }
   // Turns a pointer position (image coordinates) into a new level and
   // redraws; only while dragging and inside the active ring.
   virtual void SetLevelAt(int X, int Y);
@@ -194,22 +194,22 @@ public:
   // The point at radius r and angle a around (cx, cy).
   static QPoint PointAt(int cx, int cy, double r, double a);
 
-  bool Dragging() const { return IsDragging; }
-  const QString& Caption() const { return CaptionText; }
-  int CaptionIndex() const { return CaptionPos; }
-  void SetCaptionIndex(int index) { CaptionPos = index; }
+  bool Dragging() const { return isDragging_; }
+  const QString& Caption() const { return captionText_; }
+  int CaptionIndex() const { return captionPos_; }
+  void SetCaptionIndex(int index) { captionPos_ = index; }
   // The level text drawn last ("0.50" or "0,50" by the user's locale).
-  const QString& LevelText() const { return LastLevelText; }
-  const QImage& Picture() const { return Buffer.Last(); }
+  const QString& LevelText() const { return lastLevelText_; }
+  const QImage& Picture() const { return buffer_.Last(); }
 
 private:
-  TIndicatorCanvas& Image;
-  const QImage* BackgroundTile;
-  bool IsDragging = false;
-  int CaptionPos = 1;
-  QString CaptionText;
-  TIndicatorBuffer Buffer;
-  QString LastLevelText;
+  TIndicatorCanvas& image_;
+  const QImage* backgroundTile_;
+  bool isDragging_ = false;
+  int captionPos_ = 1;
+  QString captionText_;
+  TIndicatorBuffer buffer_;
+  QString lastLevelText_;
   // Everything the dial's picture depends on; a draw that would change none
   // of it paints nothing.
   struct TFace {
@@ -224,5 +224,5 @@ private:
     QString Text, Caption;
     bool operator==(const TFace& o) const;
   };
-  TFace Drawn;
+  TFace drawn_;
 };

@@ -78,6 +78,15 @@ int UnicodeToCp1251(char32_t c) {
 
 bool IsCp1251Representable(char32_t c) { return UnicodeToCp1251(c) >= 0; }
 
+bool IsValidUtf8(const std::string& text) {
+  std::size_t i = 0;
+  char32_t c;
+  while (i < text.size()) {
+    if (!DecodeUtf8(text, i, c)) return false;
+  }
+  return true;
+}
+
 bool IsCp1251Representable(const std::string& utf8) {
   std::size_t i = 0;
   char32_t c;

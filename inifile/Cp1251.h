@@ -19,6 +19,10 @@ int UnicodeToCp1251(char32_t c);
 // Whether cp1251 holds the character (for refusing it as it is typed).
 bool IsCp1251Representable(char32_t c);
 
+// Whether the text is valid UTF-8: no malformed, overlong or surrogate
+// sequence and nothing beyond U+10FFFF.
+bool IsValidUtf8(const std::string& text);
+
 // Whether the UTF-8 text is valid and every character of it fits in cp1251.
 bool IsCp1251Representable(const std::string& utf8);
 

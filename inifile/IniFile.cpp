@@ -72,30 +72,6 @@ std::string FirstCharacters(const std::string& utf8, std::size_t count) {
   return utf8.substr(0, i);
 }
 
-bool IsValidUtf8(const std::string& s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    int more;
-    char32_t cp;
-    if (c < 0x80) { ++i; continue; }
-    if ((c & 0xE0) == 0xC0) { more = 1; cp = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { more = 2; cp = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { more = 3; cp = c & 0x07; }
-    else return false;
-    for (int k = 1; k <= more; ++k) {
-      if (i + k >= s.size()) return false;
-      const unsigned char cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    const char32_t min = more == 1 ? 0x80 : more == 2 ? 0x800 : 0x10000;
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += static_cast<std::size_t>(more) + 1;
-  }
-  return true;
-}
-
 // One line of the file, as the Windows profile API sees it. A section line
 // is a "[", after optional blanks, with a "]" later on the line: the name is
 // what lies between the "[" and the last "]". A key line holds an "=" and
@@ -205,14 +181,14 @@ struct TIniFile::TData {
   }
 };
 
-TIniFile::TIniFile(const std::string& path) : d(new TData) {
-  d->path = path;
+TIniFile::TIniFile(const std::string& path) : d_(new TData) {
+  d_->path = path;
   std::string contents;
-  switch (ReadWholeFile(path, contents, d->readDetail)) {
+  switch (ReadWholeFile(path, contents, d_->readDetail)) {
     case TReadStatus::Missing:
       break;
     case TReadStatus::Failed:
-      d->unreadable = true;
+      d_->unreadable = true;
       break;
     case TReadStatus::Ok:
       // A file with a UTF-8 byte-order mark is read as UTF-8 (and saved as
@@ -221,34 +197,34 @@ TIniFile::TIniFile(const std::string& path) : d(new TData) {
       if (contents.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         contents.erase(0, 3);
         if (IsValidUtf8(contents)) {
-          d->lines = SplitLines(contents);
+          d_->lines = SplitLines(contents);
           break;
         }
       }
-      d->lines = SplitLines(Cp1251ToUtf8(contents));
+      d_->lines = SplitLines(Cp1251ToUtf8(contents));
       break;
   }
 }
 
 TIniFile::~TIniFile() = default;
 
-const std::string& TIniFile::FileName() const { return d->path; }
+const std::string& TIniFile::FileName() const { return d_->path; }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& def) const {
-  const std::string* raw = d->RawValue(section, key);
+  const std::string* raw = d_->RawValue(section, key);
   if (!raw) return def;
   return FirstCharacters(Unquote(*raw), MaxValueLength);
 }
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
-  const std::string* raw = d->RawValue(section, key);
+  const std::string* raw = d_->RawValue(section, key);
   int v;
   return raw && ParseInteger(Unquote(*raw), v) ? v : def;
 }
 
 bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
-  const std::string* raw = d->RawValue(section, key);
+  const std::string* raw = d_->RawValue(section, key);
   int v;
   return raw && ParseInteger(Unquote(*raw), v) ? v != 0 : def;
 }
@@ -258,39 +234,39 @@ bool TIniFile::WriteString(const std::string& section, const std::string& key,
   const std::string where = "[" + section + "] " + key;
   std::string s, k, v;
   if (!Utf8ToCp1251(section, s) || !Utf8ToCp1251(key, k))
-    return d->Refuse("the name " + where + " holds a character code page 1251 cannot hold");
+    return d_->Refuse("the name " + where + " holds a character code page 1251 cannot hold");
   if (!IsPlainName(s) || s.find(']') != std::string::npos)
-    return d->Refuse("the section name [" + section + "] cannot be stored");
+    return d_->Refuse("the section name [" + section + "] cannot be stored");
   if (!IsPlainName(k) || k.find('=') != std::string::npos || k.front() == ';' ||
       k.front() == '#' || k.front() == '[')
-    return d->Refuse("the key name " + key + " cannot be stored");
+    return d_->Refuse("the key name " + key + " cannot be stored");
   if (!Utf8ToCp1251(value, v))
-    return d->Refuse("the value of " + where + " holds a character code page 1251 cannot hold");
+    return d_->Refuse("the value of " + where + " holds a character code page 1251 cannot hold");
   if (HasLineBreakOrNul(v))
-    return d->Refuse("the value of " + where + " holds a line break or a NUL character");
+    return d_->Refuse("the value of " + where + " holds a line break or a NUL character");
 
-  std::vector<TLine>& lines = d->lines;
-  const std::size_t at = d->FindKey(section, key);
+  std::vector<TLine>& lines = d_->lines;
+  const std::size_t at = d_->FindKey(section, key);
   if (at != npos) {
     // The key keeps its place and its spelling.
     lines[at] = Classify(lines[at].name + "=" + Quote(value));
-    return d->Succeed();
+    return d_->Succeed();
   }
   const TLine line = Classify(key + "=" + Quote(value));
-  const std::size_t sec = d->FindSection(section);
+  const std::size_t sec = d_->FindSection(section);
   if (sec == npos) {
     if (!lines.empty() && !Trimmed(lines.back().text).empty()) lines.push_back(Classify(""));
     lines.push_back(Classify("[" + section + "]"));
     lines.push_back(line);
-    return d->Succeed();
+    return d_->Succeed();
   }
   // After the section's last key, so that comments and blank lines before
   // the next section stay with it.
   std::size_t insert = sec + 1;
-  for (std::size_t i = sec + 1, e = d->SectionEnd(sec); i < e; ++i)
+  for (std::size_t i = sec + 1, e = d_->SectionEnd(sec); i < e; ++i)
     if (lines[i].kind == TLine::Key) insert = i + 1;
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert), line);
-  return d->Succeed();
+  return d_->Succeed();
 }
 
 bool TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
@@ -305,42 +281,42 @@ void TIniFile::EraseSection(const std::string& section) {
   // Only the first section of the name goes, with every line up to the next
   // section, as the profile API erases it: a later duplicate, its comments
   // and blank lines stay and it becomes the section read and written.
-  const std::size_t s = d->FindSection(section);
+  const std::size_t s = d_->FindSection(section);
   if (s != npos)
-    d->lines.erase(d->lines.begin() + static_cast<std::ptrdiff_t>(s),
-                   d->lines.begin() + static_cast<std::ptrdiff_t>(d->SectionEnd(s)));
+    d_->lines.erase(d_->lines.begin() + static_cast<std::ptrdiff_t>(s),
+                    d_->lines.begin() + static_cast<std::ptrdiff_t>(d_->SectionEnd(s)));
 }
 
 bool TIniFile::SectionExists(const std::string& section) const {
-  return d->FindSection(section) != npos;
+  return d_->FindSection(section) != npos;
 }
 
 bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
-  return d->FindKey(section, key) != npos;
+  return d_->FindKey(section, key) != npos;
 }
 
 bool TIniFile::UpdateFile() {
-  if (d->unreadable)
-    return d->Refuse("the file could not be read, so saving would lose its contents (" +
-                     d->readDetail + ")");
+  if (d_->unreadable)
+    return d_->Refuse("the file could not be read, so saving would lose its contents (" +
+                      d_->readDetail + ")");
   // Every line ends with CRLF; a section that follows a key directly gets an
   // empty line before it.
   std::string text;
-  for (std::size_t i = 0; i < d->lines.size(); ++i) {
-    const TLine& l = d->lines[i];
-    if (l.kind == TLine::Section && i > 0 && d->lines[i - 1].kind == TLine::Key) text += "\r\n";
+  for (std::size_t i = 0; i < d_->lines.size(); ++i) {
+    const TLine& l = d_->lines[i];
+    if (l.kind == TLine::Section && i > 0 && d_->lines[i - 1].kind == TLine::Key) text += "\r\n";
     text += l.text;
     text += "\r\n";
   }
   std::string bytes;
   if (!Utf8ToCp1251(text, bytes))
-    return d->Refuse("the file holds characters that code page 1251 cannot hold; it was left "
-                     "unchanged");
+    return d_->Refuse("the file holds characters that code page 1251 cannot hold; it was "
+                      "left unchanged");
   std::string detail;
-  if (!ReplaceWholeFile(d->path, bytes, detail)) return d->Refuse(detail);
-  return d->Succeed();
+  if (!ReplaceWholeFile(d_->path, bytes, detail)) return d_->Refuse(detail);
+  return d_->Succeed();
 }
 
-const std::string& TIniFile::LastError() const { return d->lastError; }
+const std::string& TIniFile::LastError() const { return d_->lastError; }
 
-const std::string& TIniFile::LastErrorDetail() const { return d->lastErrorDetail; }
+const std::string& TIniFile::LastErrorDetail() const { return d_->lastErrorDetail; }

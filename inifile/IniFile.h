@@ -85,5 +85,5 @@ public:
 
 private:
   struct TData;
-  std::unique_ptr<TData> d;
+  std::unique_ptr<TData> d_;
 };

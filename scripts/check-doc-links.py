@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks the links of README.md and every Markdown file under docs/: each
+"""Checks the links of README.md, CONTRIBUTING.md and every Markdown file under docs/: each
 relative link must name a file that exists, and a link with "#anchor" must
 name a heading of its file (anchors made as GitHub makes them). Links to
 web addresses are not followed. Prints every broken link and exits 1 if
@@ -45,6 +45,7 @@ def anchors_of(path):
 
 def documents():
     yield os.path.join(root, "README.md")
+    yield os.path.join(root, "CONTRIBUTING.md")
     for folder, _, files in os.walk(os.path.join(root, "docs")):
         for name in sorted(files):
             if name.endswith(".md"):

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs the Debian packages that building, running or testing needs, when
 # they are missing. Usage: scripts/deps.sh build|run|test, or
-# scripts/deps.sh packages NAME... for a script's own list.
+# scripts/deps.sh packages NAME... for a script's own list; a NAME that is a
+# path to a .deb file is installed (with what it depends on) every time.
 set -euo pipefail
 
 what="${1:-build}"
@@ -33,13 +34,20 @@ case "$what" in
 esac
 
 missing=()
+from_archive=0  # whether a missing package comes from the archive (needs fresh lists)
 for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  if [[ "$p" == */*.deb ]]; then
+    [ -f "$p" ] || { echo "no package file $p" >&2; exit 1; }
+    missing+=("$p")
+  elif ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+    from_archive=1
+  fi
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq </dev/null
+[ $from_archive = 0 ] || $sudo apt-get update -qq </dev/null
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" </dev/null

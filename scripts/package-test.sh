@@ -13,7 +13,7 @@
 # Finally removes the package.
 #
 # Usage: scripts/package-test.sh [BUILD_DIR]   (default: build)
-# Needs root (apt-get, a second user). The picture goes to
+# Needs root (installing the package, a second user). The picture goes to
 # $QUILLORA_SHOTS/close-question.png (default BUILD_DIR/screenshots).
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
@@ -91,8 +91,8 @@ cleanup() {
 trap cleanup EXIT
 
 t=$(now_ms)
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$build/apt-install.log" 2>&1 ||
-  fail "apt-get install failed, see $build/apt-install.log"
+"$root/scripts/deps.sh" packages "$deb" >"$build/apt-install.log" 2>&1 ||
+  fail "installing the package failed, see $build/apt-install.log"
 echo "installed in $(( $(now_ms) - t )) ms"
 for f in /usr/bin/quillora /usr/share/applications/org.quillora.Quillora.desktop \
          /usr/share/metainfo/org.quillora.Quillora.metainfo.xml \
@@ -108,14 +108,9 @@ first=$(env -i PATH=/usr/bin:/bin /usr/bin/quillora --version | head -n1)
 echo "installed: $first"
 
 # --- Xvfb -----------------------------------------------------------------
-display_file="$(mktemp)"
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-[ -s "$display_file" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$display_file")"
-rm -f "$display_file"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+. "$root/scripts/xvfb.sh"
+start_xvfb 1280x900 || fail "Xvfb did not start"
+xvfb_pid=$XVFB_PID
 
 # Anything written under /usr from here on is a fault.
 stamp="$(mktemp)"

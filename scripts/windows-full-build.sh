@@ -61,17 +61,7 @@ timed() {  # name command...: runs the command, appends its time to times.txt
   return $rc
 }
 
-need_packages() {
-  local missing=() p
-  for p in "$@"; do
-    dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed' || missing+=("$p")
-  done
-  if [ ${#missing[@]} -gt 0 ]; then
-    log "installing ${missing[*]}"
-    $sudo apt-get update -qq </dev/null
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" </dev/null
-  fi
-}
+need_packages() { "$root/scripts/deps.sh" packages "$@"; }
 
 # --- sources ---------------------------------------------------------------
 # Debian's qt6-base source package. The registry serves sources once a

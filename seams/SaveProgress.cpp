@@ -11,30 +11,30 @@ namespace {
 class TQtSaveProgress final : public TSaveProgress {
 public:
   void Begin(QWidget* parent, int total) override {
-    Dialog = std::make_unique<QProgressDialog>(QStringLiteral("Сохранение данных..."),
-                                               QStringLiteral("Отмена"), 0, total, parent);
-    Dialog->setWindowModality(Qt::ApplicationModal);
-    Dialog->setMinimumDuration(500);
-    Dialog->setAutoClose(false);
-    Dialog->setAutoReset(false);
-    Dialog->setValue(0);
+    dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("Сохранение данных..."),
+                                                QStringLiteral("Отмена"), 0, total, parent);
+    dialog_->setWindowModality(Qt::ApplicationModal);
+    dialog_->setMinimumDuration(500);
+    dialog_->setAutoClose(false);
+    dialog_->setAutoReset(false);
+    dialog_->setValue(0);
   }
 
   bool Advance(int done) override {
-    if (!Dialog) return true;
-    Dialog->setValue(done);
+    if (!dialog_) return true;
+    dialog_->setValue(done);
     // Until the dialog shows (and blocks the other windows) only repaints and
     // timers are handled: a click elsewhere must not start a session while
     // the recorder is being read.
-    QCoreApplication::processEvents(Dialog->isVisible() ? QEventLoop::AllEvents
-                                                        : QEventLoop::ExcludeUserInputEvents);
-    return !Dialog->wasCanceled();
+    QCoreApplication::processEvents(dialog_->isVisible() ? QEventLoop::AllEvents
+                                                         : QEventLoop::ExcludeUserInputEvents);
+    return !dialog_->wasCanceled();
   }
 
-  void End() override { Dialog.reset(); }
+  void End() override { dialog_.reset(); }
 
 private:
-  std::unique_ptr<QProgressDialog> Dialog;
+  std::unique_ptr<QProgressDialog> dialog_;
 };
 
 TSaveProgress* installed = nullptr;

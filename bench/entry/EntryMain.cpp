@@ -12,7 +12,7 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "EntrySim.h"
+#include "sim/EntrySim.h"
 #include "session/LetterModel.h"
 
 namespace {

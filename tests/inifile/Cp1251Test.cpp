@@ -82,7 +82,11 @@ TEST(Cp1251, MalformedUtf8IsRefused) {
     std::string out;
     EXPECT_FALSE(Utf8ToCp1251(text, out)) << testing::PrintToString(text);
     EXPECT_FALSE(IsCp1251Representable(std::string(text)));
+    EXPECT_FALSE(IsValidUtf8(text)) << testing::PrintToString(text);
   }
+  // Valid UTF-8 that cp1251 cannot hold is still valid.
+  EXPECT_TRUE(IsValidUtf8("Оп: Ω 😀 \xF4\x8F\xBF\xBF"));
+  EXPECT_TRUE(IsValidUtf8(""));
 }
 
 TEST(Cp1251, LowerCase) {

@@ -101,6 +101,10 @@ TEST_F(IniFileProfile, AByteOrderMarkMeansUtf8) {
   EXPECT_FALSE(ini.UpdateFile());
   EXPECT_EQ(ini.LastError(), "Unable to write to " + path_);
   EXPECT_EQ(ReadBytes(path_), greek);
+
+  // A mark before text that is not UTF-8: the mark goes, the rest is cp1251.
+  WriteBytes(path_, "\xEF\xBB\xBF[Main]\r\nname=\xC4\xF3\xF5\r\n");
+  EXPECT_EQ(TIniFile(path_).ReadString("Main", "name", ""), "Дух");
 }
 
 TEST_F(IniFileProfile, LinesThatAreNoKeysSurviveInPlace) {

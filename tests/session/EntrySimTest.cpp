@@ -2,7 +2,7 @@
 // of a short text, with the drum as designed and with restart.
 #include <gtest/gtest.h>
 
-#include "bench/entry/EntrySim.h"
+#include "sim/EntrySim.h"
 
 namespace {
 

@@ -6,33 +6,10 @@
 #include "session/LetterModel.h"
 #include "session/TickTimer.h"
 #include "sensor/Sens.h"
+#include "tests/support/ManualTickTimer.h"
+#include "tests/support/ScriptedSensor.h"
 
 namespace {
-
-// The drum needs a sensor to start and stop; the operator's reactions reach
-// the engine as selections, so nothing is ever read.
-class TIdleSensor : public TSensor {
-public:
-  bool Start(int) override { return true; }
-  void Stop() override {}
-  void Rearm(int) override {}
-  bool Read() override { return true; }
-};
-
-class TSimTimer : public TTickTimer {
-public:
-  void Start(int intervalMs, bool) override {
-    interval_ = intervalMs;
-    pending_ = true;
-  }
-  void Stop() override { pending_ = false; }
-  bool Pending() const override { return pending_; }
-  int Interval() const override { return interval_; }
-
-private:
-  int interval_ = 0;
-  bool pending_ = false;
-};
 
 // Keeps only the last tape line (all the engine reads) and the text written
 // so far, with how much of it agrees with the wanted text.
@@ -80,7 +57,7 @@ private:
     while (good_ < written_.size() && good_ < target_.size() && written_.at(good_) == target_.at(good_)) ++good_;
   }
 
-  TIdleSensor sensor_;
+  TScriptedSensor sensor_;  // started and stopped; the reactions come as selections
   QString target_;
   TSessionOptions options_;
   TSpeedOptions speed_;
@@ -108,7 +85,7 @@ TEntryResult SimulateEntry(const QString& text, const TEntryRun& run) {
   speed.RestartAfterSelection = run.RestartAfterSelection;
   speed.PredictNextLetter = run.PredictNextLetter;
   TSimHost host(text, options, speed);
-  TSimTimer drumTimer, pollTimer;
+  TManualTickTimer drumTimer, pollTimer;
   TSessionEngine engine(host, drumTimer, pollTimer);
   engine.SetLetterModel(run.Model);
   engine.SetPredictedLetters(run.PredictedLetters);
