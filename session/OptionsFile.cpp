@@ -139,32 +139,32 @@ bool ReadMainMaximized(const QString& path) {
 
 // ---------------------------------------------------------------------------
 
-TOptionsWriter::TOptionsWriter(const QString& path)
-    : Ini(std::make_unique<TIniFile>(path.toStdString())) {}
+TOptionsWriter::TOptionsWriter(const QString& path, TOnRefusal onRefusal)
+    : Ini(std::make_unique<TIniFile>(path.toStdString())), OnRefusal(onRefusal) {}
 
 TOptionsWriter::~TOptionsWriter() = default;
 
 void TOptionsWriter::Fail() {
+  if (!Failed) Failure = QString::fromStdString(Ini->LastError());
   Failed = true;
-  Failure = QString::fromStdString(Ini->LastError());
 }
 
 void TOptionsWriter::String(const char* section, const std::string& key, const QString& value) {
-  if (!Failed && !Ini->WriteString(section, key, value.toStdString())) Fail();
+  if (!Skipping() && !Ini->WriteString(section, key, value.toStdString())) Fail();
 }
 
 void TOptionsWriter::Integer(const char* section, const char* key, int value) {
-  if (!Failed && !Ini->WriteInteger(section, key, value)) Fail();
+  if (!Skipping() && !Ini->WriteInteger(section, key, value)) Fail();
 }
 
 void TOptionsWriter::Bool(const char* section, const char* key, bool value) {
-  if (!Failed && !Ini->WriteBool(section, key, value)) Fail();
+  if (!Skipping() && !Ini->WriteBool(section, key, value)) Fail();
 }
 
 bool TOptionsWriter::Exists(const char* section) const { return Ini->SectionExists(section); }
 
 bool TOptionsWriter::Finish() {
-  if (!Failed && !Ini->UpdateFile()) Fail();
+  if (!Skipping() && !Ini->UpdateFile()) Fail();
   return !Failed;
 }
 
@@ -205,7 +205,7 @@ void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {
   Bool(General, "No Sensor Mode", s.NoSensorMode);
 
   // Rewritten whole, so that no key of a removed symbol stays behind.
-  if (!Failed) Ini->EraseSection(SymbolSection);
+  if (!Skipping()) Ini->EraseSection(SymbolSection);
   Integer(SymbolSection, "Count", static_cast<int>(s.Symbols.size()));
   for (int k = 1; k <= s.Symbols.size(); ++k) String(SymbolSection, SymbolKey(k), s.Symbols[k - 1]);
 
@@ -229,7 +229,7 @@ void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {
   // Only a chosen device is written: with the default the file stays as it
   // would be without this option.
   if (o.Capture.Device.isEmpty()) {
-    if (!Failed) Ini->EraseSection(CaptureSection);
+    if (!Skipping()) Ini->EraseSection(CaptureSection);
   } else {
     String(CaptureSection, "Device", o.Capture.Device);
   }

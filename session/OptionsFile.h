@@ -31,12 +31,15 @@ extern const TBoundsKeys SettingsWindowBounds;
 extern const TBoundsKeys DisplayWindowBounds;
 extern const TBoundsKeys GraphWindowBounds;
 
-// One pass of writes into a settings file. The first refused write ends the
-// pass: the writes after it are skipped and Finish() leaves the file on disk
-// as it was, so a failed pass never leaves half a symbol table behind.
+// One pass of writes into a settings file. By default the first refused
+// write ends the pass: the writes after it are skipped and Finish() leaves
+// the file on disk as it was, so a failed pass never leaves half a symbol
+// table behind. A pass that keeps going leaves out only the refused writes
+// (the panel's bounds are saved even when its gain text cannot be).
 class TOptionsWriter {
 public:
-  explicit TOptionsWriter(const QString& path);
+  enum TOnRefusal { SkipRest, KeepGoing };
+  explicit TOptionsWriter(const QString& path, TOnRefusal onRefusal = SkipRest);
   ~TOptionsWriter();
   TOptionsWriter(const TOptionsWriter&) = delete;
   TOptionsWriter& operator=(const TOptionsWriter&) = delete;
@@ -57,7 +60,7 @@ public:
   // Writes the file; false when a write of the pass was refused or the file
   // could not be written.
   bool Finish();
-  // "Unable to write to <path>" after a failure.
+  // "Unable to write to <path>" after a failure: the first one of the pass.
   QString Error() const;
 
 private:
@@ -66,8 +69,10 @@ private:
   void Bool(const char* section, const char* key, bool value);
   bool Exists(const char* section) const;
   void Fail();
+  bool Skipping() const { return Failed && OnRefusal == SkipRest; }
 
   std::unique_ptr<TIniFile> Ini;
+  TOnRefusal OnRefusal;
   bool Failed = false;
   QString Failure;
 };

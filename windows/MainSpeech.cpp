@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "Main.h"
-#include "Settings.h"
+#include "OptionsInForce.h"
 #include "session/SessionSpeaker.h"
 #include "speech/DefaultSpeech.h"
 
@@ -20,8 +20,7 @@ TFMain::TSpeechFactory& SpeechFactory() {
 void TFMain::SetSpeechFactory(TSpeechFactory factory) { SpeechFactory() = std::move(factory); }
 
 void TFMain::SpeechChange() {
-  if (!FSettings) return;
-  const TSpeechOptions options = FSettings->SpeechOptions();
+  const TSpeechOptions options = OptionsInForce().Speech();
   BSay->setVisible(options.ReadLines);
   if (options.Speaks() && !OwnedSpeech) {
     OwnedSpeech = SpeechFactory() ? SpeechFactory()() : CreateDefaultSpeech();
