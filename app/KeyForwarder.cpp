@@ -8,6 +8,8 @@
 #include "windows/Display.h"
 #include "windows/Graph.h"
 #include "windows/Main.h"
+#include "session/SwitchKeys.h"
+#include "windows/OptionsInForce.h"
 #include "windows/Settings.h"
 
 TKeyForwarder::TKeyForwarder(QObject* parent) : QObject(parent) {}
@@ -33,25 +35,26 @@ bool TypesInto(const QWidget* w, const QKeyEvent* key) {
          key->text().at(0).isPrint();
 }
 
-// The switch keys of the settings window; true when the key was one of them
+// The switch keys of the options in force; true when the key was one of them
 // and is consumed.
 bool SwitchKey(const QWidget* w, const QKeyEvent* key) {
-  if (!FSettings || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+  if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
     return false;
   const int k = key->key();
+  const TKeyOptions& keys = OptionsInForce().Keys();
   if (FMain->Running()) {
-    if (TFSettings::IsKey(k, FSettings->SelectKey())) {
+    if (IsSwitchKey(k, SwitchKeyOfName(keys.SelectKey))) {
       // A held switch repeats its key: one press, one selection.
       if (!key->isAutoRepeat() && FMain->Engine().Selectable()) FMain->SelectSymbol();
       return true;
     }
-    if (TFSettings::IsKey(k, FSettings->StopKey())) {
+    if (IsSwitchKey(k, SwitchKeyOfName(keys.StopKey))) {
       FMain->BStopClick();
       return true;
     }
     return false;
   }
-  if (TFSettings::IsKey(k, FSettings->StartKey()) && !key->isAutoRepeat() && !TypesInto(w, key)) {
+  if (IsSwitchKey(k, SwitchKeyOfName(keys.StartKey)) && !key->isAutoRepeat() && !TypesInto(w, key)) {
     FMain->BStartClick();
     return true;
   }

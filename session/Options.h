@@ -56,6 +56,11 @@ struct TSpeechOptions {
   bool BlockSensor = true;        // the sensor selects nothing while speech plays
   TVoiceSettings Cue{40, 220};
   TVoiceSettings Main{100, 170};
+  // The ranges the settings window offers; values read are held to them.
+  static constexpr int MinVolume = 0;
+  static constexpr int MaxVolume = 100;
+  static constexpr int MinRate = 80;
+  static constexpr int MaxRate = 450;
   bool Speaks() const { return AuditoryScanning || SaySelected || ReadLines; }
 };
 
@@ -81,6 +86,8 @@ struct TCaptureOptions {
 // The tape's text size in pixels.
 struct TTapeOptions {
   static constexpr int DesignFontSize = 13;
+  static constexpr int MinFontSize = 8;  // the range the settings window offers
+  static constexpr int MaxFontSize = 72;
   int FontSize = DesignFontSize;
 };
 

@@ -23,11 +23,11 @@
 #include "ImageView.h"
 #include "Main.h"
 #include "session/SessionModel.h"
-#include "Settings.h"
 #include "seams/UserDialogs.h"
 #include "WindowBounds.h"
 #include "indicators/Instdisplay.h"
-#include "inifile/IniFile.h"
+#include "OptionsInForce.h"
+#include "session/OptionsFile.h"
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Utils.h"
@@ -44,8 +44,6 @@ constexpr int kDesignTop = 132;
 constexpr int kDesignWidth = 801;
 constexpr int kDesignHeight = 417;
 
-const TBoundsKeys kWindowBounds{"Display Window"};
-const char* const kOptionsSection = "Display Options";
 
 
 // An indicator's image control: the picture goes to the view, drawn for the
@@ -160,7 +158,21 @@ void TFDisplay::BuildWidgets() {
   // The text goes to the settings file, which holds only cp1251.
   EGaugeAmp->setValidator(new TCp1251Validator(EGaugeAmp));
   EGaugeAmp->setToolTip(QStringLiteral("( 1 ... 1000 )"));
-  connect(EGaugeAmp, &QLineEdit::textChanged, this, [this] { BAmpUpClick(EGaugeAmp); });
+  // The field shows the gain option and gives every edit back at once.
+  const auto showGain = [this] {
+    const QString& gain = OptionsInForce().Needle().Gain;
+    if (EGaugeAmp->text() != gain) EGaugeAmp->setText(gain);
+  };
+  showGain();
+  connect(EGaugeAmp, &QLineEdit::textChanged, this, [this](const QString& text) {
+    TNeedleOptions needle = OptionsInForce().Needle();
+    needle.Gain = text;
+    OptionsInForce().Set(needle);
+    BAmpUpClick(EGaugeAmp);
+  });
+  connect(&OptionsInForce(), &TOptionsModel::Changed, this, [showGain](TOptionGroup group) {
+    if (group == TOptionGroup::Needle) showGain();
+  });
 
   BAmpUp = GainButton("BAmpUp", QStringLiteral("+1"), 33);
   BAmpDown = GainButton("BAmpDown", QStringLiteral("-1"), 33);
@@ -314,7 +326,7 @@ void TFDisplay::FormCreate() {
   move(kDesignLeft, kDesignTop);
   resize(kDesignWidth, kDesignHeight);
   Bounds = new TWindowBounds(this);
-  Bounds->Load(TIniFile(SettingsFile.toStdString()), kWindowBounds);
+  Bounds->Load(SettingsFile, DisplayWindowBounds);
 }
 
 void TFDisplay::FormActivate() {
@@ -350,16 +362,11 @@ void TFDisplay::FormDestroy() {
   if (Destroyed) return;
   Destroyed = true;
   // A settings file the program could not read at start keeps the user's gain.
-  if (SessionModel && SessionModel->SettingsFileUnread()) return;
-  TIniFile ini(SettingsFile.toStdString());
-  QString failure;
-  const auto check = [&ini, &failure](bool ok) {
-    if (!ok && failure.isEmpty()) failure = QString::fromStdString(ini.LastError());
-  };
-  check(Bounds->Write(ini, kWindowBounds));
-  check(ini.WriteString(kOptionsSection, "Gauge Amp", EGaugeAmp->text().toStdString()));
-  check(ini.UpdateFile());
-  if (!failure.isEmpty()) ReportWriteFailure(this, failure);
+  if (SettingsFileUnread()) return;
+  TOptionsWriter w(SettingsFile, TOptionsWriter::KeepGoing);
+  w.Bounds(DisplayWindowBounds, Bounds->Saved);
+  w.Gain(OptionsInForce().Needle());
+  if (!w.Finish()) ReportWriteFailure(this, w.Error());
 }
 
 void TFDisplay::BAmpUpClick(QObject* sender) {
@@ -458,12 +465,16 @@ void TFDisplay::BCalibrateClick() {
 }
 
 void TFDisplay::ApplyCalibration(const TCalibrationProposal& p) {
-  // The edit's change handler gives the model the gain.
-  EGaugeAmp->setText(QString::number(p.Gain));
-  if (FSettings) {
-    FSettings->EOnLevel->setText(QString::number(p.OnLevel));
-    FSettings->EOffLevel->setText(QString::number(p.OffLevel));
-  }
+  // The options take the proposal; the gain field follows and its change
+  // handler gives the instrument model the gain.
+  TOptionsModel& options = OptionsInForce();
+  TNeedleOptions needle = options.Needle();
+  needle.Gain = QString::number(p.Gain);
+  options.Set(needle);
+  TSessionOptions session = options.Session();
+  session.OnLevel = QString::number(p.OnLevel);
+  session.OffLevel = QString::number(p.OffLevel);
+  options.Set(session);
   if (p.LevelMode == TProbe::LevelFixed) {
     BLevelFixed->click();
     // The level the rest was measured at, not the single reading of now.

@@ -25,7 +25,8 @@
 #include "files/ReadingsExport.h"
 #include "indicators/Instgraph.h"
 #include "indicators/LocaleFormats.h"
-#include "inifile/IniFile.h"
+#include "OptionsInForce.h"
+#include "session/OptionsFile.h"
 #include "recording/Instrecord.h"
 #include "seams/SaveProgress.h"
 #include "seams/UserDialogs.h"
@@ -222,13 +223,13 @@ void TFGraph::BuildControls() {
   });
 }
 
-void TFGraph::ReadBounds() { Bounds_->Load(TIniFile(Utf8(SettingsFilePath())), {IniSection}); }
+void TFGraph::ReadBounds() { Bounds_->Load(SettingsFilePath(), {IniSection}); }
 
 void TFGraph::WriteBounds() {
-  if (SessionModel && SessionModel->SettingsFileUnread()) return;  // left as the user has it
-  TIniFile ini(Utf8(SettingsFilePath()));
-  const bool ok = Bounds_->Write(ini, {IniSection}) && ini.UpdateFile();
-  if (!ok) ReportWriteFailure(this, QString::fromStdString(ini.LastError()));
+  if (SettingsFileUnread()) return;  // left as the user has it
+  TOptionsWriter w(SettingsFilePath());
+  w.Bounds({IniSection}, Bounds_->Saved);
+  if (!w.Finish()) ReportWriteFailure(this, w.Error());
 }
 
 void TFGraph::showEvent(QShowEvent* event) {

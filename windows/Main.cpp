@@ -25,7 +25,8 @@
 #include "Settings.h"
 #include "WindowBounds.h"
 #include "files/AppFolder.h"
-#include "inifile/IniFile.h"
+#include "OptionsInForce.h"
+#include "session/OptionsFile.h"
 #include "seams/QtTickTimer.h"
 #include "seams/UserDialogs.h"
 #include "session/SessionModel.h"
@@ -52,9 +53,6 @@ constexpr int kDesignHeight = 553;
 constexpr int kInitialLeft = 207;
 constexpr int kInitialTop = 122;
 
-const char* const kMain = "Main";
-const TBoundsKeys kMainBounds{kMain, "Main Window Width", "Main Window Height"};
-const char* const kGeneral = "General Options";
 
 QFont ArialBold(int pixelSize) {
   QFont f(QStringLiteral("Arial"));
@@ -94,6 +92,9 @@ TFMain::TFMain(QWidget* parent) : QWidget(parent), Model_(*SessionModel) {
   Model_.Listen(this);
   BuildWidgets();
   connect(&Model_, &TSessionModel::Notice, this, &TFMain::ShowNotice);
+  connect(&Model_.Options(), &TOptionsModel::Changed, this, [this](TOptionGroup group) {
+    if (group == TOptionGroup::Speech) SpeechChange();
+  });
 
   ProgramDir = AppDataFolder();
   TapeInitialDir = ProgramDir;
@@ -152,6 +153,25 @@ void TFMain::BuildWidgets() {
   // Both texts go to the settings file, which holds only cp1251.
   ELevel->setValidator(new TCp1251Validator(ELevel));
   ESymbolPeriod->setValidator(new TCp1251Validator(ESymbolPeriod));
+  // Both fields show their session options and give every edit back at once.
+  const auto edited = [](QString TSessionOptions::*field) {
+    return [field](const QString& text) {
+      TSessionOptions session = OptionsInForce().Session();
+      session.*field = text;
+      OptionsInForce().Set(session);
+    };
+  };
+  const auto showOptions = [this] {
+    const TSessionOptions& session = OptionsInForce().Session();
+    if (ELevel->text() != session.LevelText) ELevel->setText(session.LevelText);
+    if (ESymbolPeriod->text() != session.SymbolPeriodText) ESymbolPeriod->setText(session.SymbolPeriodText);
+  };
+  showOptions();
+  connect(ELevel, &QLineEdit::textChanged, this, edited(&TSessionOptions::LevelText));
+  connect(ESymbolPeriod, &QLineEdit::textChanged, this, edited(&TSessionOptions::SymbolPeriodText));
+  connect(&OptionsInForce(), &TOptionsModel::Changed, this, [showOptions](TOptionGroup group) {
+    if (group == TOptionGroup::Session) showOptions();
+  });
 
   BStart = Named(new QPushButton(QStringLiteral("СТАРТ"), this), "BStart");
   BStart->setToolTip(QStringLiteral("Начать сеанс"));
@@ -353,25 +373,18 @@ void TFMain::FormActivate() {
 }
 
 void TFMain::LoadWindowSettings(const QString& path) {
-  {
-    const TIniFile ini(path.toStdString());
-    // The bounds read are normal bounds: place them on the normal window.
-    if (isMaximized()) setWindowState(windowState() & ~Qt::WindowMaximized);
-    Bounds->Load(ini, kMainBounds);
-    if (ini.ReadBool(kMain, "Main Window Maximized", false))
-      setWindowState(windowState() | Qt::WindowMaximized);
-  }
+  // The bounds read are normal bounds: place them on the normal window.
+  if (isMaximized()) setWindowState(windowState() & ~Qt::WindowMaximized);
+  Bounds->Load(path, MainWindowBounds);
+  if (ReadMainMaximized(path)) setWindowState(windowState() | Qt::WindowMaximized);
   if (FSettings) FSettings->LoadSettings(path);
 }
 
 void TFMain::SaveWindowSettings(const QString& path) {
-  TIniFile ini(path.toStdString());
-  const bool ok = Bounds->Write(ini, kMainBounds) &&
-                  ini.WriteBool(kMain, "Main Window Maximized", isMaximized()) &&
-                  ini.WriteString(kGeneral, "V Level", ELevel->text().toStdString()) &&
-                  ini.WriteString(kGeneral, "Char Period", ESymbolPeriod->text().toStdString()) &&
-                  ini.UpdateFile();
-  if (!ok) ReportWriteFailure(this, QString::fromStdString(ini.LastError()));
+  TOptionsWriter w(path);
+  w.Bounds(MainWindowBounds, Bounds->Saved);
+  w.MainWindow(isMaximized(), OptionsInForce().Session());
+  if (!w.Finish()) ReportWriteFailure(this, w.Error());
 }
 
 bool TFMain::FormClose() {

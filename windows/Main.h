@@ -102,8 +102,8 @@ public:
   QString OperatorLogo;
   QString SpiritLogo;
 
-  // Speech (MainSpeech.cpp). The speech options changed: "Сказать" shows
-  // while lines are read.
+  // Speech (MainSpeech.cpp). The model's speech options changed: "Сказать"
+  // shows while lines are read.
   void SpeechChange();
   void BSayClick();
   // The model's speech factory (TSessionModel::SetSpeechFactory).

@@ -11,6 +11,7 @@
 #include "ImageView.h"
 #include "Main.h"
 #include "MainSemaphore.h"
+#include "OptionsInForce.h"
 #include "Settings.h"
 #include "indicators/DrumPainter.h"
 #include "seams/UserDialogs.h"
@@ -22,15 +23,8 @@
 
 namespace {
 
-bool Checked(const QCheckBox* box) { return box && box->isChecked(); }
-
-QStringList SettingsSymbols() {
-  QStringList symbols;
-  if (!FSettings) return symbols;
-  const int n = FSettings->SymbolCount();
-  for (int k = 1; k <= n; ++k) symbols << FSettings->Symbol(k);
-  return symbols;
-}
+// The symbol table in force.
+const QStringList& SettingsSymbols() { return OptionsInForce().Session().Symbols; }
 
 }  // namespace
 
@@ -103,7 +97,7 @@ void TFMain::DrawDrum() {
   scene.Running = Running();
   scene.FastMode = Engine().FastMode();
   scene.Target = Running() ? Engine().NextPosition() : 0;
-  scene.FixedWindow = FSettings && Checked(FSettings->CBFixedSelected);
+  scene.FixedWindow = OptionsInForce().Session().FixedSelected;
   scene.Background = palette().color(QPalette::Window);
   if (!DrumCanvas) DrumCanvas = std::make_shared<TDrumCanvas>();
   QImage& picture = DrumCanvas->Picture;
@@ -122,28 +116,11 @@ void TFMain::DrawDrum() {
 TSensor* TFMain::Sensor() { return Model_.Sensor(); }
 TInstrument* TFMain::Model() { return Model_.Gauge(); }
 
-TSessionOptions TFMain::StartOptions() {
-  TSessionOptions o;
-  if (!FSettings) return o;
-  o.Symbols = SettingsSymbols();
-  o.FastSlowMode = Checked(FSettings->CBFastSlowMode);
-  o.FastSymbol = FSettings->EFastModeSymbol->text();
-  o.StopSymbols = FSettings->EStopSymbol->text();
-  o.BackspaceSymbol = FSettings->EBackspaceSymbol->text();
-  o.OnLevel = FSettings->EOnLevel->text();
-  o.OffLevel = FSettings->EOffLevel->text();
-  return o;
-}
+TSessionOptions TFMain::StartOptions() { return OptionsInForce().Session(); }
 
-TSpeedOptions TFMain::StartSpeed() {
-  TSpeedOptions o;
-  if (!FSettings) return o;
-  o.RestartAfterSelection = Checked(FSettings->CBRestartAfterSelect);
-  o.PredictNextLetter = Checked(FSettings->CBPredictLetter);
-  return o;
-}
+TSpeedOptions TFMain::StartSpeed() { return OptionsInForce().Speed(); }
 
-bool TFMain::FastSlowOption() { return FSettings && Checked(FSettings->CBFastSlowMode); }
+bool TFMain::FastSlowOption() { return OptionsInForce().Session().FastSlowMode; }
 
 void TFMain::SessionStarted(const TSessionEngine&) {
   if (FSettings) FSettings->EnableSessionControls(false);

@@ -4,7 +4,6 @@
 #include <QPushButton>
 
 #include "Main.h"
-#include "Settings.h"
 #include "session/SessionModel.h"
 #include "session/SessionSpeaker.h"
 
@@ -13,7 +12,6 @@ void TFMain::SetSpeechFactory(TSpeechFactory factory) {
 }
 
 void TFMain::SpeechChange() {
-  if (FSettings) Model_.Options().Set(FSettings->SpeechOptions());
   BSay->setVisible(Model_.Options().Speech().ReadLines);
 }
 

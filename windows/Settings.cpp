@@ -3,26 +3,27 @@
 #include "files/AppFolder.h"
 #include "Cp1251Validator.h"
 #include "Main.h"
+#include "session/CaptureChoice.h"
 #include "session/SessionModel.h"
 #include "SymbolTable.h"
 #include "seams/UserDialogs.h"
 #include "WidgetHelpers.h"
 #include "WindowBounds.h"
-#include "capture/CaptureInputs.h"
-#include "inifile/IniFile.h"
+#include "OptionsInForce.h"
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
 #include "sensor/Utils.h"
 #include "session/AlphabetPresets.h"
+#include "session/ChainOptions.h"
 #include "session/SessionEngine.h"
+#include "session/SwitchKeys.h"
 
 #include <algorithm>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeySequence>
 #include <QSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -40,9 +41,6 @@
 TFSettings* FSettings = nullptr;
 
 namespace {
-
-constexpr double DefaultSpringDamping = 3.1;
-constexpr double DefaultSpringTimeStep = 0.22;
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, const QString& hint,
                     int width) {
@@ -77,40 +75,21 @@ TProbe* Probe() { return SessionModel ? SessionModel->Probe() : nullptr; }
 TGaugePM100* Gauge() { return SessionModel ? SessionModel->Gauge() : nullptr; }
 TAudioSensor_OneRun* Sensor() { return SessionModel ? SessionModel->Sensor() : nullptr; }
 
-TCaptureInputs* InstalledInputs = nullptr;
-
-TCaptureInputs& CaptureInputs() {
-  if (InstalledInputs) return *InstalledInputs;
-  static const std::unique_ptr<TCaptureInputs> platform = CreateDefaultCaptureInputs();
-  return *platform;
-}
-
-// A typed integer, def when the text is not one.
-int IntegerOr(const QLineEdit* edit, int def) {
-  int v = def;
-  return ParseInteger(edit->text().toStdString(), v) ? v : def;
-}
-
-// A typed decimal (point or comma), def when the text is not one.
-double DecimalOr(const QLineEdit* edit, double def) {
-  double v = def;
-  return ParseDecimal(edit->text().toStdString(), v) ? v : def;
-}
-
 // The hints of the spring fields: the range the needle runs in, and the value
 // in effect when the typed one lies outside it.
-void UpdateSpringHints(QLineEdit* damping, QLineEdit* timeStep) {
-  const TSpringParameters in = SpringInEffect(DecimalOr(damping, DefaultSpringDamping),
-                                              DecimalOr(timeStep, DefaultSpringTimeStep));
+void UpdateSpringHints(QLineEdit* damping, QLineEdit* timeStep, const TNeedleOptions& needle) {
+  const double typedDamping = SpringDampingOf(needle);
+  const double typedStep = SpringTimeStepOf(needle);
+  const TSpringParameters in = SpringInEffect(typedDamping, typedStep);
   const QLocale locale;
   const auto number = [&locale](double v) { return locale.toString(v, 'g', 3); };
-  const auto hint = [&](QLineEdit* edit, double def, double min, double max, double used) {
+  const auto hint = [&](QLineEdit* edit, double typed, double min, double max, double used) {
     QString text = QStringLiteral("( %1 ... %2 )").arg(number(min), number(max));
-    if (DecimalOr(edit, def) != used) text += QStringLiteral(" действует %1").arg(number(used));
+    if (typed != used) text += QStringLiteral(" действует %1").arg(number(used));
     edit->setToolTip(text);
   };
-  hint(damping, DefaultSpringDamping, in.MinDamping, in.MaxDamping, in.Damping);
-  hint(timeStep, DefaultSpringTimeStep, MinSpringTimeStep, MaxSpringTimeStep, in.TimeStep);
+  hint(damping, typedDamping, in.MinDamping, in.MaxDamping, in.Damping);
+  hint(timeStep, typedStep, MinSpringTimeStep, MaxSpringTimeStep, in.TimeStep);
 }
 
 } // namespace
@@ -127,12 +106,17 @@ TFSettings::TFSettings(QWidget* parent) : QWidget(parent) {
   Bounds = new TWindowBounds(this);
   ReadBounds();
 
+  ShowOptions();
+  ConnectEdits();
+  connect(&OptionsInForce(), &TOptionsModel::Changed, this,
+          [this](TOptionGroup group) { ShowOptions(group); });
+
   OpenDialogFolder = AppDataFolder();
   SaveDialogFolder = AppDataFolder();
 }
 
 TFSettings::~TFSettings() {
-  if (TAudioSensor_OneRun* sensor = Sensor()) sensor->Device().OnInputMissing = nullptr;
+  if (TAudioSensor_OneRun* sensor = Sensor()) ReportMissingInput(*sensor, {});
   SaveAtExit();
   if (FSettings == this) FSettings = nullptr;
 }
@@ -237,7 +221,7 @@ void TFSettings::BuildControls() {
   // The design texts, the same in every locale (the fields parse a point or a comma).
   EGaugeSpringDump = MakeEdit(this, "EGaugeSpringDump", QStringLiteral("3.1"), QString(), shortEdit);
   EGaugeSpringSpeed = MakeEdit(this, "EGaugeSpringSpeed", QStringLiteral("0.22"), QString(), shortEdit);
-  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed);
+  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed, OptionsInForce().Needle());
   CBGaugeSpringEn = MakeCheck(this, "CBGaugeSpringEn", QString(), QString());
   CBInvertSensorData = MakeCheck(this, "CBInvertSensorData", QString(), QString());
   CBInvertSensorData->setChecked(true);
@@ -335,7 +319,7 @@ void TFSettings::BuildCaptureGroup(QVBoxLayout* into) {
   connect(BRefreshDevices, &QToolButton::clicked, this, [this] { RefreshCaptureDevices(); });
 }
 
-void TFSettings::SetCaptureInputs(TCaptureInputs* inputs) { InstalledInputs = inputs; }
+void TFSettings::SetCaptureInputs(TCaptureInputs* inputs) { SetInputList(inputs); }
 
 void TFSettings::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -343,32 +327,32 @@ void TFSettings::showEvent(QShowEvent* event) {
 }
 
 bool TFSettings::RefreshCaptureDevices(bool* listed) {
-  std::vector<TCaptureInput> inputs;
-  const bool ok = CaptureInputs().List(inputs);
+  QList<TInputChoice> inputs;
+  const bool ok = ListInputChoices(inputs);
   if (listed) *listed = ok;
   const auto has = [&](const QString& name) {
-    return std::any_of(inputs.begin(), inputs.end(),
-                       [&](const TCaptureInput& i) { return QString::fromStdString(i.Name) == name; });
+    return std::any_of(inputs.begin(), inputs.end(), [&](const TInputChoice& i) { return i.Name == name; });
   };
+  const QString CaptureDeviceName = CaptureDevice();
   const bool found = CaptureDeviceName.isEmpty() || has(CaptureDeviceName);
   // In use: what the last capture recorded from, else what the next would.
   QString inUse;
-  if (TAudioSensor_OneRun* sensor = Sensor()) inUse = QString::fromStdString(sensor->Device().InputInUse());
+  inUse = InputInUse(Sensor());
   if (inUse.isEmpty() || !has(inUse))
     inUse = found && !CaptureDeviceName.isEmpty() ? CaptureDeviceName
             : inputs.empty()                      ? QString()
-                                                  : QString::fromStdString(inputs.front().Name);
+                                                  : inputs.front().Name;
 
   CBCaptureDevice->clear();
   const QString fallback = QStringLiteral("По умолчанию");
   CBCaptureDevice->addItem(inputs.empty()
                                ? fallback
                                : fallback + QStringLiteral(": ") +
-                                     ElidedName(QString::fromStdString(inputs.front().Description)),
+                                     ElidedName(inputs.front().Description),
                            QString());
-  for (const TCaptureInput& i : inputs) {
-    const QString name = QString::fromStdString(i.Name);
-    QString text = ElidedName(QString::fromStdString(i.Description));
+  for (const TInputChoice& i : inputs) {
+    const QString& name = i.Name;
+    QString text = ElidedName(i.Description);
     if (name == inUse) text += QStringLiteral(" (используется)");
     CBCaptureDevice->addItem(text, name);
   }
@@ -387,19 +371,23 @@ bool TFSettings::RefreshCaptureDevices(bool* listed) {
   return found;
 }
 
+QString TFSettings::CaptureDevice() const { return OptionsInForce().Capture().Device; }
+
 void TFSettings::SetCaptureDevice(const QString& name) {
-  CaptureDeviceName = name;
+  TCaptureOptions capture;
+  capture.Device = name;
+  OptionsInForce().Set(capture);
   LCaptureStatus->clear();
   TAudioSensor_OneRun* sensor = Sensor();
   if (!sensor) return;
-  sensor->Device().SelectInput(name.toStdString());
+  ApplyCaptureDevice(capture, *sensor);
   // Reported by the capture itself: during a session a message box would
   // hold up the polls, so the group shows it.
-  sensor->Device().OnInputMissing = [this](const std::string& missing) {
+  ReportMissingInput(*sensor, [this](const QString& missing) {
     LCaptureStatus->setText(
         QStringLiteral("Устройство \"%1\" не найдено, запись идёт с устройства по умолчанию.")
-            .arg(ElidedName(QString::fromStdString(missing))));
-  };
+            .arg(ElidedName(missing)));
+  });
 }
 
 void TFSettings::CBCaptureDeviceChange() {
@@ -517,67 +505,57 @@ void TFSettings::BRemoveSymbolClick() {
 void TFSettings::SGSymbolTableSetEditText() { DrawDrum(); }
 
 void TFSettings::CBGaugeSpringEnClick() {
-  if (TGaugePM100* gauge = Gauge()) gauge->NeedleChannel().SpringEnabled = CBGaugeSpringEn->isChecked();
+  Edit(&TOptionsModel::Needle, [this](TNeedleOptions& o) { o.SpringEnabled = CBGaugeSpringEn->isChecked(); });
+  if (TGaugePM100* gauge = Gauge()) ApplySpringEnabled(OptionsInForce().Needle(), gauge->NeedleChannel());
 }
 
 void TFSettings::EGaugeSpringDumpChange() {
-  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed);
-  TGaugePM100* gauge = Gauge();
-  if (!gauge) return;
-  // The spring is off while its parameter changes; its position and
-  // velocity are kept.
-  TSignalChannel& needle = gauge->NeedleChannel();
-  needle.SpringEnabled = false;
-  needle.Damping = DecimalOr(EGaugeSpringDump, DefaultSpringDamping);
-  needle.SpringEnabled = CBGaugeSpringEn->isChecked();
+  Edit(&TOptionsModel::Needle, [this](TNeedleOptions& o) { o.SpringDump = EGaugeSpringDump->text(); });
+  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed, OptionsInForce().Needle());
+  if (TGaugePM100* gauge = Gauge()) ApplySpringDamping(OptionsInForce().Needle(), gauge->NeedleChannel());
 }
 
 void TFSettings::EGaugeSpringSpeedChange() {
-  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed);
-  TGaugePM100* gauge = Gauge();
-  if (!gauge) return;
-  TSignalChannel& needle = gauge->NeedleChannel();
-  needle.SpringEnabled = false;
-  needle.TimeStep = DecimalOr(EGaugeSpringSpeed, DefaultSpringTimeStep);
-  needle.SpringEnabled = CBGaugeSpringEn->isChecked();
+  Edit(&TOptionsModel::Needle, [this](TNeedleOptions& o) { o.SpringSpeed = EGaugeSpringSpeed->text(); });
+  UpdateSpringHints(EGaugeSpringDump, EGaugeSpringSpeed, OptionsInForce().Needle());
+  if (TGaugePM100* gauge = Gauge()) ApplySpringTimeStep(OptionsInForce().Needle(), gauge->NeedleChannel());
 }
 
 void TFSettings::EDataAccDepthChange() {
-  // The channel clamps the depth to 1..1024; the field keeps what was typed.
-  if (TProbe* probe = Probe()) probe->DataChannel().SetDepth(IntegerOr(EDataAccDepth, 1));
+  // The channel clamps the depth to 1..1024; the option keeps what was typed.
+  Edit(&TOptionsModel::Signal, [this](TSignalOptions& o) { o.DataAccDepth = EDataAccDepth->text(); });
+  if (TProbe* probe = Probe()) ApplyDataDepth(OptionsInForce().Signal(), *probe);
 }
 
 void TFSettings::ELevelAccDepthChange() {
-  if (TProbe* probe = Probe()) probe->LevelChannel().SetDepth(IntegerOr(ELevelAccDepth, 1));
+  Edit(&TOptionsModel::Signal, [this](TSignalOptions& o) { o.LevelAccDepth = ELevelAccDepth->text(); });
+  if (TProbe* probe = Probe()) ApplyLevelDepth(OptionsInForce().Signal(), *probe);
 }
 
 void TFSettings::CBInvertSensorDataClick() {
-  if (TAudioSensor_OneRun* sensor = Sensor()) sensor->Invert = CBInvertSensorData->isChecked();
+  Edit(&TOptionsModel::Signal, [this](TSignalOptions& o) { o.InvertSensorData = CBInvertSensorData->isChecked(); });
+  if (TAudioSensor_OneRun* sensor = Sensor()) ApplyInvert(OptionsInForce().Signal(), *sensor);
 }
 
 void TFSettings::CBNoSensorClick() {
-  if (TAudioSensor_OneRun* sensor = Sensor()) sensor->NoSensor = CBNoSensor->isChecked();
+  Edit(&TOptionsModel::Session, [this](TSessionOptions& o) { o.NoSensorMode = CBNoSensor->isChecked(); });
+  if (TAudioSensor_OneRun* sensor = Sensor()) ApplyNoSensor(OptionsInForce().Session(), *sensor);
 }
 
 void TFSettings::EOpLogoChange() {
-  if (FMain) FMain->OperatorLogo = EOpLogo->text().trimmed();
+  Edit(&TOptionsModel::Session, [this](TSessionOptions& o) { o.OperatorLogo = EOpLogo->text(); });
+  if (FMain) FMain->OperatorLogo = OptionsInForce().Session().OperatorLogo.trimmed();
 }
 
 void TFSettings::ESpLogoChange() {
-  if (FMain) FMain->SpiritLogo = ESpLogo->text().trimmed();
+  Edit(&TOptionsModel::Session, [this](TSessionOptions& o) { o.SpiritLogo = ESpLogo->text(); });
+  if (FMain) FMain->SpiritLogo = OptionsInForce().Session().SpiritLogo.trimmed();
 }
 
 // ---------------------------------------------------------------------------
 // Keys of a switch and the tape's text size
 
 namespace {
-
-// The key of a stored name, 0 for none or an unknown name.
-int KeyOfName(const QString& name) {
-  if (name.isEmpty()) return 0;
-  const QKeySequence seq = QKeySequence::fromString(name, QKeySequence::PortableText);
-  return seq.isEmpty() ? 0 : seq[0].key();
-}
 
 QString KeyCaption(const QString& name) {
   if (name.isEmpty()) return QStringLiteral("нет");
@@ -586,29 +564,15 @@ QString KeyCaption(const QString& name) {
   return name;
 }
 
-int ChosenKey(const QComboBox* box) { return KeyOfName(box->currentData().toString()); }
-
 }  // namespace
 
-QStringList TFSettings::KeyNames() {
-  // Switch interfaces mostly send Space or Enter, some a function key or a
-  // digit. F9 selects anyway.
-  QStringList names{QString(), QStringLiteral("Space"), QStringLiteral("Return")};
-  for (int f = 1; f <= 12; ++f)
-    if (f != 9) names << QStringLiteral("F%1").arg(f);
-  names << QStringLiteral("1") << QStringLiteral("2");
-  return names;
-}
+QStringList TFSettings::KeyNames() { return SwitchKeyNames(); }
 
-bool TFSettings::IsKey(int pressed, int chosen) {
-  if (chosen == 0) return false;
-  if (chosen == Qt::Key_Return && pressed == Qt::Key_Enter) return true;
-  return pressed == chosen;
-}
+bool TFSettings::IsKey(int pressed, int chosen) { return IsSwitchKey(pressed, chosen); }
 
-int TFSettings::SelectKey() const { return ChosenKey(DDSelectKey); }
-int TFSettings::StartKey() const { return ChosenKey(DDStartKey); }
-int TFSettings::StopKey() const { return ChosenKey(DDStopKey); }
+int TFSettings::SelectKey() const { return SwitchKeyOfName(OptionsInForce().Keys().SelectKey); }
+int TFSettings::StartKey() const { return SwitchKeyOfName(OptionsInForce().Keys().StartKey); }
+int TFSettings::StopKey() const { return SwitchKeyOfName(OptionsInForce().Keys().StopKey); }
 
 QGroupBox* TFSettings::BuildKeysAndTape() {
   GBKeysAndTape = new QGroupBox(QStringLiteral("Клавиши и лента"), this);
@@ -642,6 +606,11 @@ QGroupBox* TFSettings::BuildKeysAndTape() {
 }
 
 void TFSettings::KeysChange() {
+  Edit(&TOptionsModel::Keys, [this](TKeyOptions& o) {
+    o.SelectKey = DDSelectKey->currentData().toString();
+    o.StartKey = DDStartKey->currentData().toString();
+    o.StopKey = DDStopKey->currentData().toString();
+  });
   if (!FMain) return;
   // The session buttons' hints name their keys.
   const auto hint = [](const QString& text, const QComboBox* box) {
@@ -653,5 +622,6 @@ void TFSettings::KeysChange() {
 }
 
 void TFSettings::ETapeFontSizeChange() {
-  if (FMain) FMain->SetTapeFontSize(ETapeFontSize->value());
+  Edit(&TOptionsModel::Tape, [this](TTapeOptions& o) { o.FontSize = ETapeFontSize->value(); });
+  if (FMain) FMain->SetTapeFontSize(OptionsInForce().Tape().FontSize);
 }

@@ -6,11 +6,12 @@
 #include <QString>
 #include <QWidget>
 
+#include "OptionsInForce.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QSpinBox;
-class TIniFile;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -20,7 +21,6 @@ class TCaptureInputs;
 class TSymbolTable;
 class TWindowBounds;
 enum class TAlphabetPreset;
-struct TSpeechOptions;
 
 class TFSettings : public QWidget {
   Q_OBJECT
@@ -70,7 +70,7 @@ public:
   QSpinBox* ECueRate = nullptr;
   QSpinBox* EMainVolume = nullptr;
   QSpinBox* EMainRate = nullptr;
-  // The options as the group shows them.
+  // The speech options in force.
   TSpeechOptions SpeechOptions() const;
   // Any change of the group: the main window's speech follows at once.
   void SpeechChange();
@@ -83,7 +83,7 @@ public:
   QComboBox* DDStartKey = nullptr;
   QComboBox* DDStopKey = nullptr;
   QSpinBox* ETapeFontSize = nullptr;
-  // The chosen keys (Qt key codes), 0 for none. The selection key acts
+  // The chosen keys (Qt key codes) of the options in force, 0 for none. The selection key acts
   // during a session besides F9, the start key outside one, the stop key
   // during one.
   int SelectKey() const;
@@ -147,7 +147,7 @@ public:
   void CBCaptureDeviceChange();
 
   // The chosen recording device's name; empty for the system's default.
-  QString CaptureDevice() const { return CaptureDeviceName; }
+  QString CaptureDevice() const;
   // Chooses a device (empty: the default) for the sensor's next capture.
   void SetCaptureDevice(const QString& name);
   // Lists the devices anew into CBCaptureDevice. False when the chosen
@@ -171,26 +171,36 @@ protected:
 private:
   void BuildControls();
   QGroupBox* BuildKeysAndTape();
-  void LoadKeysAndTape(const TIniFile& ini);
   void BuildCaptureGroup(class QVBoxLayout* into);
   QGroupBox* BuildSpeedGroup();
   QPushButton* BuildAlphabetButton();
   QGroupBox* BuildSpeechGroup();
-  void LoadSpeech(const TIniFile& ini);
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass;
   // nothing when the main window could not read that file at start.
   void SaveAtExit();
-  // The keys of SaveSettings into an open file; false after a refused write.
-  class TWriter;
-  void WriteSettings(TWriter& writer, bool includeOthers);
-  void WriteKeysAndTape(TWriter& writer);
-  void WriteSpeech(TWriter& writer);
+  // The controls show the options in force: all of them, or one group when
+  // it changed. Each edit goes back to the options at once (not while the
+  // controls are being filled).
+  void ShowOptions();
+  void ShowOptions(TOptionGroup group);
+  void ConnectEdits();
+  void WriteSymbolsBack();
+  bool Filling = false;
+  // Changes one group of the options in force, unless the controls are
+  // being filled from them.
+  template <class T, class F>
+  void Edit(const T& (TOptionsModel::*group)() const, F change) {
+    if (Filling) return;
+    TOptionsModel& model = OptionsInForce();
+    T value = (model.*group)();
+    change(value);
+    model.Set(value);
+  }
   void DrawDrum();
 
   TSymbolTable* Grid = nullptr;
   TWindowBounds* Bounds = nullptr;
-  QString CaptureDeviceName;
 };
 
 extern TFSettings* FSettings;

@@ -72,19 +72,17 @@ QGroupBox* TFSettings::BuildSpeechGroup() {
   return GBSpeech;
 }
 
-TSpeechOptions TFSettings::SpeechOptions() const {
-  TSpeechOptions o;
-  o.AuditoryScanning = CBAuditoryScanning->isChecked();
-  o.SaySelected = CBSaySelected->isChecked();
-  o.ReadLines = CBReadLines->isChecked();
-  o.BlockSensor = CBBlockSensor->isChecked();
-  o.Cue = {ECueVolume->value(), ECueRate->value()};
-  o.Main = {EMainVolume->value(), EMainRate->value()};
-  return o;
-}
+TSpeechOptions TFSettings::SpeechOptions() const { return OptionsInForce().Speech(); }
 
 void TFSettings::SpeechChange() {
+  Edit(&TOptionsModel::Speech, [this](TSpeechOptions& o) {
+    o.AuditoryScanning = CBAuditoryScanning->isChecked();
+    o.SaySelected = CBSaySelected->isChecked();
+    o.ReadLines = CBReadLines->isChecked();
+    o.BlockSensor = CBBlockSensor->isChecked();
+    o.Cue = {ECueVolume->value(), ECueRate->value()};
+    o.Main = {EMainVolume->value(), EMainRate->value()};
+  });
   // The blocking matters only while the program may speak.
   CBBlockSensor->setEnabled(SpeechOptions().Speaks());
-  if (FMain) FMain->SpeechChange();
 }

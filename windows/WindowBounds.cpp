@@ -1,7 +1,7 @@
 #include "WindowBounds.h"
 
 #include "seams/UserDialogs.h"
-#include "inifile/IniFile.h"
+#include "session/OptionsFile.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -90,26 +90,10 @@ void TWindowBounds::Place(const TBounds& b) {
   Saved = placed;
 }
 
-void TWindowBounds::Load(const TIniFile& ini, const TBoundsKeys& keys) {
+void TWindowBounds::Load(const QString& settingsFile, const TBoundsKeys& keys) {
   // Without any of the keys the window keeps the bounds it has.
-  if (!ini.ValueExists(keys.Section, "Position Left") &&
-      !ini.ValueExists(keys.Section, "Position Top") && !ini.ValueExists(keys.Section, keys.Width) &&
-      !ini.ValueExists(keys.Section, keys.Height))
-    return;
-  const TBounds now = Current();
-  TBounds b;
-  b.Left = ini.ReadInteger(keys.Section, "Position Left", now.Left);
-  b.Top = ini.ReadInteger(keys.Section, "Position Top", now.Top);
-  b.Width = ini.ReadInteger(keys.Section, keys.Width, now.Width);
-  b.Height = ini.ReadInteger(keys.Section, keys.Height, now.Height);
-  Place(b);
-}
-
-bool TWindowBounds::Write(TIniFile& ini, const TBoundsKeys& keys) const {
-  return ini.WriteInteger(keys.Section, "Position Left", Saved.Left) &&
-         ini.WriteInteger(keys.Section, "Position Top", Saved.Top) &&
-         ini.WriteInteger(keys.Section, keys.Width, Saved.Width) &&
-         ini.WriteInteger(keys.Section, keys.Height, Saved.Height);
+  TBounds b = Current();
+  if (ReadBounds(settingsFile, keys, b)) Place(b);
 }
 
 void TWindowBounds::RecordNormalGeometry() {

@@ -14,27 +14,9 @@
 #include <QObject>
 #include <QString>
 
+#include "session/StoredBounds.h"
+
 class QWidget;
-class TIniFile;
-
-struct TBounds {
-  int Left = 0;
-  int Top = 0;
-  int Width = 0;
-  int Height = 0;
-  bool operator==(const TBounds& o) const {
-    return Left == o.Left && Top == o.Top && Width == o.Width && Height == o.Height;
-  }
-};
-
-// Where a window's bounds live in the settings file. Every window has
-// "Position Left" and "Position Top"; the main window names its size keys
-// after itself.
-struct TBoundsKeys {
-  const char* Section;
-  const char* Width = "Window Width";
-  const char* Height = "Window Height";
-};
 
 class TWindowBounds : public QObject {
   Q_OBJECT
@@ -57,9 +39,7 @@ public:
   // Reads the bounds from the settings file, a missing key keeping the
   // window's current value, and places the window there. A file without
   // any of the keys leaves the window as it is.
-  void Load(const TIniFile& ini, const TBoundsKeys& keys);
-  // Writes the saved bounds; false at the first refused write.
-  bool Write(TIniFile& ini, const TBoundsKeys& keys) const;
+  void Load(const QString& settingsFile, const TBoundsKeys& keys);
 
   // The rule applied before a resize, given the size the window had until now.
   void BeforeResize(int oldWidth, int oldHeight);

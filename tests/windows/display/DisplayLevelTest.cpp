@@ -2,6 +2,9 @@
 #include "DisplayFixture.h"
 
 #include "indicators/Instdisplay.h"
+#include "session/Calibration.h"
+
+#include <QLineEdit>
 
 #include <QToolButton>
 
@@ -77,4 +80,23 @@ TEST_F(DisplayLevelTest, DragInTrackingModeJumpsBackAtTheNextMeasurement) {
   Display->DrawIndicators();
   EXPECT_NEAR(Chain.Probe.Level, 0.0, 1e-12);
   EXPECT_EQ(dial->LevelText(), QLocale().toString(0.0, 'f', 2));
+}
+
+// A calibration proposal goes into the options (the panel's gain field and
+// the levels the next session starts with) and its level mode to the probe.
+TEST_F(DisplayLevelTest, CalibrationProposalReachesTheOptions) {
+  TCalibrationProposal p;
+  p.Result = TCalibrationResult::Proposed;
+  p.Gain = 250;
+  p.OnLevel = 40;
+  p.OffLevel = 25;
+  p.LevelMode = TProbe::LevelFixed;
+  p.RestLevel = 0.25;
+  Display->ApplyCalibration(p);
+  EXPECT_EQ(Model.Options().Needle().Gain, QStringLiteral("250"));
+  EXPECT_EQ(Display->EGaugeAmp->text(), QStringLiteral("250"));
+  EXPECT_DOUBLE_EQ(Chain.Model.Gain(), 250.0);
+  EXPECT_EQ(Model.Options().Session().OnLevel, QStringLiteral("40"));
+  EXPECT_EQ(Model.Options().Session().OffLevel, QStringLiteral("25"));
+  EXPECT_EQ(Chain.Probe.LevelMode, TProbe::LevelFixed);
 }

@@ -86,6 +86,8 @@ TEST_F(SettingsHandlers, SpringHintsSayWhatIsInEffect) {
   Settings->EGaugeSpringSpeed->setText(QStringLiteral("-1"));
   EXPECT_TRUE(Settings->EGaugeSpringSpeed->toolTip().contains(QStringLiteral("действует")));
 
+  // A second window shows the options in force: back to the design ones.
+  Model.Options().Set(TNeedleOptions());
   const QLocale saved;
   QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
   TFSettings russian;

@@ -55,7 +55,7 @@ TEST(WindowBoundsFit, AWindowIsNeverLargerThanItsScreen) {
   w.move(20, 30);
   w.resize(320, 240);
   TWindowBounds bounds(&w);
-  bounds.Load(TIniFile(path.toStdString()), {"Graph Window"});
+  bounds.Load(path, {"Graph Window"});
   EXPECT_EQ(w.size(), QSize(320, 240));
   EXPECT_TRUE(area.contains(QRect(w.pos(), w.size())));
 }

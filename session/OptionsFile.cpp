@@ -1,0 +1,251 @@
+#include "OptionsFile.h"
+
+#include <QtGlobal>
+
+#include "SwitchKeys.h"
+#include "inifile/Cp1251.h"
+#include "inifile/IniFile.h"
+
+const TBoundsKeys MainWindowBounds{"Main", "Main Window Width", "Main Window Height"};
+const TBoundsKeys SettingsWindowBounds{"Settings Window"};
+const TBoundsKeys DisplayWindowBounds{"Display Window"};
+const TBoundsKeys GraphWindowBounds{"Graph Window"};
+
+namespace {
+
+const char* const MainSection = "Main";
+const char* const General = "General Options";
+const char* const DisplayOptions = "Display Options";
+const char* const SymbolSection = "Symbol Table";
+const char* const KeysSection = "Keys";
+const char* const TapeSection = "Tape";
+const char* const CaptureSection = "Capture";
+const char* const SpeedSection = "Speed";
+const char* const SpeechSection = "Speech";
+
+constexpr int DefaultSymbolCount = 28;
+
+std::string SymbolKey(int k) { return "Symbol " + std::to_string(k); }
+
+// The symbol a table without a key for symbol k (of n) gets: the cp1251
+// character 64 + k ("A" for 1 ... "Z" for 26, then "[", "\", ...), then a
+// space and a full stop for the last two.
+QString DefaultSymbol(int k, int n) {
+  if (k == n) return QStringLiteral(".");
+  if (k == n - 1) return QStringLiteral(" ");
+  const char32_t c = Cp1251ToUnicode(static_cast<unsigned char>(64 + k));
+  return QString::fromUcs4(&c, 1);
+}
+
+class TReader {
+public:
+  explicit TReader(const QString& path) : Ini(path.toStdString()) {}
+  void String(const char* section, const std::string& key, QString& value) const {
+    value = QString::fromStdString(Ini.ReadString(section, key, value.toStdString()));
+  }
+  void Bool(const char* section, const char* key, bool& value) const {
+    value = Ini.ReadBool(section, key, value);
+  }
+  void Integer(const char* section, const char* key, int& value, int min, int max) const {
+    value = qBound(min, Ini.ReadInteger(section, key, value), max);
+  }
+  void Key(const char* key, QString& name) const {
+    String(KeysSection, key, name);
+    if (!SwitchKeyNames().contains(name)) name.clear();
+  }
+  const TIniFile Ini;
+};
+
+void ReadSession(const TReader& r, TSessionOptions& s) {
+  r.String(General, "V Level", s.LevelText);
+  r.String(General, "Char Period", s.SymbolPeriodText);
+  r.Bool(General, "Fixed Selected", s.FixedSelected);
+  r.Bool(General, "Fast Slow Mode", s.FastSlowMode);
+  r.String(General, "Fast Symbol", s.FastSymbol);
+  r.String(General, "Stop Symbol", s.StopSymbols);
+  r.String(General, "Backspace Symbol", s.BackspaceSymbol);
+  r.String(General, "On Level", s.OnLevel);
+  r.String(General, "Off Level", s.OffLevel);
+  r.Bool(General, "No Sensor Mode", s.NoSensorMode);
+  const int n = qBound(TSessionOptions::MinSymbols,
+                       r.Ini.ReadInteger(SymbolSection, "Count", DefaultSymbolCount),
+                       TSessionOptions::MaxSymbols);
+  s.Symbols.clear();
+  for (int k = 1; k <= n; ++k) {
+    QString symbol = DefaultSymbol(k, n);
+    r.String(SymbolSection, SymbolKey(k), symbol);
+    s.Symbols << symbol;
+  }
+  r.String(General, "Operator Logo", s.OperatorLogo);
+  r.String(General, "Spirit Logo", s.SpiritLogo);
+}
+
+void ReadSpeech(const TReader& r, TSpeechOptions& s) {
+  r.Bool(SpeechSection, "Auditory Scanning", s.AuditoryScanning);
+  r.Bool(SpeechSection, "Say Selected Symbol", s.SaySelected);
+  r.Bool(SpeechSection, "Read Finished Line", s.ReadLines);
+  r.Bool(SpeechSection, "Ignore Sensor While Speaking", s.BlockSensor);
+  const auto volume = [&r](const char* key, int& v) {
+    r.Integer(SpeechSection, key, v, TSpeechOptions::MinVolume, TSpeechOptions::MaxVolume);
+  };
+  const auto rate = [&r](const char* key, int& v) {
+    r.Integer(SpeechSection, key, v, TSpeechOptions::MinRate, TSpeechOptions::MaxRate);
+  };
+  volume("Cue Volume", s.Cue.Volume);
+  rate("Cue Rate", s.Cue.Rate);
+  volume("Main Volume", s.Main.Volume);
+  rate("Main Rate", s.Main.Rate);
+}
+
+}  // namespace
+
+void ReadOptions(const QString& path, TOptions& o) {
+  const TReader r(path);
+  ReadSession(r, o.Session);
+  r.String(DisplayOptions, "Gauge Amp", o.Needle.Gain);
+  r.String(General, "Data Acc Depth", o.Signal.DataAccDepth);
+  r.String(General, "Level Acc Depth", o.Signal.LevelAccDepth);
+  r.String(General, "Gauge Spring Dump", o.Needle.SpringDump);
+  r.String(General, "Gauge Spring Speed", o.Needle.SpringSpeed);
+  r.Bool(General, "Gauge Spring En", o.Needle.SpringEnabled);
+  r.Bool(General, "Invert Sensor Data", o.Signal.InvertSensorData);
+  r.Key("Select Key", o.Keys.SelectKey);
+  r.Key("Start Key", o.Keys.StartKey);
+  r.Key("Stop Key", o.Keys.StopKey);
+  r.Integer(TapeSection, "Font Size", o.Tape.FontSize, TTapeOptions::MinFontSize,
+            TTapeOptions::MaxFontSize);
+  r.String(CaptureSection, "Device", o.Capture.Device);
+  r.Bool(SpeedSection, "Restart After Selection", o.Speed.RestartAfterSelection);
+  r.Bool(SpeedSection, "Predict Next Letter", o.Speed.PredictNextLetter);
+  ReadSpeech(r, o.Speech);
+}
+
+bool ReadBounds(const QString& path, const TBoundsKeys& keys, TBounds& b) {
+  const TIniFile ini(path.toStdString());
+  if (!ini.ValueExists(keys.Section, "Position Left") &&
+      !ini.ValueExists(keys.Section, "Position Top") && !ini.ValueExists(keys.Section, keys.Width) &&
+      !ini.ValueExists(keys.Section, keys.Height))
+    return false;
+  b.Left = ini.ReadInteger(keys.Section, "Position Left", b.Left);
+  b.Top = ini.ReadInteger(keys.Section, "Position Top", b.Top);
+  b.Width = ini.ReadInteger(keys.Section, keys.Width, b.Width);
+  b.Height = ini.ReadInteger(keys.Section, keys.Height, b.Height);
+  return true;
+}
+
+bool ReadMainMaximized(const QString& path) {
+  return TIniFile(path.toStdString()).ReadBool(MainSection, "Main Window Maximized", false);
+}
+
+// ---------------------------------------------------------------------------
+
+TOptionsWriter::TOptionsWriter(const QString& path, TOnRefusal onRefusal)
+    : Ini(std::make_unique<TIniFile>(path.toStdString())), OnRefusal(onRefusal) {}
+
+TOptionsWriter::~TOptionsWriter() = default;
+
+void TOptionsWriter::Fail() {
+  if (!Failed) Failure = QString::fromStdString(Ini->LastError());
+  Failed = true;
+}
+
+void TOptionsWriter::String(const char* section, const std::string& key, const QString& value) {
+  if (!Skipping() && !Ini->WriteString(section, key, value.toStdString())) Fail();
+}
+
+void TOptionsWriter::Integer(const char* section, const char* key, int value) {
+  if (!Skipping() && !Ini->WriteInteger(section, key, value)) Fail();
+}
+
+void TOptionsWriter::Bool(const char* section, const char* key, bool value) {
+  if (!Skipping() && !Ini->WriteBool(section, key, value)) Fail();
+}
+
+bool TOptionsWriter::Exists(const char* section) const { return Ini->SectionExists(section); }
+
+bool TOptionsWriter::Finish() {
+  if (!Skipping() && !Ini->UpdateFile()) Fail();
+  return !Failed;
+}
+
+QString TOptionsWriter::Error() const { return Failure; }
+
+void TOptionsWriter::Bounds(const TBoundsKeys& keys, const TBounds& b) {
+  Integer(keys.Section, "Position Left", b.Left);
+  Integer(keys.Section, "Position Top", b.Top);
+  Integer(keys.Section, keys.Width, b.Width);
+  Integer(keys.Section, keys.Height, b.Height);
+}
+
+void TOptionsWriter::MainWindow(bool maximized, const TSessionOptions& s) {
+  Bool(MainSection, "Main Window Maximized", maximized);
+  String(General, "V Level", s.LevelText);
+  String(General, "Char Period", s.SymbolPeriodText);
+}
+
+void TOptionsWriter::Gain(const TNeedleOptions& needle) {
+  String(DisplayOptions, "Gauge Amp", needle.Gain);
+}
+
+void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {
+  const TSessionOptions& s = o.Session;
+  // Strings go out exactly as typed, blanks included.
+  if (includeOthers) {
+    String(General, "V Level", s.LevelText);
+    String(General, "Char Period", s.SymbolPeriodText);
+    Gain(o.Needle);
+  }
+  Bool(General, "Fixed Selected", s.FixedSelected);
+  Bool(General, "Fast Slow Mode", s.FastSlowMode);
+  String(General, "Fast Symbol", s.FastSymbol);
+  String(General, "Stop Symbol", s.StopSymbols);
+  String(General, "Backspace Symbol", s.BackspaceSymbol);
+  String(General, "On Level", s.OnLevel);
+  String(General, "Off Level", s.OffLevel);
+  Bool(General, "No Sensor Mode", s.NoSensorMode);
+
+  // Rewritten whole, so that no key of a removed symbol stays behind.
+  if (!Skipping()) Ini->EraseSection(SymbolSection);
+  Integer(SymbolSection, "Count", static_cast<int>(s.Symbols.size()));
+  for (int k = 1; k <= s.Symbols.size(); ++k) String(SymbolSection, SymbolKey(k), s.Symbols[k - 1]);
+
+  String(General, "Data Acc Depth", o.Signal.DataAccDepth);
+  String(General, "Level Acc Depth", o.Signal.LevelAccDepth);
+  String(General, "Gauge Spring Dump", o.Needle.SpringDump);
+  String(General, "Gauge Spring Speed", o.Needle.SpringSpeed);
+  Bool(General, "Gauge Spring En", o.Needle.SpringEnabled);
+  Bool(General, "Invert Sensor Data", o.Signal.InvertSensorData);
+  String(General, "Operator Logo", s.OperatorLogo);
+  String(General, "Spirit Logo", s.SpiritLogo);
+
+  const TKeyOptions& keys = o.Keys;
+  if (Exists(KeysSection) || !(keys == TKeyOptions())) {
+    String(KeysSection, "Select Key", keys.SelectKey);
+    String(KeysSection, "Start Key", keys.StartKey);
+    String(KeysSection, "Stop Key", keys.StopKey);
+  }
+  if (Exists(TapeSection) || o.Tape.FontSize != TTapeOptions::DesignFontSize)
+    Integer(TapeSection, "Font Size", o.Tape.FontSize);
+  // Only a chosen device is written: with the default the file stays as it
+  // would be without this option.
+  if (o.Capture.Device.isEmpty()) {
+    if (!Skipping()) Ini->EraseSection(CaptureSection);
+  } else {
+    String(CaptureSection, "Device", o.Capture.Device);
+  }
+  if (Exists(SpeedSection) || !(o.Speed == TSpeedOptions())) {
+    Bool(SpeedSection, "Restart After Selection", o.Speed.RestartAfterSelection);
+    Bool(SpeedSection, "Predict Next Letter", o.Speed.PredictNextLetter);
+  }
+  const TSpeechOptions& speech = o.Speech;
+  if (speech.Speaks() || Exists(SpeechSection)) {
+    Bool(SpeechSection, "Auditory Scanning", speech.AuditoryScanning);
+    Bool(SpeechSection, "Say Selected Symbol", speech.SaySelected);
+    Bool(SpeechSection, "Read Finished Line", speech.ReadLines);
+    Bool(SpeechSection, "Ignore Sensor While Speaking", speech.BlockSensor);
+    Integer(SpeechSection, "Cue Volume", speech.Cue.Volume);
+    Integer(SpeechSection, "Cue Rate", speech.Cue.Rate);
+    Integer(SpeechSection, "Main Volume", speech.Main.Volume);
+    Integer(SpeechSection, "Main Rate", speech.Main.Rate);
+  }
+}

@@ -1,0 +1,11 @@
+#include "OptionsInForce.h"
+
+#include "session/SessionModel.h"
+
+TOptionsModel& OptionsInForce() {
+  if (SessionModel) return SessionModel->Options();
+  static TOptionsModel designDefaults;
+  return designDefaults;
+}
+
+bool SettingsFileUnread() { return SessionModel && SessionModel->SettingsFileUnread(); }
