@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/SinkMonitor.h"
 #include "speech/EspeakSpeech.h"
 
 namespace {
@@ -23,12 +24,7 @@ namespace {
 class TSinkMonitor {
 public:
   TSinkMonitor() {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
-    pa_buffer_attr attr{};
-    attr.maxlength = static_cast<uint32_t>(-1);
-    attr.fragsize = kPiece * 2;
-    stream_ = pa_simple_new(nullptr, "speech-test", PA_STREAM_RECORD, "v.monitor", "monitor", &spec,
-                            nullptr, &attr, nullptr);
+    stream_ = OpenSinkMonitor(kRate, kPiece);
   }
   ~TSinkMonitor() {
     if (stream_) pa_simple_free(stream_);

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <thread>
 
+#include "tests/support/SinkMonitor.h"
 #include "MainFixture.h"
 #include "speech/DefaultSpeech.h"
 #include "windows/Main.h"
@@ -52,12 +53,7 @@ private:
 class TMonitor {
 public:
   TMonitor() {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
-    pa_buffer_attr attr{};
-    attr.maxlength = static_cast<uint32_t>(-1);
-    attr.fragsize = kPiece * 2;
-    stream_ = pa_simple_new(nullptr, "speech-test", PA_STREAM_RECORD, "v.monitor", "monitor", &spec,
-                            nullptr, &attr, nullptr);
+    stream_ = OpenSinkMonitor(kRate, kPiece);
     if (stream_) thread_ = std::thread([this] { Run(); });
   }
   ~TMonitor() {
