@@ -140,13 +140,13 @@ void TFDisplay::BuildWidgets() {
   ILevel->setFixedSize(217, 217);
   const auto levelPos = [](QMouseEvent* e) { return e->position().toPoint(); };
   connect(ILevel, &TImageView::MousePressed, this, [this, levelPos](QMouseEvent* e) {
-    if (LevelInd) LevelInd->MouseDown(e->button(), e->modifiers(), levelPos(e).x(), levelPos(e).y());
+    if (levelInd_) levelInd_->MouseDown(e->button(), e->modifiers(), levelPos(e).x(), levelPos(e).y());
   });
   connect(ILevel, &TImageView::MouseReleased, this, [this, levelPos](QMouseEvent* e) {
-    if (LevelInd) LevelInd->MouseUp(e->button(), e->modifiers(), levelPos(e).x(), levelPos(e).y());
+    if (levelInd_) levelInd_->MouseUp(e->button(), e->modifiers(), levelPos(e).x(), levelPos(e).y());
   });
   connect(ILevel, &TImageView::MouseMoved, this, [this, levelPos](QMouseEvent* e) {
-    if (LevelInd) LevelInd->MouseMove(e->modifiers(), levelPos(e).x(), levelPos(e).y());
+    if (levelInd_) levelInd_->MouseMove(e->modifiers(), levelPos(e).x(), levelPos(e).y());
   });
 
   Label5 = Named(new QLabel(QStringLiteral("Коэффициент усиления прибора"), this), "Label5");
@@ -312,7 +312,7 @@ bool TFDisplay::event(QEvent* e) {
   // the window is visible.
   if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) FormActivate();
   // Back from minimised: the faces skipped meanwhile are drawn now.
-  if (e->type() == QEvent::WindowStateChange && Created && !isMinimized() && isVisible())
+  if (e->type() == QEvent::WindowStateChange && created_ && !isMinimized() && isVisible())
     DrawIndicators();
   // The level-mode buttons show the mode the probe is in, not only the
   // one last clicked.
@@ -321,7 +321,7 @@ bool TFDisplay::event(QEvent* e) {
 }
 
 void TFDisplay::FormCreate() {
-  Created = false;
+  created_ = false;
   SettingsFile = SettingsFilePath();
   move(kDesignLeft, kDesignTop);
   resize(kDesignWidth, kDesignHeight);
@@ -330,18 +330,18 @@ void TFDisplay::FormCreate() {
 }
 
 void TFDisplay::FormActivate() {
-  if (Created) return;
+  if (created_) return;
   TInstrument* model = Model();
   if (!model) return;  // the main window has not built the chain yet
-  GaugeCanvas = std::make_unique<TViewCanvas>(IGauge);
-  GaugeInd = std::make_unique<TInstIndGaugeV1>(*model, *GaugeCanvas);
-  LevelCanvas = std::make_unique<TViewCanvas>(ILevel);
-  LevelInd = std::make_unique<TLevelCtrlV1>(*model, *LevelCanvas, QString());
-  Created = true;
+  gaugeCanvas_ = std::make_unique<TViewCanvas>(IGauge);
+  gaugeInd_ = std::make_unique<TInstIndGaugeV1>(*model, *gaugeCanvas_);
+  levelCanvas_ = std::make_unique<TViewCanvas>(ILevel);
+  levelInd_ = std::make_unique<TLevelCtrlV1>(*model, *levelCanvas_, QString());
+  created_ = true;
 }
 
 void TFDisplay::FormResize() {
-  if (Created) GaugeInd->Draw();
+  if (created_) gaugeInd_->Draw();
 }
 
 void TFDisplay::ReadingTaken(const TInstData&) {
@@ -349,18 +349,18 @@ void TFDisplay::ReadingTaken(const TInstData&) {
 }
 
 void TFDisplay::DrawIndicators() {
-  if (!Created && isVisible()) FormActivate();
-  if (!Created) return;
+  if (!created_ && isVisible()) FormActivate();
+  if (!created_) return;
   // Nobody sees a minimised panel; the next poll after it comes back draws
   // the faces as they are then.
   if (isMinimized()) return;
-  GaugeInd->Draw();
-  LevelInd->Draw();
+  gaugeInd_->Draw();
+  levelInd_->Draw();
 }
 
 void TFDisplay::FormDestroy() {
-  if (Destroyed) return;
-  Destroyed = true;
+  if (destroyed_) return;
+  destroyed_ = true;
   // A settings file the program could not read at start keeps the user's gain.
   if (SettingsFileUnread()) return;
   TOptionsWriter w(SettingsFile, TOptionsWriter::KeepGoing);
@@ -430,7 +430,7 @@ void TFDisplay::BLevelSetClick() {
   BLevelFixed->setChecked(true);
   probe.SetLevel(model->Offset, probe.SensorValue());
   // The dial shows the new level at once, also between sessions.
-  if (Created) LevelInd->Draw();
+  if (created_) levelInd_->Draw();
 }
 
 void TFDisplay::BGraphClick() {
@@ -482,5 +482,5 @@ void TFDisplay::ApplyCalibration(const TCalibrationProposal& p) {
   } else {
     BLevelFind->click();
   }
-  if (Created) LevelInd->Draw();
+  if (created_) levelInd_->Draw();
 }

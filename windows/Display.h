@@ -98,9 +98,9 @@ public:
   using TCalibrationRunner = std::function<int(TCalibrationDialog&)>;
   static void SetCalibrationRunner(TCalibrationRunner runner);
 
-  bool IndicatorsCreated() const { return Created; }
-  TInstIndGaugeV1* Gauge() const { return GaugeInd.get(); }
-  TLevelCtrlV1* LevelControl() const { return LevelInd.get(); }
+  bool IndicatorsCreated() const { return created_; }
+  TInstIndGaugeV1* Gauge() const { return gaugeInd_.get(); }
+  TLevelCtrlV1* LevelControl() const { return levelInd_.get(); }
 
 protected:
   bool event(QEvent* event) override;
@@ -111,12 +111,12 @@ private:
   void BuildWidgets();
   QToolButton* GainButton(const char* name, const QString& text, int width);
 
-  bool Created = false;
-  bool Destroyed = false;
-  std::unique_ptr<TIndicatorCanvas> GaugeCanvas;
-  std::unique_ptr<TIndicatorCanvas> LevelCanvas;
-  std::unique_ptr<TInstIndGaugeV1> GaugeInd;
-  std::unique_ptr<TLevelCtrlV1> LevelInd;
+  bool created_ = false;
+  bool destroyed_ = false;
+  std::unique_ptr<TIndicatorCanvas> gaugeCanvas_;
+  std::unique_ptr<TIndicatorCanvas> levelCanvas_;
+  std::unique_ptr<TInstIndGaugeV1> gaugeInd_;
+  std::unique_ptr<TLevelCtrlV1> levelInd_;
 };
 
 extern TFDisplay* FDisplay;

@@ -107,11 +107,11 @@ TFGraph::TFGraph(QWidget* parent) : QWidget(parent) {
   pal.setColor(QPalette::Window, Silver());
   setPalette(pal);
   BuildControls();
-  Target_ = std::make_unique<TImageTarget>(GraphWindow);
-  SaveInitialDir_ = AppDataFolder();
+  target_ = std::make_unique<TImageTarget>(GraphWindow);
+  saveInitialDir_ = AppDataFolder();
   move(kDesignLeft, kDesignTop);
   resize(kDesignWidth, kDesignHeight);
-  Bounds_ = new TWindowBounds(this);
+  bounds_ = new TWindowBounds(this);
   ReadBounds();
   if (SessionModel) SessionModel->Listen(this);
 }
@@ -120,7 +120,7 @@ TFGraph::~TFGraph() {
   if (SessionModel) SessionModel->StopListening(this);
   WriteBounds();
   // The view draws onto the image; it goes before the image does.
-  View_.reset();
+  view_.reset();
 }
 
 void TFGraph::BuildControls() {
@@ -223,12 +223,12 @@ void TFGraph::BuildControls() {
   });
 }
 
-void TFGraph::ReadBounds() { Bounds_->Load(SettingsFilePath(), {IniSection}); }
+void TFGraph::ReadBounds() { bounds_->Load(SettingsFilePath(), {IniSection}); }
 
 void TFGraph::WriteBounds() {
   if (SettingsFileUnread()) return;  // left as the user has it
   TOptionsWriter w(SettingsFilePath());
-  w.Bounds({IniSection}, Bounds_->Saved);
+  w.Bounds({IniSection}, bounds_->Saved);
   if (!w.Finish()) ReportWriteFailure(this, w.Error());
 }
 
@@ -242,32 +242,32 @@ void TFGraph::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
   // Minimised, the view keeps taking readings without drawing them; it is
   // drawn whole when the window comes back.
-  if (event->type() == QEvent::WindowStateChange && View_) {
+  if (event->type() == QEvent::WindowStateChange && view_) {
     const bool minimised = isMinimized();
-    if (View_->Paused && !minimised) {
-      View_->Paused = false;
-      View_->Redraw();
+    if (view_->Paused && !minimised) {
+      view_->Paused = false;
+      view_->Redraw();
       UpdateCounters();
     }
-    View_->Paused = minimised;
+    view_->Paused = minimised;
   }
 }
 
 void TFGraph::FormActivate() {
-  if (View_) {
+  if (view_) {
     TakeInstrument();
     return;
   }
   TInstrument* model = SessionModel ? SessionModel->Gauge() : nullptr;
-  View_ = std::make_unique<TInstGraph>(model, false, Target_.get());
-  View_->TimeZoomOn = CBEnTimeX->isChecked();
-  if (TimeFactorSet_) View_->TimeZoomFactor = TimeFactor_;
+  view_ = std::make_unique<TInstGraph>(model, false, target_.get());
+  view_->TimeZoomOn = CBEnTimeX->isChecked();
+  if (timeFactorSet_) view_->TimeZoomFactor = timeFactor_;
 }
 
 void TFGraph::TakeInstrument() {
   // The chain may be built after the view; the view takes it once it exists.
-  if (View_ && !View_->Instrument() && SessionModel && SessionModel->Gauge())
-    View_->SetInstrument(SessionModel->Gauge());
+  if (view_ && !view_->Instrument() && SessionModel && SessionModel->Gauge())
+    view_->SetInstrument(SessionModel->Gauge());
 }
 
 void TFGraph::ReadingTaken(const TInstData& record) {
@@ -283,73 +283,73 @@ void TFGraph::SessionEnded(const TSessionEngine&) {
 TInstDataRecorder* TFGraph::Recorder() const { return SessionModel ? SessionModel->Recorder() : nullptr; }
 
 void TFGraph::FormResize() {
-  if (View_) View_->Redraw();
+  if (view_) view_->Redraw();
 }
 
 void TFGraph::GraphWindowMouseMove(int x, int y, const QPoint& globalPos) {
-  if (!View_) return;
+  if (!view_) return;
   TakeInstrument();
   // The record under the mouse is the one on the screen.
-  View_->CatchUp();
-  if (!(SessionModel && SessionModel->Running())) View_->Redraw();
-  Target_->MousePos = globalPos.isNull() ? GraphWindow->mapToGlobal(QPoint(x, y)) : globalPos;
-  View_->Hover(x, y);
+  view_->CatchUp();
+  if (!(SessionModel && SessionModel->Running())) view_->Redraw();
+  target_->MousePos = globalPos.isNull() ? GraphWindow->mapToGlobal(QPoint(x, y)) : globalPos;
+  view_->Hover(x, y);
 }
 
 void TFGraph::GraphWindowMouseDown(Qt::MouseButton button, int x, int y) {
-  if (!View_) return;
+  if (!view_) return;
   if (button != Qt::LeftButton && button != Qt::RightButton) return;
   TakeInstrument();
-  View_->CatchUp();
-  const int index = View_->IndexAt(View_->Vertical() ? y : x);
+  view_->CatchUp();
+  const int index = view_->IndexAt(view_->Vertical() ? y : x);
   if (button == Qt::LeftButton)
-    View_->SetMarker1(index);
+    view_->SetMarker1(index);
   else
-    View_->SetMarker2(index);
-  View_->Redraw();
-  if (button == Qt::RightButton && View_->MarkersValid()) {
-    EMarks_Time->setText(QString::number(View_->MarkerTimeMs()));
-    EMarks_Signal->setText(NumberLocale().toString(std::fabs(View_->MarkerSensorDelta()), 'f', 3));
+    view_->SetMarker2(index);
+  view_->Redraw();
+  if (button == Qt::RightButton && view_->MarkersValid()) {
+    EMarks_Time->setText(QString::number(view_->MarkerTimeMs()));
+    EMarks_Signal->setText(NumberLocale().toString(std::fabs(view_->MarkerSensorDelta()), 'f', 3));
   }
 }
 
 void TFGraph::ETimeXChange() {
   double factor = 1.0;
   if (!ParseDecimal(Utf8(ETimeX->text()), factor)) factor = 1.0;
-  TimeFactor_ = factor;
-  TimeFactorSet_ = true;
-  if (View_) View_->TimeZoomFactor = factor;
+  timeFactor_ = factor;
+  timeFactorSet_ = true;
+  if (view_) view_->TimeZoomFactor = factor;
 }
 
 void TFGraph::CBEnTimeXClick() {
-  if (View_) View_->TimeZoomOn = CBEnTimeX->isChecked();
+  if (view_) view_->TimeZoomOn = CBEnTimeX->isChecked();
 }
 
 void TFGraph::AddReading(const TInstData& record) {
-  if (!View_) FormActivate();
+  if (!view_) FormActivate();
   TakeInstrument();
-  View_->Deferred = ++UnshownReadings_ < FrameReadings;
-  if (!View_->Deferred) UnshownReadings_ = 0;
-  View_->AddReading(record);
-  View_->Deferred = false;
-  if (View_->Marker1() < 0 && !EMarks_Time->text().isEmpty()) {
+  view_->Deferred = ++unshownReadings_ < FrameReadings;
+  if (!view_->Deferred) unshownReadings_ = 0;
+  view_->AddReading(record);
+  view_->Deferred = false;
+  if (view_->Marker1() < 0 && !EMarks_Time->text().isEmpty()) {
     EMarks_Time->clear();
     EMarks_Signal->clear();
   }
 }
 
 void TFGraph::SessionEnded() {
-  if (View_) View_->CatchUp();
+  if (view_) view_->CatchUp();
   UpdateCounters();
 }
 
 void TFGraph::CountReading() {
-  if (++UncountedReadings_ < CounterReadings) return;
+  if (++uncountedReadings_ < CounterReadings) return;
   UpdateCounters();
 }
 
 void TFGraph::UpdateCounters() {
-  UncountedReadings_ = 0;
+  uncountedReadings_ = 0;
   const TInstDataRecorder* recorder = Recorder();
   // A minimised window's fields are brought up to date when it comes back.
   if (!recorder || isMinimized()) return;
@@ -369,13 +369,13 @@ void TFGraph::BSaveAllClick() {
 
 void TFGraph::BDeleteWindowClick() {
   if (!Dialogs().Confirm(this, QStringLiteral("Delete data in the window?"))) return;
-  if (View_) View_->Clear();
+  if (view_) view_->Clear();
 }
 
 void TFGraph::BDeleteAllClick() {
   if (!Dialogs().Confirm(this, QStringLiteral("Delete all collected data?"))) return;
   if (TInstDataRecorder* recorder = Recorder()) recorder->Clear();
-  if (View_) View_->Clear();
+  if (view_) view_->Clear();
   UpdateCounters();
 }
 
@@ -385,14 +385,14 @@ bool TFGraph::SaveReadings(bool all) {
   if (all)
     n = recorder ? recorder->Count() : 0;
   else
-    n = View_ ? View_->WindowLength() : 0;
+    n = view_ ? view_->WindowLength() : 0;
   if (n <= 0) {
     Dialogs().Message(this, QStringLiteral("Нет данных для сохранения."));
     return false;
   }
 
   TFileDialogRequest request;
-  request.InitialDir = SaveInitialDir_;
+  request.InitialDir = saveInitialDir_;
   request.DefaultExtension = QStringLiteral("txt");
   request.Filters =
       QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")};
@@ -401,7 +401,7 @@ bool TFGraph::SaveReadings(bool all) {
   request.NoReadOnly = true;
   const QString path = Dialogs().SaveFile(this, request);
   if (path.isEmpty()) return false;
-  SaveInitialDir_.clear();
+  saveInitialDir_.clear();
 
   // Readings may have come or gone while the dialog was open; only what is
   // there now is written.
@@ -434,8 +434,8 @@ bool TFGraph::SaveReadings(bool all) {
     // Recording goes on at the end, whatever became of the file.
     if (moved) recorder->Seek(recorder->Count());
   } else {
-    n = std::min(n, View_->WindowLength());
-    const TInstGraph& view = *View_;
+    n = std::min(n, view_->WindowLength());
+    const TInstGraph& view = *view_;
     result = TReadingsExport::Write(path, n, [&view](int i, TInstData& record) {
       record = view.Window()[static_cast<std::size_t>(i)];
       return true;

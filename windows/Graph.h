@@ -83,9 +83,9 @@ public:
   bool SaveReadings(bool all);
 
   // The view (null until the first activation).
-  TInstGraph* View() const { return View_.get(); }
+  TInstGraph* View() const { return view_.get(); }
   // Folder the next save dialog opens in; empty: the last folder used.
-  const QString& SaveInitialDir() const { return SaveInitialDir_; }
+  const QString& SaveInitialDir() const { return saveInitialDir_; }
 
   // A value in the general format with 5 significant digits: fixed for at
   // most 5 integer digits and magnitudes from 0.00001, else d.ddddE+xx;
@@ -112,14 +112,14 @@ private:
   void TakeInstrument();
   TInstDataRecorder* Recorder() const;
 
-  std::unique_ptr<TImageTarget> Target_;
-  std::unique_ptr<TInstGraph> View_;
-  TWindowBounds* Bounds_ = nullptr;
-  QString SaveInitialDir_;
-  double TimeFactor_ = 0.0;
-  bool TimeFactorSet_ = false;
-  int UncountedReadings_ = 0;
-  int UnshownReadings_ = 0;
+  std::unique_ptr<TImageTarget> target_;
+  std::unique_ptr<TInstGraph> view_;
+  TWindowBounds* bounds_ = nullptr;
+  QString saveInitialDir_;
+  double timeFactor_ = 0.0;
+  bool timeFactorSet_ = false;
+  int uncountedReadings_ = 0;
+  int unshownReadings_ = 0;
 };
 
 extern TFGraph* FGraph;

@@ -10,15 +10,15 @@ TImageView::TImageView(QWidget* parent) : QWidget(parent) {
 }
 
 void TImageView::SetImage(const QImage& image) {
-  Picture = image;
-  Buffer = nullptr;
+  picture_ = image;
+  buffer_ = nullptr;
   update();
 }
 
 bool TImageView::Reads(const QImage& picture) const {
-  return Buffer && Buffer == picture.constBits() && Picture.size() == picture.size() &&
-         Picture.format() == picture.format() &&
-         Picture.devicePixelRatio() == picture.devicePixelRatio();
+  return buffer_ && buffer_ == picture.constBits() && picture_.size() == picture.size() &&
+         picture_.format() == picture.format() &&
+         picture_.devicePixelRatio() == picture.devicePixelRatio();
 }
 
 void TImageView::ShowBuffer(const QImage& picture, const QRegion& changed) {
@@ -29,10 +29,10 @@ void TImageView::ShowBuffer(const QImage& picture, const QRegion& changed) {
   const bool same = Reads(picture);
   // A read-only image over the caller's pixels: painting it in place later
   // neither detaches nor copies it.
-  Picture = QImage(picture.constBits(), picture.width(), picture.height(), picture.bytesPerLine(),
+  picture_ = QImage(picture.constBits(), picture.width(), picture.height(), picture.bytesPerLine(),
                    picture.format());
-  Picture.setDevicePixelRatio(picture.devicePixelRatio());
-  Buffer = picture.constBits();
+  picture_.setDevicePixelRatio(picture.devicePixelRatio());
+  buffer_ = picture.constBits();
   if (same)
     update(changed);
   else
@@ -57,19 +57,19 @@ QSize TImageView::PixelSize() const {
   return QSize(int(width() * ratio), int(height() * ratio));
 }
 
-QSize TImageView::sizeHint() const { return Hint.isValid() ? Hint : QWidget::sizeHint(); }
+QSize TImageView::sizeHint() const { return hint_.isValid() ? hint_ : QWidget::sizeHint(); }
 
 void TImageView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  if (Picture.isNull()) {
+  if (picture_.isNull()) {
     painter.fillRect(rect(), palette().window());
     return;
   }
   // Only the parts asked for are copied to the window, pixel for pixel: the
   // pictures are opaque, and blending them would test every pixel's alpha.
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  const qreal ratio = Picture.devicePixelRatio();
-  const QRect covered(QPoint(0, 0), Picture.deviceIndependentSize().toSize());
+  const qreal ratio = picture_.devicePixelRatio();
+  const QRect covered(QPoint(0, 0), picture_.deviceIndependentSize().toSize());
   for (const QRect& asked : event->region()) {
     const QRect r = asked & covered;
     if (r.isEmpty()) continue;
@@ -78,13 +78,13 @@ void TImageView::paintEvent(QPaintEvent* event) {
     // goes row by row; within a region of several, it would be blended
     // span by span, handed out to other threads.
     painter.setClipRect(r);
-    painter.drawImage(QRectF(r), Picture, source);
+    painter.drawImage(QRectF(r), picture_, source);
   }
   painter.setClipping(false);
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   // Whatever the picture does not cover (it is one resize behind) gets the
   // window colour instead of stale pixels.
-  const QSizeF shown = Picture.deviceIndependentSize();
+  const QSizeF shown = picture_.deviceIndependentSize();
   if (shown.width() < width())
     painter.fillRect(QRectF(shown.width(), 0, width() - shown.width(), height()), palette().window());
   if (shown.height() < height())

@@ -25,7 +25,7 @@ public:
   // As ShowBuffer after everything in picture moved dx pixels along x: what
   // the window shows is moved along with it, and only changed is copied.
   void ScrollBuffer(const QImage& picture, int dx, const QRegion& changed);
-  const QImage& Image() const { return Picture; }
+  const QImage& Image() const { return picture_; }
 
   // The size a picture must have to fill the widget at the screen's
   // resolution, and that resolution's device pixel ratio.
@@ -33,7 +33,7 @@ public:
   qreal PixelRatio() const;
 
   QSize sizeHint() const override;
-  void SetSizeHint(const QSize& size) { Hint = size; }
+  void SetSizeHint(const QSize& size) { hint_ = size; }
 
 signals:
   void Resized();
@@ -51,7 +51,7 @@ protected:
 private:
   bool Reads(const QImage& picture) const;  // the view reads picture's pixels
 
-  QImage Picture;
-  const uchar* Buffer = nullptr;  // the caller's pixels Picture reads, if any
-  QSize Hint;
+  QImage picture_;
+  const uchar* buffer_ = nullptr;  // the caller's pixels picture_ reads, if any
+  QSize hint_;
 };

@@ -83,16 +83,16 @@ const QColor& TFMain::ReadyColor() {
   return c;
 }
 
-TFMain::TFMain(QWidget* parent) : QWidget(parent), Model_(*SessionModel) {
+TFMain::TFMain(QWidget* parent) : QWidget(parent), model_(*SessionModel) {
   setObjectName(QStringLiteral("FMain"));
   setWindowTitle(QStringLiteral("QUILLORA"));
   setFont(WindowFont());
-  Model_.AttachHost(*this, MakeTickTimer(this, "RunTimer", [this] { RunTimerTimer(); }),
+  model_.AttachHost(*this, MakeTickTimer(this, "RunTimer", [this] { RunTimerTimer(); }),
                     MakeTickTimer(this, "PollTimer", [this] { PollTimerTimer(); }));
-  Model_.Listen(this);
+  model_.Listen(this);
   BuildWidgets();
-  connect(&Model_, &TSessionModel::Notice, this, &TFMain::ShowNotice);
-  connect(&Model_.Options(), &TOptionsModel::Changed, this, [this](TOptionGroup group) {
+  connect(&model_, &TSessionModel::Notice, this, &TFMain::ShowNotice);
+  connect(&model_.Options(), &TOptionsModel::Changed, this, [this](TOptionGroup group) {
     if (group == TOptionGroup::Speech) SpeechChange();
   });
 
@@ -100,7 +100,7 @@ TFMain::TFMain(QWidget* parent) : QWidget(parent), Model_(*SessionModel) {
   TapeInitialDir = ProgramDir;
   // A tape that was never saved in an earlier run (a crash, a power cut)
   // comes back, and from now on every change of the tape is kept.
-  Model_.KeepTapeCopy(ProgramDir);
+  model_.KeepTapeCopy(ProgramDir);
   const QString restored = TapeRecovery()->Restore();
   if (!restored.isEmpty() && MTape->document()->isEmpty()) {
     MTape->setPlainText(restored);
@@ -119,14 +119,14 @@ TFMain::~TFMain() {
   FormDestroy();
   // The copy gets the tape's last change while the tape is still there.
   TapeRecovery()->SetSource({});
-  Model_.StopListening(this);
-  Model_.DetachHost();
+  model_.StopListening(this);
+  model_.DetachHost();
   if (FMain == this) FMain = nullptr;
 }
 
-TSessionEngine& TFMain::Engine() const { return *Model_.Engine(); }
-bool TFMain::Running() const { return Model_.Running(); }
-TTapeRecovery* TFMain::TapeRecovery() const { return Model_.TapeRecovery(); }
+TSessionEngine& TFMain::Engine() const { return *model_.Engine(); }
+bool TFMain::Running() const { return model_.Running(); }
+TTapeRecovery* TFMain::TapeRecovery() const { return model_.TapeRecovery(); }
 
 void TFMain::BuildWidgets() {
   const QFont bold = Bold(font());
@@ -319,8 +319,8 @@ bool TFMain::event(QEvent* e) {
       // Some window managers never activate a window they did not give the
       // focus to; the first show builds the chain as well, once the window
       // is on screen.
-      if (!FirstShowDone) {
-        FirstShowDone = true;
+      if (!firstShowDone_) {
+        firstShowDone_ = true;
         QMetaObject::invokeMethod(this, &TFMain::FormActivate, Qt::QueuedConnection);
       }
       break;
@@ -335,15 +335,15 @@ bool TFMain::event(QEvent* e) {
 }
 
 void TFMain::BuildChain() {
-  if (!Model_.ChainBuilt()) Model_.BuildChain(reinterpret_cast<void*>(winId()), ProgramDir);
+  if (!model_.ChainBuilt()) model_.BuildChain(reinterpret_cast<void*>(winId()), ProgramDir);
 }
 
 void TFMain::ShowNotice(const QString& text) {
   // Each notice is shown once, not at every poll.
   const QString shown = ElidedText(text);
-  if (ReportedProblems.contains(shown)) return;
-  ReportedProblems << shown;
-  LNotice->setText(ReportedProblems.join(QLatin1Char('\n')));
+  if (reportedProblems_.contains(shown)) return;
+  reportedProblems_ << shown;
+  LNotice->setText(reportedProblems_.join(QLatin1Char('\n')));
   LNotice->show();
 }
 
@@ -361,8 +361,8 @@ void TFMain::FormActivate() {
   BuildChain();
   const QString settings = ProgramDir + QStringLiteral("Quillora.ini");
   const QString unread = TFSettings::UnreadableReason(settings);
-  Model_.SetSettingsFileUnread(!unread.isEmpty());
-  if (Model_.SettingsFileUnread())
+  model_.SetSettingsFileUnread(!unread.isEmpty());
+  if (model_.SettingsFileUnread())
     ShowNotice(QStringLiteral("Файл настроек \"%1\" не прочитан (%2). Действуют настройки по "
                               "умолчанию; при выходе этот файл не перезаписывается.")
                    .arg(ElidedName(QDir::toNativeSeparators(settings)), unread));
@@ -407,7 +407,7 @@ void TFMain::closeEvent(QCloseEvent* e) {
 void TFMain::FormDestroy() {
   // A window that never loaded the settings file must not overwrite it with
   // its initial values, nor one whose file could not be read.
-  if (Activated && !Model_.SettingsFileUnread())
+  if (Activated && !model_.SettingsFileUnread())
     SaveWindowSettings(ProgramDir + QStringLiteral("Quillora.ini"));
 }
 

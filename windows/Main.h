@@ -192,8 +192,8 @@ private:
   void ShowTapeEnd();
   // Builds the chain unless it is built.
   void BuildChain();
-  double SessionStartDays = 0.0;   // local date and time of Start, in days
-  double SessionMinutes = 0.0;     // minutes of the session so far (or in all, once stopped)
+  double sessionStartDays_ = 0.0;  // local date and time of Start, in days
+  double sessionMinutes_ = 0.0;    // minutes of the session so far (or in all, once stopped)
   double MinutesSinceStart() const;
 
   // The engine's host.
@@ -211,9 +211,9 @@ private:
   void ReadingTaken(const TInstData& record) override;
   void SymbolTaken(const TSessionEngine& engine, const QString& symbol, TSymbolAction action) override;
 
-  TSessionModel& Model_;  // the model the window was made with
-  bool FirstShowDone = false;
-  QStringList ReportedProblems;
+  TSessionModel& model_;  // the model the window was made with
+  bool firstShowDone_ = false;
+  QStringList reportedProblems_;
 };
 
 extern TFMain* FMain;

@@ -7,8 +7,8 @@ TMainSemaphore::TMainSemaphore(QWidget* parent) : QWidget(parent) {
 }
 
 void TMainSemaphore::SetColor(const QColor& color) {
-  if (color == Fill) return;
-  Fill = color;
+  if (color == fill_) return;
+  fill_ = color;
   update();
 }
 
@@ -18,7 +18,7 @@ void TMainSemaphore::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(Qt::black, 1));
-  p.setBrush(Fill);
+  p.setBrush(fill_);
   const qreal d = qMin(width(), height()) - 1;
   p.drawEllipse(QRectF((width() - d) / 2.0, (height() - d) / 2.0, d, d));
 }

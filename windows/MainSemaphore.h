@@ -11,7 +11,7 @@ public:
   explicit TMainSemaphore(QWidget* parent = nullptr);
 
   void SetColor(const QColor& color);
-  const QColor& Color() const { return Fill; }
+  const QColor& Color() const { return fill_; }
 
   QSize sizeHint() const override;
 
@@ -19,5 +19,5 @@ protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
-  QColor Fill = Qt::white;
+  QColor fill_ = Qt::white;
 };

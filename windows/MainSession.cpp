@@ -40,26 +40,26 @@ struct TDrumCanvas {
 void TFMain::BStartClick() {
   if (Running()) return;
   BuildChain();  // Start before the first activation
-  SessionStartDays = LocalDateTimeDays();
+  sessionStartDays_ = LocalDateTimeDays();
   Engine().Start(ESymbolPeriod->text());
   if (!Running()) return;
-  SessionMinutes = 0.0;
+  sessionMinutes_ = 0.0;
   UpdateStats();
 }
 
 void TFMain::BStopClick() { Engine().Stop(); }
 
 double TFMain::MinutesSinceStart() const {
-  return std::max(0.0, (LocalDateTimeDays() - SessionStartDays) * 24 * 60);
+  return std::max(0.0, (LocalDateTimeDays() - sessionStartDays_) * 24 * 60);
 }
 
 void TFMain::UpdateStats() {
   UnstatedPolls = 0;
   if (!LStats) return;
-  if (Running()) SessionMinutes = MinutesSinceStart();
+  if (Running()) sessionMinutes_ = MinutesSinceStart();
   const int net = Engine().WrittenCount() - Engine().UndoneCount();
   // Less than a few seconds says nothing about a rate.
-  const double perMinute = SessionMinutes > 0.05 ? net / SessionMinutes : 0.0;
+  const double perMinute = sessionMinutes_ > 0.05 ? net / sessionMinutes_ : 0.0;
   const QString text = QStringLiteral("Символов: %1\nСимв/мин: %2\nОтменено: %3")
                            .arg(net)
                            .arg(QLocale().toString(perMinute, 'f', 1))
@@ -73,10 +73,10 @@ void TFMain::SelectSymbol() {
   UpdateStats();
 }
 
-int TFMain::RunTimerInterval() const { return Model_.DrumTimer()->Interval(); }
-int TFMain::PollTimerInterval() const { return Model_.PollTimer()->Interval(); }
-bool TFMain::RunTimerPending() const { return Model_.DrumTimer()->Pending(); }
-bool TFMain::PollTimerPending() const { return Model_.PollTimer()->Pending(); }
+int TFMain::RunTimerInterval() const { return model_.DrumTimer()->Interval(); }
+int TFMain::PollTimerInterval() const { return model_.PollTimer()->Interval(); }
+bool TFMain::RunTimerPending() const { return model_.DrumTimer()->Pending(); }
+bool TFMain::PollTimerPending() const { return model_.PollTimer()->Pending(); }
 
 // --- drum ----------------------------------------------------------------
 
@@ -113,8 +113,8 @@ void TFMain::DrawDrum() {
 
 // --- the engine's host ---------------------------------------------------
 
-TSensor* TFMain::Sensor() { return Model_.Sensor(); }
-TInstrument* TFMain::Model() { return Model_.Gauge(); }
+TSensor* TFMain::Sensor() { return model_.Sensor(); }
+TInstrument* TFMain::Model() { return model_.Gauge(); }
 
 TSessionOptions TFMain::StartOptions() { return OptionsInForce().Session(); }
 
@@ -129,7 +129,7 @@ void TFMain::SessionStarted(const TSessionEngine&) {
 void TFMain::SessionEnded(const TSessionEngine&) {
   if (FSettings) FSettings->EnableSessionControls(true);
   // The session's length as it ended, whatever ended it.
-  SessionMinutes = MinutesSinceStart();
+  sessionMinutes_ = MinutesSinceStart();
   UpdateStats();
 }
 
@@ -155,4 +155,4 @@ void TFMain::SymbolTaken(const TSessionEngine&, const QString&, TSymbolAction) {
 
 void TFMain::Message(const QString& text) { Dialogs().Message(this, text); }
 
-bool TFMain::SensorBlocked() { return Model_.SensorBlocked(); }
+bool TFMain::SensorBlocked() { return model_.SensorBlocked(); }

@@ -12,10 +12,10 @@ void TFMain::SetSpeechFactory(TSpeechFactory factory) {
 }
 
 void TFMain::SpeechChange() {
-  BSay->setVisible(Model_.Options().Speech().ReadLines);
+  BSay->setVisible(model_.Options().Speech().ReadLines);
 }
 
 void TFMain::BSayClick() {
   const QStringList lines = TapeLines();
-  if (Model_.Speaker() && !lines.isEmpty()) Model_.Speaker()->SayLine(lines.last());
+  if (model_.Speaker() && !lines.isEmpty()) model_.Speaker()->SayLine(lines.last());
 }

@@ -103,7 +103,7 @@ TFSettings::TFSettings(QWidget* parent) : QWidget(parent) {
   // Design bounds, then those of the default file.
   move(869, 127);
   resize(457, 589);
-  Bounds = new TWindowBounds(this);
+  bounds_ = new TWindowBounds(this);
   ReadBounds();
 
   ShowOptions();
@@ -123,10 +123,10 @@ TFSettings::~TFSettings() {
 
 void TFSettings::BuildControls() {
   // Left half: the symbol table under its label, the editing buttons beside it.
-  Grid = new TSymbolTable(this);
-  Grid->setObjectName(QStringLiteral("SGSymbolTable"));
-  SGSymbolTable = Grid;
-  Grid->SetSymbolCount(28);
+  grid_ = new TSymbolTable(this);
+  grid_->setObjectName(QStringLiteral("SGSymbolTable"));
+  SGSymbolTable = grid_;
+  grid_->SetSymbolCount(28);
 
   BAddSymbol = new QPushButton(QStringLiteral("+"), this);
   BAddSymbol->setObjectName(QStringLiteral("BAddSymbol"));
@@ -149,12 +149,12 @@ void TFSettings::BuildControls() {
   editButtons->addStretch(1);
 
   auto* gridRow = new QHBoxLayout;
-  gridRow->addWidget(Grid, 0);
+  gridRow->addWidget(grid_, 0);
   gridRow->addLayout(editButtons);
   gridRow->addStretch(1);
 
   auto* left = new QVBoxLayout;
-  left->addWidget(MakeLabel(this, QStringLiteral("Таблица символов"), Grid));
+  left->addWidget(MakeLabel(this, QStringLiteral("Таблица символов"), grid_));
   left->addLayout(gridRow, 1);
   left->addWidget(BuildAlphabetButton(), 0, Qt::AlignLeft);
   left->addWidget(BuildKeysAndTape());
@@ -277,9 +277,9 @@ void TFSettings::BuildControls() {
   connect(BAddSymbol, &QPushButton::clicked, this, &TFSettings::BAddSymbolClick);
   connect(BInsertSymbol, &QPushButton::clicked, this, &TFSettings::BInsertSymbolClick);
   connect(BRemoveSymbol, &QPushButton::clicked, this, &TFSettings::BRemoveSymbolClick);
-  connect(Grid, &TSymbolTable::InsertKey, this, &TFSettings::BInsertSymbolClick);
-  connect(Grid, &TSymbolTable::DeleteKey, this, &TFSettings::BRemoveSymbolClick);
-  connect(Grid, &TSymbolTable::SymbolEdited, this, &TFSettings::SGSymbolTableSetEditText);
+  connect(grid_, &TSymbolTable::InsertKey, this, &TFSettings::BInsertSymbolClick);
+  connect(grid_, &TSymbolTable::DeleteKey, this, &TFSettings::BRemoveSymbolClick);
+  connect(grid_, &TSymbolTable::SymbolEdited, this, &TFSettings::SGSymbolTableSetEditText);
   connect(CBGaugeSpringEn, &QCheckBox::toggled, this, &TFSettings::CBGaugeSpringEnClick);
   connect(CBInvertSensorData, &QCheckBox::toggled, this, &TFSettings::CBInvertSensorDataClick);
   connect(CBNoSensor, &QCheckBox::toggled, this, &TFSettings::CBNoSensorClick);
@@ -441,7 +441,7 @@ bool TFSettings::BAlphabetChoose(TAlphabetPreset preset) {
                                    .arg(AlphabetPresetCaption(preset))))
     return false;
   // Cell by cell, as loading the table from the settings file fills it.
-  Grid->SetSymbols(AlphabetPresetSymbols(preset, EBackspaceSymbol->text()));
+  grid_->SetSymbols(AlphabetPresetSymbols(preset, EBackspaceSymbol->text()));
   DrawDrum();
   return true;
 }
@@ -449,9 +449,9 @@ bool TFSettings::BAlphabetChoose(TAlphabetPreset preset) {
 // ---------------------------------------------------------------------------
 // Values read by the other windows
 
-int TFSettings::SymbolCount() const { return Grid->SymbolCount(); }
+int TFSettings::SymbolCount() const { return grid_->SymbolCount(); }
 
-QString TFSettings::Symbol(int k) const { return Grid->Symbol(k); }
+QString TFSettings::Symbol(int k) const { return grid_->Symbol(k); }
 
 
 
@@ -482,9 +482,9 @@ void TFSettings::BAddSymbolClick() {
     Dialogs().Message(this, QStringLiteral("Таблица рассчитана на максимум 100 символов."));
     return;
   }
-  Grid->AppendSymbol();
+  grid_->AppendSymbol();
   DrawDrum();
-  Grid->setFocus();
+  grid_->setFocus();
 }
 
 void TFSettings::BInsertSymbolClick() {
@@ -492,13 +492,13 @@ void TFSettings::BInsertSymbolClick() {
     Dialogs().Message(this, QStringLiteral("Таблица рассчитана на максимум 100 символов."));
     return;
   }
-  Grid->InsertSymbol();
+  grid_->InsertSymbol();
   DrawDrum();
 }
 
 void TFSettings::BRemoveSymbolClick() {
   // At the minimum count the current symbol is cleared instead.
-  Grid->RemoveSymbol();
+  grid_->RemoveSymbol();
   DrawDrum();
 }
 

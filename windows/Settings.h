@@ -115,7 +115,7 @@ public:
   // The symbol table: N (2..100) and symbol k, k = 1..N, as typed.
   int SymbolCount() const;
   QString Symbol(int k) const;
-  TSymbolTable* SymbolTable() const { return Grid; }
+  TSymbolTable* SymbolTable() const { return grid_; }
 
   // Session lock (false while a session runs).
   void EnableSessionControls(bool on);
@@ -186,12 +186,12 @@ private:
   void ShowOptions(TOptionGroup group);
   void ConnectEdits();
   void WriteSymbolsBack();
-  bool Filling = false;
+  bool filling_ = false;
   // Changes one group of the options in force, unless the controls are
   // being filled from them.
   template <class T, class F>
   void Edit(const T& (TOptionsModel::*group)() const, F change) {
-    if (Filling) return;
+    if (filling_) return;
     TOptionsModel& model = OptionsInForce();
     T value = (model.*group)();
     change(value);
@@ -199,8 +199,8 @@ private:
   }
   void DrawDrum();
 
-  TSymbolTable* Grid = nullptr;
-  TWindowBounds* Bounds = nullptr;
+  TSymbolTable* grid_ = nullptr;
+  TWindowBounds* bounds_ = nullptr;
 };
 
 extern TFSettings* FSettings;

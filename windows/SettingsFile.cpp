@@ -81,14 +81,14 @@ bool TFSettings::SaveSettings(const QString& path, bool includeOthers) {
   return false;
 }
 
-void TFSettings::ReadBounds() { Bounds->Load(SettingsFilePath(), SettingsWindowBounds); }
+void TFSettings::ReadBounds() { bounds_->Load(SettingsFilePath(), SettingsWindowBounds); }
 
 void TFSettings::SaveAtExit() {
   // The user's own file stays as it is rather than get the defaults the
   // program ran on.
   if (SettingsFileUnread()) return;
   TOptionsWriter w(SettingsFilePath());
-  w.Bounds(SettingsWindowBounds, Bounds->Saved);
+  w.Bounds(SettingsWindowBounds, bounds_->Saved);
   w.Settings(OptionsInForce().Get(), false);
   if (!w.Finish()) ReportWriteFailure(nullptr, w.Error());
 }

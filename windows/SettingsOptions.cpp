@@ -45,8 +45,8 @@ void TFSettings::ShowOptions() {
 
 void TFSettings::ShowOptions(TOptionGroup group) {
   const TOptions& o = OptionsInForce().Get();
-  const bool wasFilling = Filling;
-  Filling = true;
+  const bool wasFilling = filling_;
+  filling_ = true;
   switch (group) {
     case TOptionGroup::Session: {
       const TSessionOptions& s = o.Session;
@@ -61,12 +61,12 @@ void TFSettings::ShowOptions(TOptionGroup group) {
       Show(EOpLogo, s.OperatorLogo);
       Show(ESpLogo, s.SpiritLogo);
       const int n = static_cast<int>(s.Symbols.size());
-      if (Grid->SymbolCount() != n) {
-        Grid->SetSymbolCount(n);
-        Grid->Renumber();
+      if (grid_->SymbolCount() != n) {
+        grid_->SetSymbolCount(n);
+        grid_->Renumber();
       }
       for (int k = 1; k <= n; ++k)
-        if (Grid->Symbol(k) != s.Symbols[k - 1]) Grid->SetSymbol(k, s.Symbols[k - 1]);
+        if (grid_->Symbol(k) != s.Symbols[k - 1]) grid_->SetSymbol(k, s.Symbols[k - 1]);
       break;
     }
     case TOptionGroup::Signal:
@@ -105,7 +105,7 @@ void TFSettings::ShowOptions(TOptionGroup group) {
       Show(ETapeFontSize, o.Tape.FontSize);
       break;
   }
-  Filling = wasFilling;
+  filling_ = wasFilling;
 }
 
 void TFSettings::ConnectEdits() {
@@ -132,7 +132,7 @@ void TFSettings::ConnectEdits() {
     Edit(&TOptionsModel::Speed, [on](TSpeedOptions& o) { o.PredictNextLetter = on; });
   });
   // Every change of the grid, by the editing steps, by typing or by code.
-  QAbstractItemModel* cells = Grid->model();
+  QAbstractItemModel* cells = grid_->model();
   connect(cells, &QAbstractItemModel::dataChanged, this, &TFSettings::WriteSymbolsBack);
   connect(cells, &QAbstractItemModel::rowsInserted, this, &TFSettings::WriteSymbolsBack);
   connect(cells, &QAbstractItemModel::rowsRemoved, this, &TFSettings::WriteSymbolsBack);
@@ -142,6 +142,6 @@ void TFSettings::ConnectEdits() {
 void TFSettings::WriteSymbolsBack() {
   Edit(&TOptionsModel::Session, [this](TSessionOptions& o) {
     o.Symbols.clear();
-    for (int k = 1; k <= Grid->SymbolCount(); ++k) o.Symbols << Grid->Symbol(k);
+    for (int k = 1; k <= grid_->SymbolCount(); ++k) o.Symbols << grid_->Symbol(k);
   });
 }

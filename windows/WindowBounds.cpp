@@ -12,20 +12,20 @@
 #include <QWidget>
 #include <algorithm>
 
-TWindowBounds::TWindowBounds(QWidget* window) : QObject(window), Window(window) {
+TWindowBounds::TWindowBounds(QWidget* window) : QObject(window), window_(window) {
   Saved = Current();
   Design = Saved;
   window->installEventFilter(this);
 }
 
 TBounds TWindowBounds::Current() const {
-  const QPoint p = Window->pos();
-  return {p.x(), p.y(), Window->width(), Window->height()};
+  const QPoint p = window_->pos();
+  return {p.x(), p.y(), window_->width(), window_->height()};
 }
 
 void TWindowBounds::BeforeResize(int oldWidth, int oldHeight) {
-  if (Placing) return;
-  const QPoint p = Window->pos();
+  if (placing_) return;
+  const QPoint p = window_->pos();
   if (p.x() > 0 || p.y() > 0) Saved = {p.x(), p.y(), oldWidth, oldHeight};
 }
 
@@ -83,10 +83,10 @@ TBounds TWindowBounds::Fitted(const TBounds& b, const TBounds& design) {
 
 void TWindowBounds::Place(const TBounds& b) {
   const TBounds placed = Fitted(b, Design);
-  Placing = true;
-  Window->move(placed.Left, placed.Top);
-  Window->resize(placed.Width, placed.Height);
-  Placing = false;
+  placing_ = true;
+  window_->move(placed.Left, placed.Top);
+  window_->resize(placed.Width, placed.Height);
+  placing_ = false;
   Saved = placed;
 }
 
@@ -97,19 +97,19 @@ void TWindowBounds::Load(const QString& settingsFile, const TBoundsKeys& keys) {
 }
 
 void TWindowBounds::RecordNormalGeometry() {
-  if (Placing) return;
-  const QRect normal = Window->normalGeometry();
+  if (placing_) return;
+  const QRect normal = window_->normalGeometry();
   if (!normal.isValid()) return;
   // normalGeometry() is the client area; the saved left and top are the
   // frame's, which lies the same distance away in either state.
-  const QPoint frameOffset = Window->geometry().topLeft() - Window->pos();
+  const QPoint frameOffset = window_->geometry().topLeft() - window_->pos();
   const QPoint p = normal.topLeft() - frameOffset;
   if (p.x() > 0 || p.y() > 0) Saved = {p.x(), p.y(), normal.width(), normal.height()};
 }
 
 bool TWindowBounds::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != Window) return QObject::eventFilter(watched, event);
-  const bool enlarged = Window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+  if (watched != window_) return QObject::eventFilter(watched, event);
+  const bool enlarged = window_->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
   if (event->type() == QEvent::Resize) {
     const auto* e = static_cast<QResizeEvent*>(event);
     if (enlarged)

@@ -58,8 +58,8 @@ private:
   // Records the normal bounds of a maximised window.
   void RecordNormalGeometry();
 
-  QWidget* Window;
-  bool Placing = false;
+  QWidget* window_;
+  bool placing_ = false;
 };
 
 // Failed writes of the settings file are reported with this. While a
