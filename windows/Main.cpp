@@ -41,12 +41,6 @@ TFMain::TTickTimerFactory& TickTimerFactory() {
   return factory;
 }
 
-std::unique_ptr<TTickTimer> MakeTickTimer(QObject* owner, const char* name,
-                                          std::function<void()> onTick) {
-  if (TickTimerFactory()) return TickTimerFactory()(owner, name, std::move(onTick));
-  return std::make_unique<TQtTickTimer>(owner, name, std::move(onTick));
-}
-
 // Design client size and initial (outer) position.
 constexpr int kDesignWidth = 633;
 constexpr int kDesignHeight = 553;
@@ -87,8 +81,9 @@ TFMain::TFMain(QWidget* parent) : QWidget(parent), model_(*SessionModel) {
   setObjectName(QStringLiteral("FMain"));
   setWindowTitle(QStringLiteral("QUILLORA"));
   setFont(WindowFont());
-  model_.AttachHost(*this, MakeTickTimer(this, "RunTimer", [this] { RunTimerTimer(); }),
-                    MakeTickTimer(this, "PollTimer", [this] { PollTimerTimer(); }));
+  model_.AttachHost(
+      *this, MakeTickTimer(TickTimerFactory(), this, "RunTimer", [this] { RunTimerTimer(); }),
+      MakeTickTimer(TickTimerFactory(), this, "PollTimer", [this] { PollTimerTimer(); }));
   model_.Listen(this);
   BuildWidgets();
   connect(&model_, &TSessionModel::Notice, this, &TFMain::ShowNotice);

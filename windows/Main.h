@@ -16,7 +16,9 @@
 #include <functional>
 #include <memory>
 
+#include "seams/QtTickTimer.h"
 #include "session/SessionEngine.h"
+#include "session/SessionModel.h"
 
 class QKeyEvent;
 class QLabel;
@@ -26,7 +28,6 @@ class QPushButton;
 class TAudioSensor_OneRun;
 class TImageView;
 class TMainSemaphore;
-class TSessionModel;
 class TSpeech;
 class TTapeRecovery;
 class TTickTimer;
@@ -39,12 +40,11 @@ public:
   ~TFMain() override;
 
   // The model's sensor factory (TSessionModel::SetSensorFactory).
-  using TSensorFactory = std::function<std::unique_ptr<TAudioSensor_OneRun>(void* ownerWindow)>;
+  using TSensorFactory = TSessionModel::TSensorFactory;
   static void SetSensorFactory(TSensorFactory factory);
   // Makes the session's tick timers (named "RunTimer" and "PollTimer"); an
   // empty factory restores the default: precise one-shot QTimers.
-  using TTickTimerFactory = std::function<std::unique_ptr<TTickTimer>(
-      QObject* owner, const char* name, std::function<void()> onTick)>;
+  using TTickTimerFactory = ::TTickTimerFactory;
   static void SetTickTimerFactory(TTickTimerFactory factory);
 
   // Widgets (objectNames as the fields are named).
@@ -107,7 +107,7 @@ public:
   void SpeechChange();
   void BSayClick();
   // The model's speech factory (TSessionModel::SetSpeechFactory).
-  using TSpeechFactory = std::function<std::unique_ptr<TSpeech>()>;
+  using TSpeechFactory = TSessionModel::TSpeechFactory;
   static void SetSpeechFactory(TSpeechFactory factory);
 
   // The interval each timer was last started with and whether it is pending.
