@@ -125,7 +125,7 @@ TEST(SessionSelection, FiringWhileTheDrumMovesInSlowModeWritesNothingAndLatches)
   rig.Poll(0.5);
   EXPECT_TRUE(rig.Host.Tape.isEmpty());
   EXPECT_TRUE(rig.Engine.SelectLatch());
-  for (int i = 0; i < 5; ++i) rig.Engine.DrumTick();  // rest at B
+  rig.Frames(5);  // rest at B
   rig.Poll(0.5);  // must fall below the off level first
   EXPECT_TRUE(rig.Host.Tape.isEmpty());
   rig.Fire();
@@ -144,7 +144,7 @@ TEST(SessionSelection, FastModeFirstFiringSlowsDownSecondWrites) {
   rig.Fire();
   EXPECT_FALSE(rig.Engine.FastMode());
   EXPECT_TRUE(rig.Host.Tape.isEmpty());
-  for (int i = 0; i < 5; ++i) rig.Engine.DrumTick();
+  rig.Frames(5);
   EXPECT_EQ(rig.DrumTimer.Interval(), 1000) << "slow from the next rest on";
   EXPECT_EQ(rig.Sensor.Calls.back(), "Start 1000");
   rig.Fire();
