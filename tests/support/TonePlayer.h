@@ -14,13 +14,16 @@
 #include <thread>
 #include <vector>
 
-// Silence, and a 440 Hz tone from the moment Begin() is called, written in
+#include "tests/support/SensorSignal.h"
+
+// A sensor's rest (silence by default), and a 440 Hz tone on top from the
+// moment Begin() is called, written in
 // 5 ms pieces to a playback stream on the default output whose buffer is
 // kept at 400 ms, so a tone starts a steady time after it was asked for, and
 // a busy machine must hold the feeding thread off that long to break a tone.
 class TTonePlayer {
 public:
-  TTonePlayer() {
+  explicit TTonePlayer(const TSensorRest& rest = TSensorRest::Clean()) : rest_(rest, kRate) {
     const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
@@ -66,13 +69,13 @@ private:
       {
         std::lock_guard<std::mutex> lock(mutex_);
         for (int16_t& sample : out) {
-          double v = 0.0;
+          double v = rest_.Next();
           if (pos_ >= start_ && pos_ < end_) {
             const double t = double(pos_ - start_);
             const double a = (rise_ > 0 && t < rise_) ? amplitude_ * t / rise_ : amplitude_;
             v = a * std::sin(2.0 * M_PI * 440.0 * t / kRate);
           }
-          sample = int16_t(std::lround(v * 32767.0));
+          sample = int16_t(std::lround(std::fmax(-1.0, std::fmin(1.0, v)) * 32767.0));
           ++pos_;
         }
       }
@@ -86,6 +89,7 @@ private:
   std::thread thread_;
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;
+  TSensorRestSignal rest_;
   double amplitude_ = 0.0;
   int64_t pos_ = 0;
   int64_t start_ = 0;
