@@ -1,5 +1,7 @@
 #include "SessionModel.h"
 
+#include <QCoreApplication>
+
 #include "SessionSpeaker.h"
 #include "TapeRecovery.h"
 #include "TickTimer.h"
@@ -118,8 +120,19 @@ void TSessionModel::ApplySpeechOptions() {
     speaker_ = std::make_unique<TSessionSpeaker>(*speech_);
     // Without an engine the program goes on silently.
     if (!speech_->Available()) emit Notice(QString::fromStdString(speech_->Error()));
+    connect(&speechWatch_, &QTimer::timeout, this, &TSessionModel::WatchSpeech);
+    // Without an event loop (tests of the model alone) nothing would tick.
+    if (QCoreApplication::instance()) speechWatch_.start(500);
   }
   if (speaker_) speaker_->SetOptions(options);
+}
+
+void TSessionModel::WatchSpeech() {
+  const bool lost = speech_->Lost();
+  if (lost && !speechLossTold_)
+    emit Notice(QStringLiteral("Речь прервалась: нет связи со звуковым сервером. Она вернётся сама, "
+                               "когда сервер снова заработает."));
+  speechLossTold_ = lost;
 }
 
 bool TSessionModel::SensorBlocked() const { return speaker_ && speaker_->SensorBlocked(); }

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -83,10 +84,14 @@ public:
   static void SetSpeechFactory(TSpeechFactory factory);
   // The session's speaker; none while no speech option was ever on. It is
   // made when an option first needs it; an engine that is missing is told
-  // once as Notice.
+  // once as Notice, and so is a sound server lost later (speech comes back
+  // by itself when the server does).
   TSessionSpeaker* Speaker() const { return speaker_.get(); }
   // Whether the sensor is to be ignored now (speech is playing).
   bool SensorBlocked() const;
+  // Tells once per loss that the speech's sound server went away; a timer
+  // calls it twice a second while there is speech.
+  void WatchSpeech();
 
   // --- the tape's recovery copy ----------------------------------------
   // Keeps the copy "tape.recovery" in dataFolder from now on; nullptr until
@@ -120,6 +125,8 @@ private:
   TGaugePM100* gauge_ = nullptr;
   std::unique_ptr<TSpeech> speech_;
   std::unique_ptr<TSessionSpeaker> speaker_;  // speaks through speech_
+  QTimer speechWatch_;
+  bool speechLossTold_ = false;
   TSessionHost* host_ = nullptr;
   std::unique_ptr<TTickTimer> drumTimer_;
   std::unique_ptr<TTickTimer> pollTimer_;

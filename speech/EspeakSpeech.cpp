@@ -32,6 +32,9 @@ constexpr int kPieceMs = 10;
 constexpr int kTailMs = kBufferMs + 250;
 // Samples quieter than this at the ends of a text are silence.
 constexpr int kSilence = 100;
+// After a failed attempt to reach a lost server, texts are dropped this long
+// before the next attempt.
+constexpr int kRetryMs = 1000;
 
 // espeak-ng is one engine per process.
 std::mutex EngineMutex;
@@ -64,11 +67,18 @@ struct TEspeakSpeech::TWorker {
 
   pa_simple* Stream = nullptr;
   int Rate = 0;
+  // The server went away after a good start; no stream until it is back.
+  std::atomic<bool> LostServer{false};
+  TClock::time_point NextTry{};
   std::map<std::string, TPcm> Cues;  // prepared cues, at the cue voice's rate
   int CueRate = 0;                   // the rate the prepared cues were made at
   std::thread Thread;
 
   std::string Start();
+  // Opens the playback stream; the server's error text when it cannot.
+  std::string OpenStream();
+  // Whether a stream is open, opening a new one after a loss when it is time.
+  bool StreamReady();
   void Run();
   TPcm Synthesise(const std::string& text, int rate);
   // Plays the samples at a volume; a cue stops when its turn has passed.
@@ -89,6 +99,12 @@ std::string TEspeakSpeech::TWorker::Start() {
       return "Речь недоступна: нет русского голоса espeak-ng. Программа работает без звука.";
     Rate = EngineRate;
   }
+  const std::string error = OpenStream();
+  if (!error.empty()) return "Речь недоступна: нет связи со звуковым сервером (" + error + ").";
+  return {};
+}
+
+std::string TEspeakSpeech::TWorker::OpenStream() {
   const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(Rate), 1};
   pa_buffer_attr attr;
   attr.maxlength = static_cast<uint32_t>(-1);
@@ -102,8 +118,18 @@ std::string TEspeakSpeech::TWorker::Start() {
   int error = 0;
   Stream = pa_simple_new(nullptr, "Quillora", PA_STREAM_PLAYBACK, nullptr, "Речь", &spec, nullptr,
                          &attr, &error);
-  if (!Stream) return std::string("Речь недоступна: нет связи со звуковым сервером (") + pa_strerror(error) + ").";
-  return {};
+  return Stream ? std::string() : std::string(pa_strerror(error));
+}
+
+bool TEspeakSpeech::TWorker::StreamReady() {
+  if (Stream) return true;
+  if (TClock::now() < NextTry) return false;
+  if (OpenStream().empty()) {
+    LostServer = false;
+    return true;
+  }
+  NextTry = TClock::now() + std::chrono::milliseconds(kRetryMs);
+  return false;
 }
 
 TPcm TEspeakSpeech::TWorker::Synthesise(const std::string& text, int rate) {
@@ -130,6 +156,10 @@ const TPcm& TEspeakSpeech::TWorker::PreparedCue(const std::string& text, int rat
 }
 
 void TEspeakSpeech::TWorker::Play(const TPcm& pcm, int volume, bool cue, unsigned turn) {
+  if (!StreamReady()) {
+    Playing = false;
+    return;
+  }
   const size_t piece = static_cast<size_t>(Rate * kPieceMs / 1000);
   const int gain = std::clamp(volume, 0, 100);
   TPcm scaled(piece);
@@ -145,10 +175,17 @@ void TEspeakSpeech::TWorker::Play(const TPcm& pcm, int volume, bool cue, unsigne
     // Counted as sound from the first piece, for the way back to a microphone.
     QuietFrom = (TClock::now() + std::chrono::milliseconds(kTailMs)).time_since_epoch().count();
     int error = 0;
-    if (pa_simple_write(Stream, scaled.data(), n * sizeof(int16_t), &error) < 0) break;
+    if (pa_simple_write(Stream, scaled.data(), n * sizeof(int16_t), &error) < 0) {
+      // The server is gone: the next text tries a new stream at once.
+      pa_simple_free(Stream);
+      Stream = nullptr;
+      NextTry = TClock::now();
+      LostServer = true;
+      break;
+    }
   }
   int error = 0;
-  if (cut) pa_simple_flush(Stream, &error);
+  if (cut && Stream) pa_simple_flush(Stream, &error);
   QuietFrom = (TClock::now() + std::chrono::milliseconds(cut ? kTailMs - kBufferMs : kTailMs))
                   .time_since_epoch().count();
   Playing = false;
@@ -248,6 +285,8 @@ void TEspeakSpeech::Cut() {
   ++worker_->CueTurn;
   worker_->Cue.reset();
 }
+
+bool TEspeakSpeech::Lost() const { return worker_->LostServer; }
 
 bool TEspeakSpeech::Speaking() const {
   // Also a text handed over but not yet started: its sound is on the way.

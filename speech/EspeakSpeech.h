@@ -2,6 +2,8 @@
 // Speech by espeak-ng's Russian voice, played through PulseAudio on a
 // low-latency stream to the default output. A worker thread synthesises and
 // plays; the caller's calls only hand it work, so they never wait on sound.
+// When the sound server goes away the stream is dropped, and each later text
+// tries to open a new one (at most once a second) until the server is back.
 
 #include <memory>
 
@@ -20,6 +22,7 @@ public:
   void Say(const std::string& text, TVoice voice) override;
   void Cut() override;
   bool Speaking() const override;
+  bool Lost() const override;
 
 private:
   struct TWorker;

@@ -12,11 +12,13 @@ public:
   void Say(const std::string& text, TVoice voice) override;
   void Cut() override;
   bool Speaking() const override { return SpeakingNow; }
+  bool Lost() const override { return LostNow; }
 
   std::string Missing;               // the error to report; empty: available
   std::vector<std::string> Log;      // "cue:<text>", "main:<text>", "cut"
   std::vector<std::string> Prepared;
   std::string CueSounding;           // the cue heard now; empty: none
   bool SpeakingNow = false;          // what Speaking() answers
+  bool LostNow = false;              // what Lost() answers
   TVoiceSettings Voices[2];
 };

@@ -36,4 +36,7 @@ public:
   // Whether the program's speech may be reaching a microphone now: while it
   // plays and a short while after, for the sound's way back.
   virtual bool Speaking() const = 0;
+  // Whether the sound server went away after a good start: texts are
+  // dropped until it is back, which each new text tries.
+  virtual bool Lost() const { return false; }
 };

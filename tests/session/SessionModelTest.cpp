@@ -9,6 +9,7 @@
 #include "capture/FakeCaptureDevice.h"
 #include "recording/Instrecord.h"
 #include "session/SessionModel.h"
+#include "speech/FakeSpeech.h"
 
 namespace {
 
@@ -67,6 +68,36 @@ TEST(SessionModel, AReadingGoesToTheRecorderThenToTheWindowsAfterItsSelection) {
   EXPECT_EQ(log.join(QLatin1Char('/')).toStdString(), "panel: 8 records, - A/graph: 8 records, - A");
   model.DetachHost();
   EXPECT_EQ(model.Engine(), nullptr);
+}
+
+TEST(SessionModel, ALostSoundServerIsToldOncePerLoss) {
+  TFakeSpeech* speech = nullptr;
+  TSessionModel::SetSpeechFactory([&speech] {
+    auto made = std::make_unique<TFakeSpeech>();
+    speech = made.get();
+    return made;
+  });
+  TSessionModel model;
+  QStringList notices;
+  QObject::connect(&model, &TSessionModel::Notice, [&notices](const QString& text) { notices << text; });
+  TSpeechOptions options;
+  options.SaySelected = true;
+  model.Options().Set(options);
+  TSessionModel::SetSpeechFactory({});
+  ASSERT_NE(speech, nullptr);
+
+  model.WatchSpeech();
+  EXPECT_TRUE(notices.isEmpty());
+  speech->LostNow = true;
+  for (int i = 0; i < 3; ++i) model.WatchSpeech();
+  ASSERT_EQ(notices.size(), 1);
+  EXPECT_TRUE(notices[0].startsWith(QStringLiteral("Речь прервалась"))) << notices[0].toStdString();
+  // Back, then lost again: told again.
+  speech->LostNow = false;
+  model.WatchSpeech();
+  speech->LostNow = true;
+  model.WatchSpeech();
+  EXPECT_EQ(notices.size(), 2);
 }
 
 }  // namespace

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 #include <pulse/simple.h>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -100,6 +104,104 @@ TEST_F(EspeakSpeech, CuesCutAtRandomLeaveItQuiet) {
   while (speech->Speaking() && std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_FALSE(speech->Speaking());
+}
+
+// A PulseAudio server of the test's own (scripts/pulse-start.sh), so the
+// server the other tests use is never touched; the environment points at
+// the latest one started and is restored at the end.
+class TOwnServers {
+public:
+  TOwnServers() {
+    for (const char* name : kEnv) saved_.emplace_back(std::getenv(name) ? std::getenv(name) : "");
+  }
+  ~TOwnServers() {
+    for (const std::string& dir : started_) {
+      setenv("QUILLORA_PULSE_DIR", dir.c_str(), 1);
+      std::system("sh " QUILLORA_SCRIPTS "/pulse-stop.sh >/dev/null 2>&1");
+    }
+    for (size_t i = 0; i < saved_.size(); ++i) {
+      if (saved_[i].empty())
+        unsetenv(kEnv[i]);
+      else
+        setenv(kEnv[i], saved_[i].c_str(), 1);
+    }
+  }
+  // Lines "export NAME='value'" of pulse-start.sh become the environment.
+  bool Start() {
+    FILE* out = popen("sh " QUILLORA_SCRIPTS "/pulse-start.sh", "r");
+    if (!out) return false;
+    char line[4096];
+    std::string dir;
+    while (std::fgets(line, sizeof line, out)) {
+      std::string l(line);
+      const size_t eq = l.find('=');
+      if (l.rfind("export ", 0) != 0 || eq == std::string::npos) continue;
+      std::string value = l.substr(eq + 1);
+      value.erase(std::remove_if(value.begin(), value.end(), [](char c) { return c == '\'' || c == '\n'; }),
+                  value.end());
+      const std::string name = l.substr(7, eq - 7);
+      setenv(name.c_str(), value.c_str(), 1);
+      if (name == "QUILLORA_PULSE_DIR") dir = value;
+    }
+    if (pclose(out) != 0 || dir.empty()) return false;
+    started_.push_back(dir);
+    return true;
+  }
+  // Kills the latest server and its monitor reader at once.
+  void Kill() {
+    for (const char* file : {"/quillora-server.pid", "/quillora-monitor-reader.pid"}) {
+      std::ifstream in(started_.back() + file);
+      long pid = 0;
+      if (in >> pid && pid > 0) ::kill(static_cast<pid_t>(pid), SIGKILL);
+    }
+  }
+
+private:
+  static constexpr const char* kEnv[] = {"QUILLORA_PULSE_DIR", "XDG_RUNTIME_DIR", "PULSE_RUNTIME_PATH",
+                                         "PULSE_SERVER"};
+  std::vector<std::string> saved_;
+  std::vector<std::string> started_;
+};
+
+// Says a text until the sink's monitor hears it; false after `tries` texts.
+bool HeardAfterSaying(TSpeech& speech, int tries) {
+  TSinkMonitor monitor;
+  if (!monitor.Ok()) return false;
+  for (int i = 0; i < tries; ++i) {
+    speech.Say("проверка связи", TVoice::Main);
+    // A text lasts under a second; listen for two.
+    for (int piece = 0; piece < 2 * TSinkMonitor::PiecesPerSecond; ++piece) {
+      const int peak = monitor.NextPeak();
+      if (peak < 0) return false;
+      if (peak >= kLoud) return true;
+    }
+  }
+  return false;
+}
+
+TEST(EspeakSpeechServer, SpeechComesBackWhenTheServerDoesAndSaysItWasLost) {
+  TOwnServers servers;
+  ASSERT_TRUE(servers.Start()) << "cannot start a PulseAudio server";
+  TEspeakSpeech speech;
+  ASSERT_TRUE(speech.Available()) << speech.Error();
+  ASSERT_TRUE(HeardAfterSaying(speech, 3));
+  EXPECT_FALSE(speech.Lost());
+
+  servers.Kill();
+  // The loss is seen by the first text played after it.
+  for (int i = 0; i < 100 && !speech.Lost(); ++i) {
+    speech.Say("никто не слышит", TVoice::Main);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_TRUE(speech.Lost());
+
+  // A new server (the desktop's would come back at the same address; here
+  // the environment points at the new one, and each connection reads it).
+  ASSERT_TRUE(servers.Start()) << "cannot start a second PulseAudio server";
+  // Texts are dropped for a second after each failed attempt; a few texts
+  // reach the new server.
+  EXPECT_TRUE(HeardAfterSaying(speech, 10));
+  EXPECT_FALSE(speech.Lost());
 }
 
 }  // namespace
