@@ -1,5 +1,6 @@
 #include "SessionEngine.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "LetterModel.h"
@@ -84,11 +85,12 @@ void TSessionEngine::Start(const QString& periodText) {
   const TSpeedOptions speed = host_.StartSpeed();
   restartAfterSelection_ = speed.RestartAfterSelection;
   predictNextLetter_ = speed.PredictNextLetter;
+  undoPlace_ = std::max(0, speed.UndoPlace);
   scanAhead_.clear();
   writtenCount_ = 0;
   undoneCount_ = 0;
   if (predictNextLetter_) {
-    PlanScan();
+    PlanScan(false);
     if (!scanAhead_.isEmpty()) drumPosition_ = scanAhead_.takeFirst();
   }
 
@@ -235,7 +237,7 @@ void TSessionEngine::SelectSymbol() {
     Stop();
     return;
   }
-  PlanScan();
+  PlanScan(true);
 }
 
 int TSessionEngine::NextPosition() const {
@@ -243,7 +245,7 @@ int TSessionEngine::NextPosition() const {
   return (drumPosition_ >= symbols_.size()) ? 1 : drumPosition_ + 1;
 }
 
-void TSessionEngine::PlanScan() {
+void TSessionEngine::PlanScan(bool afterSelection) {
   scanAhead_.clear();
   if (predictNextLetter_) {
     const TLetterModel& model = letterModel_ ? *letterModel_ : TLetterModel::Builtin();
@@ -264,6 +266,14 @@ void TSessionEngine::PlanScan() {
     // Then the rest in table order, so every symbol comes once in a turn.
     for (int i = 0; i < symbols_.size(); ++i)
       if (!offered.at(i)) scanAhead_ << i + 1;
+    // The model never ranks the backspace symbol, so in table order it would
+    // come after every letter: a mistake would cost most of a turn. Offered
+    // at a fixed early place, an operator knows when to expect it.
+    const int undo = backspaceSymbol_.isEmpty() ? -1 : symbols_.indexOf(backspaceSymbol_) + 1;
+    if (afterSelection && undoPlace_ > 0 && undo > 0) {
+      scanAhead_.removeOne(undo);
+      scanAhead_.insert(std::min<int>(undoPlace_ - 1, scanAhead_.size()), undo);
+    }
   } else if (restartAfterSelection_) {
     scanAhead_ << 1;
   }

@@ -117,6 +117,9 @@ public:
   const QStringList& StopSymbols() const { return stopSymbols_; }
   bool RestartAfterSelection() const { return restartAfterSelection_; }
   bool PredictNextLetter() const { return predictNextLetter_; }
+  // With prediction, the place of the backspace symbol in every scan after a
+  // selection (1-based); 0: in table order.
+  int UndoPlace() const { return undoPlace_; }
   // The symbols (1-based) of the next rests when they do not follow table
   // order; after the last one the drum goes on in table order.
   const QList<int>& ScanAhead() const { return scanAhead_; }
@@ -142,7 +145,8 @@ private:
   // with the levels: fires the selection or re-arms it.
   void CompareWithLevels(double inst);
   // Plans the next rests after a selection (or at Start) as the options say.
-  void PlanScan();
+  // After a selection the backspace symbol may be offered at its fixed place.
+  void PlanScan(bool afterSelection);
   void ShowLight(TSessionLight light);
   template <class F>
   void Publish(F&& call);
@@ -164,6 +168,7 @@ private:
   QStringList stopSymbols_;
   bool restartAfterSelection_ = false;
   bool predictNextLetter_ = false;
+  int undoPlace_ = 0;
   QList<int> scanAhead_;
   int writtenCount_ = 0;
   int undoneCount_ = 0;
