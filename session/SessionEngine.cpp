@@ -89,6 +89,9 @@ void TSessionEngine::Start(const QString& periodText) {
   scanAhead_.clear();
   writtenCount_ = 0;
   undoneCount_ = 0;
+  keptCount_ = 0;
+  keptInLine_ = 0;
+  ownLineValid_ = false;
   if (predictNextLetter_) {
     PlanScan(false);
     if (!scanAhead_.isEmpty()) drumPosition_ = scanAhead_.takeFirst();
@@ -228,6 +231,7 @@ void TSessionEngine::SelectSymbol() {
   const bool undone = action == TSymbolAction::Backspace && after.last() != before.last();
   if (action == TSymbolAction::Written || action == TSymbolAction::WrittenStop) ++writtenCount_;
   if (undone) ++undoneCount_;
+  CountKept(before, after);
   if (after.size() > before.size())
     host_.AddTapeLine(after.last());
   else if (!after.isEmpty() && after.last() != before.last())
@@ -238,6 +242,31 @@ void TSessionEngine::SelectSymbol() {
     return;
   }
   PlanScan(true);
+}
+
+void TSessionEngine::CountKept(const QStringList& before, const QStringList& after) {
+  if (after.isEmpty()) return;
+  QString was;
+  if (after.size() > before.size()) {
+    keptInLine_ = 0;  // a new line: "- " is not text
+    was = after.last().left(2);
+  } else {
+    was = before.last();
+    // A line the session did not leave so (an earlier session's, a time
+    // stamp) holds none of its characters.
+    if (!ownLineValid_ || was != ownLine_) keptInLine_ = 0;
+  }
+  const int change = after.last().size() - was.size();
+  if (change > 0) {
+    keptInLine_ += change;
+    keptCount_ += change;
+  } else {
+    const int removed = std::min(-change, keptInLine_);
+    keptInLine_ -= removed;
+    keptCount_ -= removed;
+  }
+  ownLine_ = after.last();
+  ownLineValid_ = true;
 }
 
 int TSessionEngine::NextPosition() const {

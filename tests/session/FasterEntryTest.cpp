@@ -149,6 +149,32 @@ TEST(FasterEntry, TheBackspaceSymbolComesAtItsPlaceInEveryScanAfterASelection) {
   EXPECT_EQ(rig.Engine.ScanAhead(), (QList<int>{3, 2, 1, 4, 5})) << "a backspace symbol not in the table";
 }
 
+// The counts the live statistics show: the tape as it ends up.
+TEST(FasterEntry, KeptCharactersAreTheSessionsOwnThatStayOnTheTape) {
+  TSessionRig rig;
+  rig.Host.Options.Symbols = kTable;
+  rig.Host.Tape = QStringList{"- ОК"};
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.MoveTo(QStringLiteral("<"));
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- О"});
+  EXPECT_EQ(rig.Engine.KeptCount(), 0) << "an earlier session's character removed";
+  for (const char* s : {"А", "Б", "<", "<", "<", "<", "В"}) {
+    rig.NextSymbol();
+    rig.MoveTo(QString::fromUtf8(s));
+    rig.Fire();
+  }
+  // "- АБ" lost Б, А, the blank and the "-" of its start; В began a new line.
+  EXPECT_EQ(rig.Host.Tape, (QStringList{"- О", "", "- В"}));
+  EXPECT_EQ(rig.Engine.WrittenCount() - rig.Engine.UndoneCount(), -2) << "the old count";
+  EXPECT_EQ(rig.Engine.KeptCount(), 1);
+  rig.Host.Tape << QStringLiteral("10:00");  // a time stamp, not the session's text
+  rig.NextSymbol();
+  rig.MoveTo(QStringLiteral("<"));
+  rig.Fire();
+  EXPECT_EQ(rig.Engine.KeptCount(), 1);
+}
+
 TEST(FasterEntry, AJumpMovesTheWindowAllTheWayInFiveFrames) {
   TDrumState state;
   state.Running = true;
