@@ -8,17 +8,20 @@
 //   bench_entry HELDOUT.txt [--from N] [--chars N] [--reaction MS] [--choice MS]
 //               [--misses RATE] [--errors RATE] [--undo-place K] [--seed S]
 //   bench_entry HELDOUT.txt --undo-sweep [...]
+//   bench_entry HELDOUT.txt --ranks [...]
 //
 // --from, --chars: N characters from character N (0 and 20000; 0 for all), --errors: the error
 // rate of the second run of each time per symbol (0.05), --undo-place: the
 // backspace symbol's place in the variant rows (the program's default),
-// --undo-sweep: characters per minute of prediction for each place instead.
+// --undo-sweep: characters per minute of prediction for each place instead,
+// --ranks: the wanted letters' ranks and an estimate of a two-level scan.
 // The text is normalised as the corpus was (case, sentence ends, every other
 // character a blank); a text that is not Russian is refused.
 #include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "sim/EntrySim.h"
 #include "session/LetterModel.h"
@@ -69,7 +72,7 @@ int main(int argc, char** argv) {
   if (args.size() < 2) {
     std::fprintf(stderr,
                  "usage: bench_entry HELDOUT.txt [--from N] [--chars N] [--reaction MS] [--choice MS] [--misses RATE]"
-                 " [--errors RATE] [--undo-place K] [--undo-sweep] [--seed S]\n");
+                 " [--errors RATE] [--undo-place K] [--undo-sweep] [--ranks] [--seed S]\n");
     return 2;
   }
   int chars = 20000;
@@ -77,11 +80,12 @@ int main(int argc, char** argv) {
   double errors = 0.05;
   int undoPlace = TSpeedOptions::DefaultUndoPlace;
   bool sweep = false;
+  bool ranks = false;
   TSettings settings;
   for (int i = 2; i < args.size(); ++i) {
     const QString value = i + 1 < args.size() ? args[i + 1] : QString();
-    if (args[i] == QLatin1String("--undo-sweep")) {
-      sweep = true;
+    if (args[i] == QLatin1String("--undo-sweep") || args[i] == QLatin1String("--ranks")) {
+      (args[i] == QLatin1String("--ranks") ? ranks : sweep) = true;
       continue;
     }
     if (args[i] == QLatin1String("--chars")) chars = value.toInt();
@@ -126,6 +130,41 @@ int main(int argc, char** argv) {
               int(text.size()), normal.Blanked, normal.Foreign, normal.DroppedLines, int(CyrillicTable().size()));
   std::printf("operator: reaction %d ms, choice %d ms, misses %.0f%%, seed %u\n\n", settings.Reaction,
               settings.Choice, settings.Misses * 100, settings.Seed);
+
+  if (ranks) {
+    // Where the wanted letter stands in the model's ranking (the place of its
+    // rest in a predicted scan), and what a two-level scan of fixed-size
+    // groups of that ranking would cost in rests: the group's place plus the
+    // place in the group, each selection missed at the miss rate, a missed
+    // group costing a turn of the groups and a missed symbol one of its group.
+    std::vector<long long> count(64, 0);
+    QString line;
+    for (const QChar c : text) {
+      const int r = model.Rank(QStringLiteral(".") + line).indexOf(QString(c)) + 1;
+      ++count[std::clamp(r, 0, 63)];
+      line = c == QLatin1Char('.') ? QString() : line + c;
+    }
+    double oneLevel = 0;
+    for (int r = 1; r < 64; ++r) oneLevel += double(r) * count[r] / text.size();
+    std::printf("wanted letter's rank: 1: %.1f%%, 2: %.1f%%, 3-4: %.1f%%, 5-8: %.1f%%, beyond: %.1f%%; mean %.2f\n",
+                100.0 * count[1] / text.size(), 100.0 * count[2] / text.size(),
+                100.0 * (count[3] + count[4]) / text.size(),
+                100.0 * (count[5] + count[6] + count[7] + count[8]) / text.size(),
+                100.0 * (text.size() - count[1] - count[2] - count[3] - count[4] - count[5] - count[6] - count[7] -
+                         count[8]) / text.size(),
+                oneLevel);
+    const double m = settings.Misses;
+    const int symbols = CyrillicTable().size();
+    std::printf("one level: %.2f rests/char, with misses %.2f\n", oneLevel, oneLevel + m * symbols);
+    for (const int g : {3, 4, 5, 6}) {
+      double rests = 0;
+      for (int r = 1; r < 64; ++r) rests += double((r - 1) / g + 1 + (r - 1) % g + 1) * count[r] / text.size();
+      const int groups = (symbols + g - 1) / g;
+      std::printf("two levels, groups of %d: %.2f rests/char, with misses %.2f\n", g, rests,
+                  rests + m * groups + m * g);
+    }
+    return 0;
+  }
 
   if (sweep) {
     // The coming order shown (as the program shows it) at both times, and
