@@ -69,6 +69,11 @@ struct TSpeechOptions {
 struct TSpeedOptions {
   bool RestartAfterSelection = false;
   bool PredictNextLetter = false;
+  // With prediction, the place (1-based) in every scan after a selection at
+  // which the backspace symbol is offered; 0 leaves it in table order.
+  int UndoPlace = DefaultUndoPlace;
+  static constexpr int DefaultUndoPlace = 5;
+  static constexpr int MaxUndoPlace = 20;
 };
 
 // Keys of a switch, by the names the settings file stores ("" for none).

@@ -1,5 +1,6 @@
 #include "SessionEngine.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "LetterModel.h"
@@ -84,11 +85,15 @@ void TSessionEngine::Start(const QString& periodText) {
   const TSpeedOptions speed = host_.StartSpeed();
   restartAfterSelection_ = speed.RestartAfterSelection;
   predictNextLetter_ = speed.PredictNextLetter;
+  undoPlace_ = std::max(0, speed.UndoPlace);
   scanAhead_.clear();
   writtenCount_ = 0;
   undoneCount_ = 0;
+  keptCount_ = 0;
+  keptInLine_ = 0;
+  ownLineValid_ = false;
   if (predictNextLetter_) {
-    PlanScan();
+    PlanScan(false);
     if (!scanAhead_.isEmpty()) drumPosition_ = scanAhead_.takeFirst();
   }
 
@@ -226,6 +231,7 @@ void TSessionEngine::SelectSymbol() {
   const bool undone = action == TSymbolAction::Backspace && after.last() != before.last();
   if (action == TSymbolAction::Written || action == TSymbolAction::WrittenStop) ++writtenCount_;
   if (undone) ++undoneCount_;
+  CountKept(before, after);
   if (after.size() > before.size())
     host_.AddTapeLine(after.last());
   else if (!after.isEmpty() && after.last() != before.last())
@@ -235,7 +241,32 @@ void TSessionEngine::SelectSymbol() {
     Stop();
     return;
   }
-  PlanScan();
+  PlanScan(true);
+}
+
+void TSessionEngine::CountKept(const QStringList& before, const QStringList& after) {
+  if (after.isEmpty()) return;
+  QString was;
+  if (after.size() > before.size()) {
+    keptInLine_ = 0;  // a new line: "- " is not text
+    was = after.last().left(2);
+  } else {
+    was = before.last();
+    // A line the session did not leave so (an earlier session's, a time
+    // stamp) holds none of its characters.
+    if (!ownLineValid_ || was != ownLine_) keptInLine_ = 0;
+  }
+  const int change = after.last().size() - was.size();
+  if (change > 0) {
+    keptInLine_ += change;
+    keptCount_ += change;
+  } else {
+    const int removed = std::min(-change, keptInLine_);
+    keptInLine_ -= removed;
+    keptCount_ -= removed;
+  }
+  ownLine_ = after.last();
+  ownLineValid_ = true;
 }
 
 int TSessionEngine::NextPosition() const {
@@ -243,7 +274,7 @@ int TSessionEngine::NextPosition() const {
   return (drumPosition_ >= symbols_.size()) ? 1 : drumPosition_ + 1;
 }
 
-void TSessionEngine::PlanScan() {
+void TSessionEngine::PlanScan(bool afterSelection) {
   scanAhead_.clear();
   if (predictNextLetter_) {
     const TLetterModel& model = letterModel_ ? *letterModel_ : TLetterModel::Builtin();
@@ -264,6 +295,14 @@ void TSessionEngine::PlanScan() {
     // Then the rest in table order, so every symbol comes once in a turn.
     for (int i = 0; i < symbols_.size(); ++i)
       if (!offered.at(i)) scanAhead_ << i + 1;
+    // The model never ranks the backspace symbol, so in table order it would
+    // come after every letter: a mistake would cost most of a turn. Offered
+    // at a fixed early place, an operator knows when to expect it.
+    const int undo = backspaceSymbol_.isEmpty() ? -1 : symbols_.indexOf(backspaceSymbol_) + 1;
+    if (afterSelection && undoPlace_ > 0 && undo > 0) {
+      scanAhead_.removeOne(undo);
+      scanAhead_.insert(std::min<int>(undoPlace_ - 1, scanAhead_.size()), undo);
+    }
   } else if (restartAfterSelection_) {
     scanAhead_ << 1;
   }

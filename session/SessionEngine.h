@@ -117,6 +117,9 @@ public:
   const QStringList& StopSymbols() const { return stopSymbols_; }
   bool RestartAfterSelection() const { return restartAfterSelection_; }
   bool PredictNextLetter() const { return predictNextLetter_; }
+  // With prediction, the place of the backspace symbol in every scan after a
+  // selection (1-based); 0: in table order.
+  int UndoPlace() const { return undoPlace_; }
   // The symbols (1-based) of the next rests when they do not follow table
   // order; after the last one the drum goes on in table order.
   const QList<int>& ScanAhead() const { return scanAhead_; }
@@ -124,6 +127,10 @@ public:
   // symbol removed.
   int WrittenCount() const { return writtenCount_; }
   int UndoneCount() const { return undoneCount_; }
+  // Characters this session wrote that are still on the tape: the backspace
+  // symbol's own selections and what it removed are not among them, nor is
+  // anything it removed from before the session.
+  int KeptCount() const { return keptCount_; }
 
   // How many of the model's likeliest letters prediction offers before table
   // order resumes; 0 (the default) offers every letter the model knows.
@@ -142,7 +149,10 @@ private:
   // with the levels: fires the selection or re-arms it.
   void CompareWithLevels(double inst);
   // Plans the next rests after a selection (or at Start) as the options say.
-  void PlanScan();
+  // After a selection the backspace symbol may be offered at its fixed place.
+  void PlanScan(bool afterSelection);
+  // Counts what a selection changed on the last tape line.
+  void CountKept(const QStringList& before, const QStringList& after);
   void ShowLight(TSessionLight light);
   template <class F>
   void Publish(F&& call);
@@ -164,9 +174,16 @@ private:
   QStringList stopSymbols_;
   bool restartAfterSelection_ = false;
   bool predictNextLetter_ = false;
+  int undoPlace_ = 0;
   QList<int> scanAhead_;
   int writtenCount_ = 0;
   int undoneCount_ = 0;
+  int keptCount_ = 0;
+  // How many characters at the end of the last tape line are this session's,
+  // valid while that line is still as the session left it.
+  int keptInLine_ = 0;
+  QString ownLine_;
+  bool ownLineValid_ = false;
   int predictedLetters_ = 0;
   const TLetterModel* letterModel_ = nullptr;
 

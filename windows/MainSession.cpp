@@ -57,7 +57,9 @@ void TFMain::UpdateStats() {
   UnstatedPolls = 0;
   if (!LStats) return;
   if (Running()) sessionMinutes_ = MinutesSinceStart();
-  const int net = Engine().WrittenCount() - Engine().UndoneCount();
+  // The tape as it ends up: undone characters and the backspace symbol's
+  // own selections are not text.
+  const int net = Engine().KeptCount();
   // Less than a few seconds says nothing about a rate.
   const double perMinute = sessionMinutes_ > 0.05 ? net / sessionMinutes_ : 0.0;
   const QString text = QStringLiteral("Символов: %1\nСимв/мин: %2\nОтменено: %3")

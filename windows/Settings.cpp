@@ -405,6 +405,20 @@ QGroupBox* TFSettings::BuildSpeedGroup() {
   auto* layout = new QVBoxLayout(group);
   layout->addWidget(CBRestartAfterSelect);
   layout->addWidget(CBPredictLetter);
+  // The backspace symbol's place in every scan of the hint, 0 ("нет") for
+  // none; the default is the place that measured fastest with errors.
+  EUndoPlace = new QSpinBox(group);
+  EUndoPlace->setObjectName(QStringLiteral("EUndoPlace"));
+  EUndoPlace->setRange(0, TSpeedOptions::MaxUndoPlace);
+  EUndoPlace->setSpecialValueText(QStringLiteral("нет"));
+  EUndoPlace->setValue(TSpeedOptions::DefaultUndoPlace);
+  EUndoPlace->setToolTip(QStringLiteral(
+      "С подсказкой букв символ удаления показывается на этом месте после каждого выбора (0 - в порядке таблицы)"));
+  auto* undoRow = new QHBoxLayout;
+  undoRow->addWidget(MakeLabel(group, QStringLiteral("Удаление на месте"), EUndoPlace));
+  undoRow->addWidget(EUndoPlace);
+  undoRow->addStretch();
+  layout->addLayout(undoRow);
   return group;
 }
 
@@ -463,6 +477,7 @@ void TFSettings::EnableSessionControls(bool on) {
       ESpLogo};
   for (QWidget* w : controls) w->setEnabled(on);
   for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter}) w->setEnabled(on);
+  EUndoPlace->setEnabled(on);
   BAlphabet->setEnabled(on);
 }
 

@@ -92,6 +92,7 @@ void TFSettings::ShowOptions(TOptionGroup group) {
     case TOptionGroup::Speed:
       Show(CBRestartAfterSelect, o.Speed.RestartAfterSelection);
       Show(CBPredictLetter, o.Speed.PredictNextLetter);
+      Show(EUndoPlace, o.Speed.UndoPlace);
       break;
     case TOptionGroup::Keys:
       Show(DDSelectKey, o.Keys.SelectKey);
@@ -130,6 +131,9 @@ void TFSettings::ConnectEdits() {
   });
   connect(CBPredictLetter, &QCheckBox::toggled, this, [this](bool on) {
     Edit(&TOptionsModel::Speed, [on](TSpeedOptions& o) { o.PredictNextLetter = on; });
+  });
+  connect(EUndoPlace, &QSpinBox::valueChanged, this, [this](int place) {
+    Edit(&TOptionsModel::Speed, [place](TSpeedOptions& o) { o.UndoPlace = place; });
   });
   // Every change of the grid, by the editing steps, by typing or by code.
   QAbstractItemModel* cells = grid_->model();

@@ -87,6 +87,7 @@ TEST(FasterEntry, PredictionOffersTheLikeliestLettersThenTheRestInTableOrder) {
   rig.Engine.SetLetterModel(&model);
   rig.Host.Options.Symbols = kTable;
   rig.Host.Speed.PredictNextLetter = true;
+  rig.Host.Speed.UndoPlace = 0;  // the backspace symbol in table order
   rig.Engine.Start(QStringLiteral("1"));
   EXPECT_EQ(rig.Engine.DrumPosition(), 2) << "a line starts as after \".\": Б first";
   EXPECT_EQ(rig.Engine.NextPosition(), 3);
@@ -114,9 +115,64 @@ TEST(FasterEntry, PredictionCanStopAfterTheLikeliestFewLetters) {
   rig.Engine.SetPredictedLetters(1);
   rig.Host.Options.Symbols = kTable;
   rig.Host.Speed.PredictNextLetter = true;
+  rig.Host.Speed.UndoPlace = 0;
   rig.Engine.Start(QStringLiteral("1"));
   rig.Fire();
   EXPECT_EQ(NextRests(rig, 5), (QStringList{"В", "А", "Б", "<", "."})) << "one letter, then table order";
+}
+
+TEST(FasterEntry, TheBackspaceSymbolComesAtItsPlaceInEveryScanAfterASelection) {
+  TSessionRig rig;
+  const TLetterModel model = SmallModel();
+  rig.Engine.SetLetterModel(&model);
+  rig.Host.Options.Symbols = kTable;
+  rig.Host.Speed.PredictNextLetter = true;
+  rig.Host.Speed.UndoPlace = 2;
+  rig.Engine.Start(QStringLiteral("1"));
+  EXPECT_EQ(rig.Engine.ScanAhead(), (QList<int>{3, 1, 4, 5})) << "nothing to undo yet: table order";
+  rig.Fire();
+  EXPECT_EQ(rig.Engine.ScanAhead(), (QList<int>{3, 4, 2, 1, 5})) << "second, then the letters go on";
+  EXPECT_EQ(NextRests(rig, 2), (QStringList{"В", "<"}));
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- "});
+  EXPECT_EQ(rig.Engine.ScanAhead().value(1), 4) << "after an undo too";
+
+  rig.Host.Speed.UndoPlace = 9;
+  rig.Engine.Stop();
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.Fire();
+  EXPECT_EQ(rig.Engine.ScanAhead().last(), 4) << "a place beyond the scan: last";
+  rig.Host.Options.BackspaceSymbol = QStringLiteral("#");
+  rig.Engine.Stop();
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.Fire();
+  EXPECT_EQ(rig.Engine.ScanAhead(), (QList<int>{3, 2, 1, 4, 5})) << "a backspace symbol not in the table";
+}
+
+// The counts the live statistics show: the tape as it ends up.
+TEST(FasterEntry, KeptCharactersAreTheSessionsOwnThatStayOnTheTape) {
+  TSessionRig rig;
+  rig.Host.Options.Symbols = kTable;
+  rig.Host.Tape = QStringList{"- ОК"};
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.MoveTo(QStringLiteral("<"));
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- О"});
+  EXPECT_EQ(rig.Engine.KeptCount(), 0) << "an earlier session's character removed";
+  for (const char* s : {"А", "Б", "<", "<", "<", "<", "В"}) {
+    rig.NextSymbol();
+    rig.MoveTo(QString::fromUtf8(s));
+    rig.Fire();
+  }
+  // "- АБ" lost Б, А, the blank and the "-" of its start; В began a new line.
+  EXPECT_EQ(rig.Host.Tape, (QStringList{"- О", "", "- В"}));
+  EXPECT_EQ(rig.Engine.WrittenCount() - rig.Engine.UndoneCount(), -2) << "the old count";
+  EXPECT_EQ(rig.Engine.KeptCount(), 1);
+  rig.Host.Tape << QStringLiteral("10:00");  // a time stamp, not the session's text
+  rig.NextSymbol();
+  rig.MoveTo(QStringLiteral("<"));
+  rig.Fire();
+  EXPECT_EQ(rig.Engine.KeptCount(), 1);
 }
 
 TEST(FasterEntry, AJumpMovesTheWindowAllTheWayInFiveFrames) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -188,6 +189,33 @@ TEST_F(Session, EverySessionAndEveryForeignLastLineStartsANewLine) {
   EXPECT_EQ(tape[1], QStringLiteral("- A"));
   EXPECT_TRUE(tape[2].startsWith(QStringLiteral("---  ")));
   EXPECT_EQ(tape[3], QStringLiteral("- B"));
+}
+
+// The live statistics count the tape as it ends up: deleted characters, the
+// backspace symbol's own selections and what it took from an earlier
+// session's line are not this session's text.
+TEST_F(Session, StatisticsCountOnlyTheSessionsTextLeftOnTheTape) {
+  PresetSymbols({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("<"), QStringLiteral(".")});
+  Launch();
+  Start();
+  Fire();
+  FMain->BStopClick();
+  Start();
+  MoveTo(QStringLiteral("<"));
+  Fire();  // the earlier session's "A"
+  for (const char* symbol : {"B", "<", "<", "<"}) {
+    NextSymbol();
+    MoveTo(QString::fromLatin1(symbol));
+    Fire();
+  }
+  EXPECT_EQ(Tape(), (QStringList{"- ", ""})) << "B, then the blank and the \"-\" of its line deleted";
+  NextSymbol();
+  MoveTo(QStringLiteral("A"));
+  Fire();
+  EXPECT_TRUE(FMain->LStats->text().startsWith(QStringLiteral("Символов: 1\n")))
+      << FMain->LStats->text().toStdString();
+  EXPECT_TRUE(FMain->LStats->text().endsWith(QStringLiteral("Отменено: 4")))
+      << FMain->LStats->text().toStdString();
 }
 
 TEST_F(Session, FailedMeasureLeavesTheErrorLineLastAndStops) {

@@ -2,9 +2,11 @@
 // section, and locked during a session like the other session options.
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QSpinBox>
 
 #include "SettingsFixture.h"
 #include "inifile/IniFile.h"
+#include "session/Options.h"
 
 namespace {
 
@@ -30,12 +32,23 @@ TEST_F(SpeedSettings, OffOptionsAddNoSectionAndOnOnesRoundTrip) {
   Settings->CBPredictLetter->setChecked(false);
   ASSERT_TRUE(Settings->SaveSettings(path, false));
   EXPECT_EQ(TIniFile(path.toStdString()).ReadString("Speed", "Predict Next Letter", ""), "0");
+
+  // The backspace symbol's place: offered at the measured best, 0 for none.
+  EXPECT_EQ(Settings->EUndoPlace->value(), TSpeedOptions::DefaultUndoPlace);
+  Settings->EUndoPlace->setValue(0);
+  EXPECT_EQ(Settings->EUndoPlace->text(), QStringLiteral("нет"));
+  ASSERT_TRUE(Settings->SaveSettings(path, false));
+  EXPECT_EQ(TIniFile(path.toStdString()).ReadString("Speed", "Undo Place", ""), "0");
+  Settings->EUndoPlace->setValue(2);
+  Settings->LoadSettings(path);
+  EXPECT_EQ(Settings->EUndoPlace->value(), 0);
 }
 
 TEST_F(SpeedSettings, LockedWhileASessionRuns) {
   Settings->EnableSessionControls(false);
   EXPECT_FALSE(Settings->CBRestartAfterSelect->isEnabled());
   EXPECT_FALSE(Settings->CBPredictLetter->isEnabled());
+  EXPECT_FALSE(Settings->EUndoPlace->isEnabled());
   Settings->EnableSessionControls(true);
   EXPECT_TRUE(Settings->CBPredictLetter->isEnabled());
 }
