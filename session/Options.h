@@ -71,6 +71,21 @@ struct TSpeedOptions {
   bool PredictNextLetter = false;
 };
 
+// Switch timing (section "Switch"), every value 0 = off as designed. Times
+// are in ms and counted on the poll timeline (40 ms a poll).
+struct TSwitchOptions {
+  int AcceptanceMs = 0;    // the value must stay above the on level this long before it selects
+  int ReleaseMs = 0;       // after a firing, below the off level this long before the next counts
+  int FirstRestExtraMs = 0;  // the first rest after a selection is longer by this much
+  int ScanLoops = 0;       // whole turns without a reaction before the drum pauses
+  int MaxHoldMs = 0;       // a reaction held longer is stuck: only its real end re-arms
+  // The ranges the settings window offers; values read are held to them.
+  static constexpr int MaxTimeMs = 5000;
+  static constexpr int MaxFirstRestExtraMs = 10000;
+  static constexpr int MaxScanLoops = 20;
+  static constexpr int MaxHoldLimitMs = 60000;
+};
+
 // Keys of a switch, by the names the settings file stores ("" for none).
 struct TKeyOptions {
   QString SelectKey;
@@ -100,9 +115,10 @@ struct TOptions {
   TKeyOptions Keys;
   TCaptureOptions Capture;
   TTapeOptions Tape;
+  TSwitchOptions Switch;
 };
 
-enum class TOptionGroup { Session, Signal, Needle, Speech, Speed, Keys, Capture, Tape };
+enum class TOptionGroup { Session, Signal, Needle, Speech, Speed, Keys, Capture, Tape, Switch };
 
 bool operator==(const TSessionOptions& a, const TSessionOptions& b);
 bool operator==(const TSignalOptions& a, const TSignalOptions& b);
@@ -112,3 +128,4 @@ bool operator==(const TSpeedOptions& a, const TSpeedOptions& b);
 bool operator==(const TKeyOptions& a, const TKeyOptions& b);
 bool operator==(const TCaptureOptions& a, const TCaptureOptions& b);
 bool operator==(const TTapeOptions& a, const TTapeOptions& b);
+bool operator==(const TSwitchOptions& a, const TSwitchOptions& b);
