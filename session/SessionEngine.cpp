@@ -228,11 +228,7 @@ void TSessionEngine::CompareWithLevels(double inst) {
       takingRested_ = false;
       restLevel_ = probe.Level;
       break;
-    case TSwitchTiming::TVerdict::Absorb:
-      probe.SetLevel(model->Offset, probe.SensorValue());
-      break;
     case TSwitchTiming::TVerdict::Armed:
-    case TSwitchTiming::TVerdict::StuckGivenUp:
       ShowReady();
       break;
     case TSwitchTiming::TVerdict::Ended:

@@ -7,9 +7,6 @@
 
 namespace {
 
-// 10 s of polls: how long a reaction holds the level without the option.
-constexpr int kDefaultHoldPolls = 250;
-
 // Polls that cover ms: a poll reads 40 ms of samples; at least one.
 int PollsFor(int ms) { return std::max(1, (ms + kTickMs - 1) / kTickMs); }
 
@@ -20,8 +17,7 @@ void TSwitchTiming::Begin(const TSwitchOptions& options, double onLevel, double 
   off_ = offLevel;
   acceptNeeded_ = PollsFor(options.AcceptanceMs);
   releaseNeeded_ = PollsFor(options.ReleaseMs);
-  strictHold_ = options.MaxHoldMs > 0;
-  holdPolls_ = strictHold_ ? PollsFor(options.MaxHoldMs) : kDefaultHoldPolls;
+  holdPolls_ = options.MaxHoldMs > 0 ? PollsFor(options.MaxHoldMs) : 0;
   latched_ = true;
   reacting_ = false;
   stuck_ = false;
@@ -29,12 +25,10 @@ void TSwitchTiming::Begin(const TSwitchOptions& options, double onLevel, double 
   heldPolls_ = 0;
   acceptPolls_ = 0;
   releasePolls_ = 0;
-  quietPolls_ = 0;
-  absorbSign_ = 0.0;
 }
 
 void TSwitchTiming::PollPassed() {
-  if (reacting_ && !stuck_ && ++heldPolls_ > holdPolls_) stuck_ = true;
+  if (reacting_ && !stuck_ && holdPolls_ > 0 && ++heldPolls_ > holdPolls_) stuck_ = true;
 }
 
 TSwitchTiming::TVerdict TSwitchTiming::Reading(double inst, double fromRest) {
@@ -45,7 +39,14 @@ TSwitchTiming::TVerdict TSwitchTiming::Reading(double inst, double fromRest) {
       return TVerdict::None;
     }
     if (++acceptPolls_ < acceptNeeded_) return TVerdict::None;
-    return Fired(inst < 0 ? -1.0 : 1.0);
+    acceptPolls_ = 0;
+    releasePolls_ = 0;
+    latched_ = true;
+    reacting_ = true;
+    stuck_ = false;
+    heldPolls_ = 0;
+    sign_ = inst < 0 ? -1.0 : 1.0;
+    return TVerdict::Fire;
   }
 
   bool ended = false;
@@ -59,44 +60,15 @@ TSwitchTiming::TVerdict TSwitchTiming::Reading(double inst, double fromRest) {
     ended = fromRest * sign_ < off_;
     verdict = TVerdict::StuckEnded;
   }
-  if (ended) {
-    quietPolls_ = 0;
-    if (++releasePolls_ < releaseNeeded_) return TVerdict::None;
-    return Rearm(verdict);
+  if (!ended) {
+    releasePolls_ = 0;
+    return TVerdict::None;
   }
+  if (++releasePolls_ < releaseNeeded_) return TVerdict::None;
   releasePolls_ = 0;
-  // Without the maximum hold a stuck reaction whose level settled on a
-  // baseline that moved for good re-arms after as long again.
-  if (reacting_ && stuck_ && !strictHold_ && v < off_) {
-    if (++quietPolls_ < holdPolls_) return TVerdict::None;
-    absorbSign_ = -sign_;
-    return Rearm(TVerdict::StuckGivenUp);
-  }
-  quietPolls_ = 0;
-  return TVerdict::None;
-}
-
-TSwitchTiming::TVerdict TSwitchTiming::Fired(double sign) {
-  acceptPolls_ = 0;
-  releasePolls_ = 0;
-  quietPolls_ = 0;
-  const bool absorbed = absorbSign_ != 0.0 && sign == absorbSign_;
-  absorbSign_ = 0.0;
-  latched_ = true;
-  // The end of a stuck reaction holds nothing: the level starts again from
-  // the present value and the switch re-arms once below the off level.
-  reacting_ = !absorbed;
-  stuck_ = false;
-  heldPolls_ = 0;
-  sign_ = sign;
-  return absorbed ? TVerdict::Absorb : TVerdict::Fire;
-}
-
-TSwitchTiming::TVerdict TSwitchTiming::Rearm(TVerdict verdict) {
-  releasePolls_ = 0;
-  quietPolls_ = 0;
   latched_ = false;
   reacting_ = false;
   stuck_ = false;
   return verdict;
 }
+
