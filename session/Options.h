@@ -74,11 +74,16 @@ struct TSpeedOptions {
 // Switch timing (section "Switch"), every value 0 = off as designed. Times
 // are in ms and counted on the poll timeline (40 ms a poll).
 struct TSwitchOptions {
-  int AcceptanceMs = 0;    // the value must stay above the on level this long before it selects
-  int ReleaseMs = 0;       // after a firing, below the off level this long before the next counts
-  int FirstRestExtraMs = 0;  // the first rest after a selection is longer by this much
-  int ScanLoops = 0;       // whole turns without a reaction before the drum pauses
-  int MaxHoldMs = 0;       // a reaction held longer is stuck: only its real end re-arms
+  // The value must stay above the on level this long before it selects.
+  int AcceptanceMs = 0;
+  // After a firing, below the off level this long before the next counts.
+  int ReleaseMs = 0;
+  // The first rest after a selection is longer by this much.
+  int FirstRestExtraMs = 0;
+  // Whole turns without a reaction before the drum pauses.
+  int ScanLoops = 0;
+  // A reaction held longer lets the level go; only its real end re-arms.
+  int MaxHoldMs = 0;
   // The ranges the settings window offers; values read are held to them.
   static constexpr int MaxTimeMs = 5000;
   static constexpr int MaxFirstRestExtraMs = 10000;

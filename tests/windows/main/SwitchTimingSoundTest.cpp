@@ -48,7 +48,8 @@ protected:
   void LaunchOnHum(const std::vector<std::pair<QString, QString>>& switchKeys) {
     Preset({{QStringLiteral("On Level"), QStringLiteral("30")},
             {QStringLiteral("Off Level"), QStringLiteral("20")}});
-    WriteIniKeys(IniPath(), QStringLiteral("Display Options"), {{QStringLiteral("Gauge Amp"), QStringLiteral("400")}});
+    WriteIniKeys(IniPath(), QStringLiteral("Display Options"),
+                 {{QStringLiteral("Gauge Amp"), QStringLiteral("400")}});
     WriteIniKeys(IniPath(), QStringLiteral("Switch"), switchKeys);
     LiveTimers = true;
     Launch(true, false);
@@ -81,7 +82,8 @@ protected:
     RunWhile(
         [&] {
           if (!FMain->Running()) return false;
-          if (!armed && FMain->Engine().DrumPosition() == position && FMain->Engine().StepPhase() == 0) {
+          if (!armed && FMain->Engine().DrumPosition() == position &&
+              FMain->Engine().StepPhase() == 0) {
             armed = true;
             // The sound reaches the capture about LagMs later.
             const int at = (afterMs >= 0 ? afterMs : period - afterMs) - LagMs;
@@ -106,7 +108,8 @@ protected:
     int b = 0;
     for (; b + kLandingBlock <= int(s.size()); b += kLandingBlock) {
       bool loud = false;
-      for (int i = b; i < b + kLandingBlock && !loud; ++i) loud = std::abs(int(s[i]) - 128) >= kLoud;
+      for (int i = b; i < b + kLandingBlock && !loud; ++i)
+        loud = std::abs(int(s[i]) - 128) >= kLoud;
       if (!loud) break;
     }
     return b / 8;
@@ -127,14 +130,17 @@ TEST_F(SwitchTimingSound, ATwelveSecondHoldWritesOneSymbol) {
   for (int attempt = 1; attempt <= kAttempts; ++attempt) {
     const QString written = Session(2000, 4, 300, 12.0, 3000);
     const std::vector<TLanding> runs = FindLandings(Log->Takes, kLoud);
-    std::printf("landed: %s; written \"%s\"\n", DescribeLandings(runs).c_str(), qPrintable(written));
+    std::printf("landed: %s; written \"%s\"\n", DescribeLandings(runs).c_str(),
+                qPrintable(written));
     if (runs.size() != 1) {
       std::printf("the hold arrived as %zu runs; played again\n", runs.size());
       continue;
     }
     EXPECT_GE(runs[0].Takes, 8) << "the tone lasted across the rests";
-    EXPECT_TRUE(WrittenMatches(written, FMain->Engine().Symbols(), LandingChoices(Log->Takes, runs)))
-        << "written \"" << written.toStdString() << "\" for a hold that landed at " << DescribeLandings(runs);
+    EXPECT_TRUE(
+        WrittenMatches(written, FMain->Engine().Symbols(), LandingChoices(Log->Takes, runs)))
+        << "written \"" << written.toStdString() << "\" for a hold that landed at "
+        << DescribeLandings(runs);
     return;
   }
   ADD_FAILURE() << "in " << kAttempts << " sessions the hold never arrived whole";
@@ -157,8 +163,8 @@ TEST_F(SwitchTimingSound, AReactionBegunInAMoveCanBeTakenBackWithinTheAcceptance
       const QString written = Session(1500, 3, -100, c.Seconds, 1500);
       const std::vector<TLanding> runs = FindLandings(Log->Takes, kLoud);
       const int inRest = runs.size() == 1 ? LoudFromStartMs(runs[0].Take) : 0;
-      std::printf("landed: %s, loud %d ms of its rest; written \"%s\"\n", DescribeLandings(runs).c_str(),
-                  inRest, qPrintable(written));
+      std::printf("landed: %s, loud %d ms of its rest; written \"%s\"\n",
+                  DescribeLandings(runs).c_str(), inRest, qPrintable(written));
       // Only a tone that began in the move, and whose time in the rest is
       // clear of the acceptance time by a poll or more, proves anything.
       if (runs.size() != 1 || !runs[0].BeforeCapture || (c.Writes ? inRest < 400 : inRest > 220)) {
@@ -171,7 +177,8 @@ TEST_F(SwitchTimingSound, AReactionBegunInAMoveCanBeTakenBackWithinTheAcceptance
       const QString rested = FMain->Engine().Symbols().value(runs[0].Position - 1);
       EXPECT_EQ(written, c.Writes ? rested : QString()) << "a tone of " << c.Seconds << " s";
     }
-    EXPECT_TRUE(judged) << "in " << kAttempts << " sessions a " << c.Seconds << " s tone never began in the move";
+    EXPECT_TRUE(judged) << "in " << kAttempts << " sessions a " << c.Seconds
+                        << " s tone never began in the move";
   }
 }
 
