@@ -71,4 +71,3 @@ TSwitchTiming::TVerdict TSwitchTiming::Reading(double inst, double fromRest) {
   stuck_ = false;
   return verdict;
 }
-

@@ -28,17 +28,23 @@ QSpinBox* SwitchNumber(QWidget* parent, const char* name, int max, int step, con
 QGroupBox* TFSettings::BuildSwitchGroup() {
   GBSwitch = Named(new QGroupBox(QStringLiteral("Переключатель"), this), "GBSwitch");
   const QString ms = QStringLiteral(" мс");
-  EAcceptanceTime = SwitchNumber(GBSwitch, "EAcceptanceTime", TSwitchOptions::MaxTimeMs, 40, ms,
-      QStringLiteral("Сигнал должен держаться выше уровня \"есть\" столько, чтобы выбор засчитался"));
-  EReleaseTime = SwitchNumber(GBSwitch, "EReleaseTime", TSwitchOptions::MaxTimeMs, 40, ms,
+  EAcceptanceTime = SwitchNumber(
+      GBSwitch, "EAcceptanceTime", TSwitchOptions::MaxTimeMs, 40, ms,
+      QStringLiteral(
+          "Сигнал должен держаться выше уровня \"есть\" столько, чтобы выбор засчитался"));
+  EReleaseTime = SwitchNumber(
+      GBSwitch, "EReleaseTime", TSwitchOptions::MaxTimeMs, 40, ms,
       QStringLiteral("После выбора сигнал должен пробыть ниже уровня \"нет\" столько, прежде чем "
                      "засчитается следующий"));
-  EFirstRestExtra = SwitchNumber(GBSwitch, "EFirstRestExtra", TSwitchOptions::MaxFirstRestExtraMs, 100,
-      ms, QStringLiteral("Первая остановка барабана после выбора длиннее на столько"));
-  EScanLoops = SwitchNumber(GBSwitch, "EScanLoops", TSwitchOptions::MaxScanLoops, 1, QString(),
+  EFirstRestExtra =
+      SwitchNumber(GBSwitch, "EFirstRestExtra", TSwitchOptions::MaxFirstRestExtraMs, 100, ms,
+                   QStringLiteral("Первая остановка барабана после выбора длиннее на столько"));
+  EScanLoops = SwitchNumber(
+      GBSwitch, "EScanLoops", TSwitchOptions::MaxScanLoops, 1, QString(),
       QStringLiteral("После стольких оборотов барабана без реакции он останавливается; "
                      "следующая реакция запускает его, ничего не выбирая"));
-  EMaxHold = SwitchNumber(GBSwitch, "EMaxHold", TSwitchOptions::MaxHoldLimitMs, 500, ms,
+  EMaxHold = SwitchNumber(
+      GBSwitch, "EMaxHold", TSwitchOptions::MaxHoldLimitMs, 500, ms,
       QStringLiteral("Реакция дольше этого считается залипшей: уровень снова следует за сигналом, "
                      "а новый выбор возможен только после её конца"));
 

@@ -65,8 +65,7 @@ private:
 // is let go 120 ms into I, a hold of 12 s from K on, then a minute of nobody
 // reacting and one last reaction.
 const std::vector<TSpan> kSequence = {
-    {2800, 2880},   {5500, 5900},   {6080, 6240}, {9450, 9720},
-    {12300, 24300}, {84000, 84400},
+    {2800, 2880}, {5500, 5900}, {6080, 6240}, {9450, 9720}, {12300, 24300}, {84000, 84400},
 };
 
 QString Sequence(const TSwitchOptions& options) {
