@@ -156,7 +156,7 @@ TEST_F(SwitchTimingSound, AReactionBegunInAMoveCanBeTakenBackWithinTheAcceptance
     double Seconds;
     bool Writes;
   };
-  for (const TCase c : {TCase{0.2, false}, TCase{1.0, true}}) {
+  for (const TCase c : {TCase{0.2, false}, TCase{1.5, true}}) {
     bool judged = false;
     for (int attempt = 1; attempt <= kAttempts && !judged; ++attempt) {
       // Aimed 100 ms into the move after C's rest.
