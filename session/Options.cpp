@@ -40,3 +40,7 @@ bool operator==(const TKeyOptions& a, const TKeyOptions& b) {
 }
 bool operator==(const TCaptureOptions& a, const TCaptureOptions& b) { return a.Device == b.Device; }
 bool operator==(const TTapeOptions& a, const TTapeOptions& b) { return a.FontSize == b.FontSize; }
+bool operator==(const TSwitchOptions& a, const TSwitchOptions& b) {
+  return std::tie(a.AcceptanceMs, a.ReleaseMs, a.FirstRestExtraMs, a.ScanLoops, a.MaxHoldMs) ==
+         std::tie(b.AcceptanceMs, b.ReleaseMs, b.FirstRestExtraMs, b.ScanLoops, b.MaxHoldMs);
+}

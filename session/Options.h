@@ -76,6 +76,26 @@ struct TSpeedOptions {
   static constexpr int MaxUndoPlace = 20;
 };
 
+// Switch timing (section "Switch"), every value 0 = off as designed. Times
+// are in ms and counted on the poll timeline (40 ms a poll).
+struct TSwitchOptions {
+  // The value must stay above the on level this long before it selects.
+  int AcceptanceMs = 0;
+  // After a firing, below the off level this long before the next counts.
+  int ReleaseMs = 0;
+  // The first rest after a selection is longer by this much.
+  int FirstRestExtraMs = 0;
+  // Whole turns without a reaction before the drum pauses.
+  int ScanLoops = 0;
+  // A reaction held longer lets the level go; only its real end re-arms.
+  int MaxHoldMs = 0;
+  // The ranges the settings window offers; values read are held to them.
+  static constexpr int MaxTimeMs = 5000;
+  static constexpr int MaxFirstRestExtraMs = 10000;
+  static constexpr int MaxScanLoops = 20;
+  static constexpr int MaxHoldLimitMs = 60000;
+};
+
 // Keys of a switch, by the names the settings file stores ("" for none).
 struct TKeyOptions {
   QString SelectKey;
@@ -105,9 +125,10 @@ struct TOptions {
   TKeyOptions Keys;
   TCaptureOptions Capture;
   TTapeOptions Tape;
+  TSwitchOptions Switch;
 };
 
-enum class TOptionGroup { Session, Signal, Needle, Speech, Speed, Keys, Capture, Tape };
+enum class TOptionGroup { Session, Signal, Needle, Speech, Speed, Keys, Capture, Tape, Switch };
 
 bool operator==(const TSessionOptions& a, const TSessionOptions& b);
 bool operator==(const TSignalOptions& a, const TSignalOptions& b);
@@ -117,3 +138,4 @@ bool operator==(const TSpeedOptions& a, const TSpeedOptions& b);
 bool operator==(const TKeyOptions& a, const TKeyOptions& b);
 bool operator==(const TCaptureOptions& a, const TCaptureOptions& b);
 bool operator==(const TTapeOptions& a, const TTapeOptions& b);
+bool operator==(const TSwitchOptions& a, const TSwitchOptions& b);

@@ -22,6 +22,7 @@ const char* const TapeSection = "Tape";
 const char* const CaptureSection = "Capture";
 const char* const SpeedSection = "Speed";
 const char* const SpeechSection = "Speech";
+const char* const SwitchSection = "Switch";
 
 constexpr int DefaultSymbolCount = 28;
 
@@ -97,6 +98,15 @@ void ReadSpeech(const TReader& r, TSpeechOptions& s) {
   rate("Main Rate", s.Main.Rate);
 }
 
+void ReadSwitch(const TReader& r, TSwitchOptions& s) {
+  r.Integer(SwitchSection, "Acceptance Time", s.AcceptanceMs, 0, TSwitchOptions::MaxTimeMs);
+  r.Integer(SwitchSection, "Release Time", s.ReleaseMs, 0, TSwitchOptions::MaxTimeMs);
+  r.Integer(SwitchSection, "First Rest Extra", s.FirstRestExtraMs, 0,
+            TSwitchOptions::MaxFirstRestExtraMs);
+  r.Integer(SwitchSection, "Scan Loops", s.ScanLoops, 0, TSwitchOptions::MaxScanLoops);
+  r.Integer(SwitchSection, "Maximum Hold", s.MaxHoldMs, 0, TSwitchOptions::MaxHoldLimitMs);
+}
+
 }  // namespace
 
 void ReadOptions(const QString& path, TOptions& o) {
@@ -119,6 +129,7 @@ void ReadOptions(const QString& path, TOptions& o) {
   r.Bool(SpeedSection, "Predict Next Letter", o.Speed.PredictNextLetter);
   r.Integer(SpeedSection, "Undo Place", o.Speed.UndoPlace, 0, TSpeedOptions::MaxUndoPlace);
   ReadSpeech(r, o.Speech);
+  ReadSwitch(r, o.Switch);
 }
 
 bool ReadBounds(const QString& path, const TBoundsKeys& keys, TBounds& b) {
@@ -249,5 +260,13 @@ void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {
     Integer(SpeechSection, "Cue Rate", speech.Cue.Rate);
     Integer(SpeechSection, "Main Volume", speech.Main.Volume);
     Integer(SpeechSection, "Main Rate", speech.Main.Rate);
+  }
+  const TSwitchOptions& sw = o.Switch;
+  if (Exists(SwitchSection) || !(sw == TSwitchOptions())) {
+    Integer(SwitchSection, "Acceptance Time", sw.AcceptanceMs);
+    Integer(SwitchSection, "Release Time", sw.ReleaseMs);
+    Integer(SwitchSection, "First Rest Extra", sw.FirstRestExtraMs);
+    Integer(SwitchSection, "Scan Loops", sw.ScanLoops);
+    Integer(SwitchSection, "Maximum Hold", sw.MaxHoldMs);
   }
 }

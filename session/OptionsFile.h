@@ -53,7 +53,7 @@ public:
   // The settings window's keys; with includeOthers also "V Level", "Char
   // Period" and "Gauge Amp" first. The symbol table section is rewritten
   // whole. The sections of this program's own options ("Keys", "Tape",
-  // "Capture", "Speed", "Speech") appear only once a value differs from its
+  // "Capture", "Speed", "Speech", "Switch") appear only once a value differs from its
   // design default or the file holds the section already.
   void Settings(const TOptions& options, bool includeOthers);
 

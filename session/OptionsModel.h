@@ -21,6 +21,7 @@ public:
   const TKeyOptions& Keys() const { return options_.Keys; }
   const TCaptureOptions& Capture() const { return options_.Capture; }
   const TTapeOptions& Tape() const { return options_.Tape; }
+  const TSwitchOptions& Switch() const { return options_.Switch; }
 
   // Each replaces its group; Changed follows when it differs.
   void Set(const TSessionOptions& v) { Replace(options_.Session, v, TOptionGroup::Session); }
@@ -31,6 +32,7 @@ public:
   void Set(const TKeyOptions& v) { Replace(options_.Keys, v, TOptionGroup::Keys); }
   void Set(const TCaptureOptions& v) { Replace(options_.Capture, v, TOptionGroup::Capture); }
   void Set(const TTapeOptions& v) { Replace(options_.Tape, v, TOptionGroup::Tape); }
+  void Set(const TSwitchOptions& v) { Replace(options_.Switch, v, TOptionGroup::Switch); }
   // All groups, in the order above.
   void Set(const TOptions& v);
 

@@ -32,17 +32,47 @@ void TSessionEngine::ShowLight(TSessionLight light) {
 
 namespace {
 
-// 10 s of polls.
-constexpr int kMaxHeldPolls = 250;
+// A paused drum's capture is started anew this often.
+constexpr int kPausedCaptureMs = 10000;
 
 }  // namespace
 
 void TSessionEngine::StartCapture() {
   restTailPending_ = false;
-  if (fastMode_)
+  if (paused_)
+    host_.Sensor()->Start(kPausedCaptureMs);
+  else if (fastMode_)
     host_.Sensor()->Rearm(symbolPeriodMs_);
   else
-    host_.Sensor()->Start(symbolPeriodMs_);
+    host_.Sensor()->Start(restMs_);
+}
+
+int TSessionEngine::BeginRest() {
+  restMs_ = fastMode_ ? kTickMs : symbolPeriodMs_;
+  if (selectedSinceRest_ && !fastMode_) restMs_ += switchOptions_.FirstRestExtraMs;
+  selectedSinceRest_ = false;
+  ++restsUnanswered_;
+  const int loops = switchOptions_.ScanLoops;
+  if (loops > 0 && restsUnanswered_ > loops * int(symbols_.size())) paused_ = true;
+  StartCapture();
+  return paused_ ? kPausedCaptureMs : restMs_;
+}
+
+void TSessionEngine::Resume() {
+  paused_ = false;
+  restsUnanswered_ = 0;
+  drumTimer_.Stop();
+  host_.Sensor()->Stop();
+  const int next = BeginRest();
+  host_.DrawDrum();
+  Publish([this](TSessionListener& l) { l.PauseChanged(*this); });
+  drumTimer_.Start(next, true);
+}
+
+void TSessionEngine::ShowReady() {
+  if (readyShown_) return;
+  ShowLight(TSessionLight::Ready);
+  readyShown_ = true;
 }
 
 void TSessionEngine::StopCapture() {
@@ -82,6 +112,7 @@ void TSessionEngine::Start(const QString& periodText) {
   backspaceSymbol_ = TrimBlanks(options.BackspaceSymbol);
   onLevel_ = LevelFromText(options.OnLevel);
   offLevel_ = LevelFromText(options.OffLevel);
+  switchOptions_ = host_.StartSwitch();
   const TSpeedOptions speed = host_.StartSpeed();
   restartAfterSelection_ = speed.RestartAfterSelection;
   predictNextLetter_ = speed.PredictNextLetter;
@@ -97,15 +128,17 @@ void TSessionEngine::Start(const QString& periodText) {
     if (!scanAhead_.isEmpty()) drumPosition_ = scanAhead_.takeFirst();
   }
 
-  selectLatch_ = true;
+  switch_.Begin(switchOptions_, onLevel_, offLevel_);
   readyShown_ = false;
-  reactionHeld_ = false;
+  selectedSinceRest_ = false;
+  restsUnanswered_ = 0;
+  paused_ = false;
   Publish([this](TSessionListener& l) { l.SessionStarted(*this); });
   ShowLight(TSessionLight::Armed);
 
-  StartCapture();
+  const int first = BeginRest();
   Publish([this](TSessionListener& l) { l.RestBegan(*this); });
-  drumTimer_.Start(fastMode_ ? kTickMs : symbolPeriodMs_, false);
+  drumTimer_.Start(first, false);
   pollTimer_.Start(kTickMs, false);
 }
 
@@ -116,6 +149,10 @@ void TSessionEngine::Stop() {
   host_.Sensor()->Stop();
   running_ = false;
   Publish([this](TSessionListener& l) { l.RestEnded(*this); });
+  if (paused_) {
+    paused_ = false;
+    Publish([this](TSessionListener& l) { l.PauseChanged(*this); });
+  }
   // A hosted session without a model (the entry simulator) holds no level.
   if (TInstrument* model = host_.Model()) model->Probe().HoldLevel = false;
   host_.DrawDrum();
@@ -127,15 +164,19 @@ void TSessionEngine::DrumTick() {
   drumTimer_.Stop();
   if (!running_) return;
   int next = kTickMs;
-  if (stepPhase_ == kMoveFrames) {
+  if (paused_) {
+    // The drum stands; the capture goes on.
+    StartCapture();
+    next = kPausedCaptureMs;
+  } else if (stepPhase_ == kMoveFrames) {
     drumPosition_ = NextPosition();
     if (!scanAhead_.isEmpty()) scanAhead_.removeFirst();
     stepPhase_ = 0;
     host_.DrawDrum();
-    StartCapture();
+    next = BeginRest();
     selectedThisStep_ = false;
-    next = fastMode_ ? kTickMs : symbolPeriodMs_;
     Publish([this](TSessionListener& l) { l.RestBegan(*this); });
+    if (paused_) Publish([this](TSessionListener& l) { l.PauseChanged(*this); });
   } else {
     ++stepPhase_;
     host_.DrawDrum();
@@ -149,12 +190,12 @@ void TSessionEngine::PollTick() {
   pollTimer_.Stop();
   if (!running_) return;
   TInstrument* model = host_.Model();
-  if (reactionHeld_ && ++heldPolls_ > kMaxHeldPolls) reactionHeld_ = false;
-  // The level is held only while a firing is latched. Readings of no
-  // samples during a move still pull it down: held there, a level that had
-  // crept up along a slowly rising tone that never fired would make the
-  // tone's end fire on the next symbol.
-  model->Probe().HoldLevel = reactionHeld_;
+  switch_.PollPassed();
+  // The level is held only while a firing is latched (or being accepted).
+  // Readings of no samples during a move still pull it down: held there, a
+  // level that had crept up along a slowly rising tone that never fired
+  // would make the tone's end fire on the next symbol.
+  model->Probe().HoldLevel = switch_.HoldsLevel();
   if (!model->Measure()) {
     host_.AddTapeLine(QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));
     Stop();
@@ -175,35 +216,48 @@ void TSessionEngine::PollTick() {
 }
 
 void TSessionEngine::CompareWithLevels(double inst) {
-  const double v = std::fabs(inst);
-  if (v > onLevel_ && !selectLatch_) {
-    // A reading of the last samples of the rest that has just ended takes
-    // that rest's symbol.
-    takingRested_ = restTailPending_ && host_.Sensor()->DrainedRead();
-    SelectSymbol();
-    takingRested_ = false;
-    selectLatch_ = true;
-    reactionHeld_ = true;
-    reactionSign_ = inst < 0 ? -1.0 : 1.0;
-    heldPolls_ = 0;
-  } else if (reactionHeld_ ? inst * reactionSign_ < offLevel_ : v < offLevel_) {
-    if (!readyShown_) {
-      ShowLight(TSessionLight::Ready);
-      readyShown_ = true;
-    }
-    selectLatch_ = false;
-    if (reactionHeld_) {
-      reactionHeld_ = false;
+  TInstrument* model = host_.Model();
+  TProbe& probe = model->Probe();
+  // A stuck reaction's level has been let go: its end is judged against the
+  // level from before it.
+  const double fromRest =
+      switch_.Stuck() ? (probe.SensorValue() - restLevel_) * model->Data().Gain + model->Offset : inst;
+  switch (switch_.Reading(inst, fromRest)) {
+    case TSwitchTiming::TVerdict::None:
+      break;
+    case TSwitchTiming::TVerdict::Fire:
+      // A reading of the last samples of the rest that has just ended takes
+      // that rest's symbol.
+      takingRested_ = restTailPending_ && host_.Sensor()->DrainedRead();
+      SelectSymbol();
+      takingRested_ = false;
+      restLevel_ = probe.Level;
+      break;
+    case TSwitchTiming::TVerdict::Armed:
+      ShowReady();
+      break;
+    case TSwitchTiming::TVerdict::Ended:
+    case TSwitchTiming::TVerdict::StuckEnded:
+      ShowReady();
       // The level may have crept toward the reaction before it fired; from
-      // the present value a swing the other way is no new reaction.
-      TInstrument* model = host_.Model();
-      TProbe& probe = model->Probe();
-      if (probe.LevelMode != TProbe::LevelFixed) probe.SetLevel(model->Offset, probe.SensorValue());
-    }
+      // the present value a swing the other way is no new reaction. A fixed
+      // level that followed a stuck reaction goes back to where it stood.
+      if (probe.LevelMode != TProbe::LevelFixed)
+        probe.SetLevel(model->Offset, probe.SensorValue());
+      else if (probe.Level != restLevel_)
+        probe.SetLevel(model->Offset, restLevel_);
+      break;
   }
 }
 
 void TSessionEngine::SelectSymbol() {
+  if (!running_) return;
+  restsUnanswered_ = 0;
+  if (paused_) {
+    // The reaction that wakes the drum takes nothing.
+    Resume();
+    return;
+  }
   if (!Selectable()) return;
   if (fastMode_) {
     fastMode_ = false;
@@ -212,6 +266,7 @@ void TSessionEngine::SelectSymbol() {
   }
   if (selectedThisStep_) return;
   selectedThisStep_ = true;
+  selectedSinceRest_ = true;
 
   TSymbolRules rules;
   rules.FastSymbol = fastSymbol_;

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "Options.h"
+#include "SwitchTiming.h"
 #include "sensor/InstData.h"
 
 class TInstrument;
@@ -36,6 +37,8 @@ public:
   // The options a session copies at Start.
   virtual TSessionOptions StartOptions() = 0;
   virtual TSpeedOptions StartSpeed() = 0;
+  // The switch timing; all off unless the host says otherwise.
+  virtual TSwitchOptions StartSwitch() { return {}; }
   // The fast/slow option, read again at each selection.
   virtual bool FastSlowOption() = 0;
   virtual void DrawDrum() = 0;
@@ -72,6 +75,9 @@ public:
   // A selection took this symbol (as typed) and did this with it.
   virtual void SymbolTaken(const TSessionEngine& /*engine*/, const QString& /*symbol*/,
                            TSymbolAction /*action*/) {}
+  // The drum paused after the scan loops without a reaction, or went on
+  // (engine.Paused() tells which); also when a session ends paused.
+  virtual void PauseChanged(const TSessionEngine& /*engine*/) {}
 };
 
 class TSessionEngine {
@@ -109,7 +115,7 @@ public:
   bool NewLinePending() const { return newLinePending_; }
   double OnLevel() const { return onLevel_; }
   double OffLevel() const { return offLevel_; }
-  bool SelectLatch() const { return selectLatch_; }
+  bool SelectLatch() const { return switch_.Latched(); }
   bool ReadyShown() const { return readyShown_; }
   const QStringList& Symbols() const { return symbols_; }
   const QString& FastSymbol() const { return fastSymbol_; }
@@ -131,6 +137,13 @@ public:
   // symbol's own selections and what it removed are not among them, nor is
   // anything it removed from before the session.
   int KeptCount() const { return keptCount_; }
+  // The switch timing copied at Start.
+  const TSwitchOptions& SwitchOptions() const { return switchOptions_; }
+  // The length of the present (or last) rest in ms.
+  int RestMs() const { return restMs_; }
+  // The drum stands after the scan loops without a reaction; the capture
+  // goes on, and the next reaction lets it turn again, taking nothing.
+  bool Paused() const { return paused_; }
 
   // How many of the model's likeliest letters prediction offers before table
   // order resumes; 0 (the default) offers every letter the model knows.
@@ -139,8 +152,15 @@ public:
   void SetLetterModel(const TLetterModel* model) { letterModel_ = model; }
 
 private:
-  // Starts (slow mode) or re-arms (fast mode) the capture for a new rest.
+  // Starts (slow mode) or re-arms (fast mode) the capture for a new rest
+  // of restMs_.
   void StartCapture();
+  // A new rest has begun: how long it lasts, and whether the drum pauses
+  // on it.
+  int BeginRest();
+  // Lets a paused drum turn again from a fresh rest on the same symbol.
+  void Resume();
+  void ShowReady();
   // Stops the capture for a frame of a move. At the first frame the samples
   // recorded since the rest's last poll are examined first, and the next
   // poll's reading counts for the symbol that has just rested.
@@ -166,7 +186,6 @@ private:
   bool newLinePending_ = false;
   double onLevel_ = 0.0;
   double offLevel_ = 0.0;
-  bool selectLatch_ = false;
   bool readyShown_ = false;
   QStringList symbols_;
   QString fastSymbol_;
@@ -194,11 +213,17 @@ private:
   // A firing is latched: the probe's level holds still until the value
   // has come back below the off level on the side the reaction went, and
   // then starts again from the present sensor value, so the reaction's own
-  // end is not a second reaction. Released after kMaxHeldPolls as a guard
-  // against a baseline that moved while the level was held.
-  bool reactionHeld_ = false;
-  double reactionSign_ = 1.0;
-  int heldPolls_ = 0;
+  // end is not a second reaction (see TSwitchTiming for long reactions).
+  TSwitchTiming switch_;
+  TSwitchOptions switchOptions_;
+  // The probe's level when the latched reaction fired.
+  double restLevel_ = 0.0;
+  int restMs_ = 0;
+  // The next rest is the first after a selection.
+  bool selectedSinceRest_ = false;
+  // Rests since Start or the last reaction, this one included.
+  int restsUnanswered_ = 0;
+  bool paused_ = false;
 
   TSessionHost& host_;
   TTickTimer& drumTimer_;

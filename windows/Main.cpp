@@ -342,6 +342,12 @@ void TFMain::ShowNotice(const QString& text) {
   LNotice->show();
 }
 
+void TFMain::HideNotice(const QString& text) {
+  if (!reportedProblems_.removeAll(ElidedText(text))) return;
+  LNotice->setText(reportedProblems_.join(QLatin1Char('\n')));
+  LNotice->setVisible(!reportedProblems_.isEmpty());
+}
+
 void TFMain::ReportProblem(QWidget* parent, const QString& text) {
   if (StartingUp)
     ShowNotice(text);

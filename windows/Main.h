@@ -169,6 +169,10 @@ public:
   // Adds a line to LNotice (once per text, long names elided); nothing
   // waits for the user.
   void ShowNotice(const QString& text);
+  // Takes a line shown by ShowNotice off LNotice again.
+  void HideNotice(const QString& text);
+  // The notice while the drum pauses after the scan loops.
+  static QString PausedNotice();
   // A problem the user must see: in LNotice during start-up, else in a
   // message box over parent.
   void ReportProblem(QWidget* parent, const QString& text);
@@ -201,6 +205,7 @@ private:
   TInstrument* Model() override;
   TSessionOptions StartOptions() override;
   TSpeedOptions StartSpeed() override;
+  TSwitchOptions StartSwitch() override;
   bool FastSlowOption() override;
   void Message(const QString& text) override;
   bool SensorBlocked() override;
@@ -210,6 +215,7 @@ private:
   void LightChanged(TSessionLight light) override;
   void ReadingTaken(const TInstData& record) override;
   void SymbolTaken(const TSessionEngine& engine, const QString& symbol, TSymbolAction action) override;
+  void PauseChanged(const TSessionEngine& engine) override;
 
   TSessionModel& model_;  // the model the window was made with
   bool firstShowDone_ = false;

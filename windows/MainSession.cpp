@@ -122,6 +122,19 @@ TSessionOptions TFMain::StartOptions() { return OptionsInForce().Session(); }
 
 TSpeedOptions TFMain::StartSpeed() { return OptionsInForce().Speed(); }
 
+TSwitchOptions TFMain::StartSwitch() { return OptionsInForce().Switch(); }
+
+QString TFMain::PausedNotice() {
+  return QStringLiteral("Барабан остановлен: никто не реагировал. Реакция запустит его снова.");
+}
+
+void TFMain::PauseChanged(const TSessionEngine& engine) {
+  if (engine.Paused())
+    ShowNotice(PausedNotice());
+  else
+    HideNotice(PausedNotice());
+}
+
 bool TFMain::FastSlowOption() { return OptionsInForce().Session().FastSlowMode; }
 
 void TFMain::SessionStarted(const TSessionEngine&) {

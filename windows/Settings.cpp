@@ -260,6 +260,7 @@ void TFSettings::BuildControls() {
   right->addLayout(signal);
   BuildCaptureGroup(right);
   right->addWidget(BuildSpeedGroup());
+  right->addWidget(BuildSwitchGroup());
   right->addStretch(1);
 
   auto* top = new QHBoxLayout(this);
@@ -478,6 +479,7 @@ void TFSettings::EnableSessionControls(bool on) {
   for (QWidget* w : controls) w->setEnabled(on);
   for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter}) w->setEnabled(on);
   EUndoPlace->setEnabled(on);
+  GBSwitch->setEnabled(on);
   BAlphabet->setEnabled(on);
 }
 

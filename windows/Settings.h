@@ -105,6 +105,17 @@ public:
   QToolButton* BRefreshDevices = nullptr;
   QLabel* LCaptureStatus = nullptr;  // what went wrong with the device, if anything
 
+  // Group "Переключатель" (section "Switch" of the settings file, written
+  // once a value has been other than 0): the switch's timing in ms, and the
+  // scan loops before the drum pauses; 0 ("нет") is off.
+  QGroupBox* GBSwitch = nullptr;
+  QSpinBox* EAcceptanceTime = nullptr;
+  QSpinBox* EReleaseTime = nullptr;
+  QSpinBox* EFirstRestExtra = nullptr;
+  QSpinBox* EScanLoops = nullptr;
+  QSpinBox* EMaxHold = nullptr;
+  void SwitchChange();
+
   // The alphabet menu under the table ("Алфавит"): ready-made tables.
   QPushButton* BAlphabet = nullptr;
   // Fills the table with a preset as if typed, after asking when the table
@@ -176,6 +187,8 @@ private:
   QGroupBox* BuildSpeedGroup();
   QPushButton* BuildAlphabetButton();
   QGroupBox* BuildSpeechGroup();
+  QGroupBox* BuildSwitchGroup();
+  void ShowSwitchOptions();
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass;
   // nothing when the main window could not read that file at start.

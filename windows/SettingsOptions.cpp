@@ -39,7 +39,7 @@ void Show(QComboBox* box, const QString& name) {
 void TFSettings::ShowOptions() {
   for (TOptionGroup g : {TOptionGroup::Session, TOptionGroup::Signal, TOptionGroup::Needle,
                          TOptionGroup::Speech, TOptionGroup::Speed, TOptionGroup::Keys,
-                         TOptionGroup::Capture, TOptionGroup::Tape})
+                         TOptionGroup::Capture, TOptionGroup::Tape, TOptionGroup::Switch})
     ShowOptions(g);
 }
 
@@ -104,6 +104,9 @@ void TFSettings::ShowOptions(TOptionGroup group) {
       break;
     case TOptionGroup::Tape:
       Show(ETapeFontSize, o.Tape.FontSize);
+      break;
+    case TOptionGroup::Switch:
+      ShowSwitchOptions();
       break;
   }
   filling_ = wasFilling;

@@ -47,6 +47,7 @@ TOptions Changed() {
   o.Keys = {QStringLiteral("Space"), QStringLiteral("F12"), QStringLiteral("Return")};
   o.Capture.Device = QStringLiteral("usb-вход");
   o.Tape.FontSize = 20;
+  o.Switch = {200, 120, 1500, 3, 12000};
   return o;
 }
 
@@ -60,6 +61,7 @@ void ExpectSame(const TOptions& a, const TOptions& b) {
   EXPECT_TRUE(a.Keys == b.Keys);
   EXPECT_TRUE(a.Capture == b.Capture);
   EXPECT_TRUE(a.Tape == b.Tape);
+  EXPECT_TRUE(a.Switch == b.Switch);
 }
 
 class OptionsFile : public ::testing::Test {
@@ -129,6 +131,32 @@ TEST_F(OptionsFile, NumbersAreHeldToTheirRangesAndUnknownKeysReadAsNone) {
   EXPECT_EQ(SwitchKeyOfName(QStringLiteral("2")), Qt::Key_2);
   EXPECT_EQ(SwitchKeyOfName(QStringLiteral("F9")), 0);
   EXPECT_TRUE(IsSwitchKey(Qt::Key_Enter, Qt::Key_Return));
+}
+
+TEST_F(OptionsFile, TheSwitchSectionAppearsOnceAnOptionIsOnAndIsHeldToItsRanges) {
+  TOptionsWriter design(Path("design.ini"));
+  design.Settings(TOptions(), false);
+  ASSERT_TRUE(design.Finish());
+  EXPECT_FALSE(ReadAll(Path("design.ini")).contains("[Switch]"));
+
+  TOptions o;
+  o.Switch.ScanLoops = 2;
+  TOptionsWriter w(Path("switch.ini"));
+  w.Settings(o, false);
+  ASSERT_TRUE(w.Finish());
+  EXPECT_TRUE(ReadAll(Path("switch.ini"))
+                  .contains("[Switch]\r\nAcceptance Time=0\r\nRelease Time=0\r\nFirst Rest Extra=0\r\n"
+                            "Scan Loops=2\r\nMaximum Hold=0\r\n"));
+
+  WriteAll(Path("odd.ini"), "[Switch]\r\nAcceptance Time=-40\r\nRelease Time=99999\r\n"
+                            "Scan Loops=x\r\nMaximum Hold=600000\r\n");
+  TOptions read;
+  read.Switch.ScanLoops = 4;
+  ReadOptions(Path("odd.ini"), read);
+  EXPECT_EQ(read.Switch.AcceptanceMs, 0);
+  EXPECT_EQ(read.Switch.ReleaseMs, TSwitchOptions::MaxTimeMs);
+  EXPECT_EQ(read.Switch.ScanLoops, 4) << "not a number keeps the value in force";
+  EXPECT_EQ(read.Switch.MaxHoldMs, TSwitchOptions::MaxHoldLimitMs);
 }
 
 TEST_F(OptionsFile, ARefusedWriteLeavesTheFileAsItWasUnlessThePassKeepsGoing) {

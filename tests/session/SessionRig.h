@@ -24,6 +24,7 @@ public:
   TInstrument* Model() override { return &model_; }
   TSessionOptions StartOptions() override { return Options; }
   TSpeedOptions StartSpeed() override { return Speed; }
+  TSwitchOptions StartSwitch() override { return Switch; }
   bool FastSlowOption() override { return FastSlowNow; }
   void DrawDrum() override { ++DrumDrawn; }
   QStringList TapeLines() override { return Tape; }
@@ -50,6 +51,9 @@ public:
   void RestBegan(const TSessionEngine& engine) override {
     if (Speaker) Speaker->RestBegan(engine);
   }
+  void PauseChanged(const TSessionEngine& engine) override {
+    Events << (engine.Paused() ? QStringLiteral("paused") : QStringLiteral("resumed"));
+  }
   void RestEnded(const TSessionEngine&) override {
     if (Speaker) Speaker->RestEnded();
   }
@@ -60,6 +64,7 @@ public:
 
   TSessionOptions Options;
   TSpeedOptions Speed;
+  TSwitchOptions Switch;
   bool FastSlowNow = false;
   QStringList Tape;
   QStringList Events;
