@@ -69,6 +69,8 @@ struct TSpeechOptions {
 struct TSpeedOptions {
   bool RestartAfterSelection = false;
   bool PredictNextLetter = false;
+  // The drum marks the symbols of the next few rests (off by default).
+  bool ShowComingOrder = false;
 };
 
 // Keys of a switch, by the names the settings file stores ("" for none).

@@ -117,6 +117,7 @@ void ReadOptions(const QString& path, TOptions& o) {
   r.String(CaptureSection, "Device", o.Capture.Device);
   r.Bool(SpeedSection, "Restart After Selection", o.Speed.RestartAfterSelection);
   r.Bool(SpeedSection, "Predict Next Letter", o.Speed.PredictNextLetter);
+  r.Bool(SpeedSection, "Show Coming Order", o.Speed.ShowComingOrder);
   ReadSpeech(r, o.Speech);
 }
 
@@ -236,6 +237,7 @@ void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {
   if (Exists(SpeedSection) || !(o.Speed == TSpeedOptions())) {
     Bool(SpeedSection, "Restart After Selection", o.Speed.RestartAfterSelection);
     Bool(SpeedSection, "Predict Next Letter", o.Speed.PredictNextLetter);
+    Bool(SpeedSection, "Show Coming Order", o.Speed.ShowComingOrder);
   }
   const TSpeechOptions& speech = o.Speech;
   if (speech.Speaks() || Exists(SpeechSection)) {

@@ -402,9 +402,12 @@ QGroupBox* TFSettings::BuildSpeedGroup() {
       QStringLiteral("После выбора символа барабан переходит к первому символу таблицы"));
   CBPredictLetter = MakeCheck(group, "CBPredictLetter", QStringLiteral("Подсказка букв"),
       QStringLiteral("После выбора барабан сначала показывает самые вероятные следующие буквы"));
+  CBShowComingOrder = MakeCheck(group, "CBShowComingOrder", QStringLiteral("Показывать очередь"),
+      QStringLiteral("Барабан отмечает символы следующих остановок окошка: 1, 2, 3, 4"));
   auto* layout = new QVBoxLayout(group);
   layout->addWidget(CBRestartAfterSelect);
   layout->addWidget(CBPredictLetter);
+  layout->addWidget(CBShowComingOrder);
   return group;
 }
 
@@ -462,7 +465,7 @@ void TFSettings::EnableSessionControls(bool on) {
       CBNoSensor,       BAddSymbol,    BInsertSymbol, BRemoveSymbol,   EOpLogo,
       ESpLogo};
   for (QWidget* w : controls) w->setEnabled(on);
-  for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter}) w->setEnabled(on);
+  for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter, CBShowComingOrder}) w->setEnabled(on);
   BAlphabet->setEnabled(on);
 }
 

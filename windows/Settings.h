@@ -58,6 +58,7 @@ public:
   // Group "Скорость": faster entry, both off as designed.
   QCheckBox* CBRestartAfterSelect = nullptr;
   QCheckBox* CBPredictLetter = nullptr;
+  QCheckBox* CBShowComingOrder = nullptr;  // marks of the coming order on the drum
 
   // Group "Речь" (section "Speech" of the settings file, written once an
   // option has been on): what the program says, and its two voices.

@@ -92,6 +92,7 @@ void TFSettings::ShowOptions(TOptionGroup group) {
     case TOptionGroup::Speed:
       Show(CBRestartAfterSelect, o.Speed.RestartAfterSelection);
       Show(CBPredictLetter, o.Speed.PredictNextLetter);
+      Show(CBShowComingOrder, o.Speed.ShowComingOrder);
       break;
     case TOptionGroup::Keys:
       Show(DDSelectKey, o.Keys.SelectKey);
@@ -130,6 +131,9 @@ void TFSettings::ConnectEdits() {
   });
   connect(CBPredictLetter, &QCheckBox::toggled, this, [this](bool on) {
     Edit(&TOptionsModel::Speed, [on](TSpeedOptions& o) { o.PredictNextLetter = on; });
+  });
+  connect(CBShowComingOrder, &QCheckBox::toggled, this, [this](bool on) {
+    Edit(&TOptionsModel::Speed, [on](TSpeedOptions& o) { o.ShowComingOrder = on; });
   });
   // Every change of the grid, by the editing steps, by typing or by code.
   QAbstractItemModel* cells = grid_->model();
