@@ -127,6 +127,9 @@ bool TFMain::FastSlowOption() { return OptionsInForce().Session().FastSlowMode; 
 
 void TFMain::SessionStarted(const TSessionEngine&) {
   if (FSettings) FSettings->EnableSessionControls(false);
+  // The first rest need not be on symbol 1 (prediction), nor look like the
+  // drum at no session (fast mode, the coming order).
+  DrawDrum();
 }
 
 void TFMain::SessionEnded(const TSessionEngine&) {
