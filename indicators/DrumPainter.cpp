@@ -434,7 +434,11 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
   const QRect pixels =
       QRectF(area.topLeft() * ratio_, area.size() * ratio_).toAlignedRect() & picture.rect();
   const std::size_t bytes = static_cast<std::size_t>(pixels.width()) * pixels.height() * 4;
-  if (!pixels.isEmpty() && frameBytes_ + bytes <= FrameBudget) {
+  // A frame that changed much of the picture (the marks of a new coming
+  // order spread over the ring) is not kept: it seldom comes again, and its
+  // patch would take the room of many small moves that do.
+  const std::size_t largest = static_cast<std::size_t>(picture.width()) * picture.height();
+  if (!pixels.isEmpty() && frameBytes_ + bytes <= FrameBudget && bytes <= largest) {
     TFrame frame{changed, pixels, QImage(pixels.size(), Format)};
     CopyPixels(picture, pixels.topLeft(), frame.Patch, QRect(QPoint(0, 0), pixels.size()));
     frameBytes_ += bytes;
