@@ -68,3 +68,27 @@ TDrumLayout DrumLayout(int width, int height, int count, const TDrumState& state
   }
   return layout;
 }
+
+namespace {
+
+// Distance of a badge's centre from the drum's centre: inside the circle
+// that the window's ring never enters, with a gap of two pixels.
+int MarkDistance(const TDrumGeometry& g, int radius) { return g.R - g.E - DrumWindowMargin - 2 - radius; }
+
+}  // namespace
+
+int DrumMarkRadius(const TDrumGeometry& g) {
+  if (!g.Drawable()) return 0;
+  // About the size of a capital letter on the circles, readable also on the
+  // smallest ones and not larger than needed on the largest.
+  const int radius = std::clamp(RoundToInt(g.E * 0.7), 6, 18);
+  return MarkDistance(g, radius) >= 2 * radius ? radius : 0;
+}
+
+QPoint DrumMarkPoint(const TDrumGeometry& g, const QPoint& centre) {
+  const double dx = centre.x() - g.CX, dy = centre.y() - g.CY;
+  const double length = std::hypot(dx, dy);
+  if (length <= 0) return QPoint(g.CX, g.CY);
+  const double distance = MarkDistance(g, DrumMarkRadius(g));
+  return QPoint(RoundToInt(g.CX + dx / length * distance), RoundToInt(g.CY + dy / length * distance));
+}

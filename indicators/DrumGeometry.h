@@ -65,3 +65,15 @@ struct TDrumLayout {
 // Where every symbol and the window stand. Places is empty when the geometry
 // is not drawable. Positions outside 1..count wrap around the ring.
 TDrumLayout DrumLayout(int width, int height, int count, const TDrumState& state);
+
+// The selection window's ring reaches this far beyond its circle.
+constexpr int DrumWindowMargin = 10;
+
+// Badges that number the coming rests stand inside the ring, each on the
+// line from the drum's centre through its symbol's circle, clear of every
+// circle and of the window's ring wherever it stands. Their radius; 0 when
+// the middle of the drum has no room for them (a few large circles).
+int DrumMarkRadius(const TDrumGeometry& geometry);
+
+// Centre of the badge of the circle centred at centre.
+QPoint DrumMarkPoint(const TDrumGeometry& geometry, const QPoint& centre);

@@ -18,9 +18,14 @@ namespace {
 const QColor Magenta(255, 0, 255);
 const QColor White(255, 255, 255);
 const QColor TextBlue(0, 0, 255);
+// Fills of the circles of the coming rests, the next one strongest; blue
+// text stays readable on every one of them, and none is the white of the
+// window's circle at rest.
+const QColor ComingFills[DrumComingMarks] = {QColor(255, 200, 0), QColor(255, 222, 70),
+                                             QColor(255, 236, 130), QColor(250, 242, 175)};
 
 constexpr int SmallestTextPoints = 6;
-constexpr int WindowMargin = 10;  // the window's ring reaches this far beyond the circle
+constexpr int WindowMargin = DrumWindowMargin;
 
 // Number of characters as the user sees them (a character outside the basic
 // plane counts once).
@@ -59,10 +64,14 @@ struct TDrumPainter::TItem {
   int Radius = 0;
   QRgb Fill = 0;
   int Symbol = -1;
+  int Mark = 0;        // place in the coming order, 0 for none
+  QPoint MarkCentre;   // centre of the badge that shows it
+  int MarkRadius = 0;  // 0: no badge, no room for one
   QRect Bounds;  // every pixel the item may touch
 
   bool operator==(const TItem& o) const {
-    return Centre == o.Centre && Radius == o.Radius && Fill == o.Fill && Symbol == o.Symbol;
+    return Centre == o.Centre && Radius == o.Radius && Fill == o.Fill && Symbol == o.Symbol &&
+           Mark == o.Mark;
   }
 };
 
@@ -110,6 +119,20 @@ std::vector<TItem> DrumItems(const TDrumLayout& layout, const TDrumScene& scene,
   // The window's circle is white while its symbol can be taken at leisure:
   // no session, or a rest in slow mode.
   const bool windowSilver = scene.Running && (scene.Phase > 0 || scene.FastMode);
+  // The place of every symbol in the coming order; the window's own symbol
+  // is in sight already.
+  std::vector<int> marks;
+  if (!scene.Coming.isEmpty()) {
+    marks.assign(layout.Places.size(), 0);
+    const int windowSymbol = layout.Places.front().Symbol;
+    for (int k = 0; k < std::min<int>(DrumComingMarks, scene.Coming.size()); ++k) {
+      const int symbol = scene.Coming.at(k) - 1;
+      if (symbol >= 0 && symbol < static_cast<int>(marks.size()) && symbol != windowSymbol &&
+          marks[symbol] == 0)
+        marks[symbol] = k + 1;
+    }
+  }
+  const int markRadius = marks.empty() ? 0 : DrumMarkRadius(layout.Geometry);
   for (std::size_t r = 0; r < layout.Places.size(); ++r) {
     const TDrumPlace& place = layout.Places[r];
     QColor fill = Silver();
@@ -125,9 +148,18 @@ std::vector<TItem> DrumItems(const TDrumLayout& layout, const TDrumScene& scene,
     TItem item;
     item.Centre = place.Centre;
     item.Radius = e;
-    item.Fill = fill.rgb();
     item.Symbol = place.Symbol;
     item.Bounds = circle(place.Centre, e);
+    if (!marks.empty() && marks[place.Symbol] > 0) {
+      item.Mark = marks[place.Symbol];
+      fill = ComingFills[item.Mark - 1];
+      if (markRadius > 0) {
+        item.MarkRadius = markRadius;
+        item.MarkCentre = DrumMarkPoint(layout.Geometry, place.Centre);
+        item.Bounds |= circle(item.MarkCentre, markRadius);
+      }
+    }
+    item.Fill = fill.rgb();
     const TText& text = texts[place.Symbol];
     if (!text.Text.isEmpty()) item.Bounds |= text.Ink.translated(place.Centre);
     items.push_back(item);
@@ -151,6 +183,21 @@ void DrawItems(QImage& image, const QColor& background, const std::vector<TItem>
   const QPen outline(Qt::black, 1);
   const QPen textPen(TextBlue);
   painter.setPen(outline);
+  // The badges first: a long text that reaches beyond its circle is drawn
+  // over them, never under.
+  QFont markFont;
+  for (const TItem& item : items) {
+    if (item.MarkRadius == 0 || (region && !region->intersects(item.Bounds))) continue;
+    if (markFont.pixelSize() != DrumMarkFontPixels(item.MarkRadius)) {
+      markFont = DrumFont(1);
+      markFont.setPixelSize(DrumMarkFontPixels(item.MarkRadius));
+      painter.setFont(markFont);
+    }
+    DrawCircle(painter, item.MarkCentre, item.MarkRadius, QColor(item.Fill));
+    const QRect box(item.MarkCentre.x() - item.MarkRadius, item.MarkCentre.y() - item.MarkRadius,
+                    2 * item.MarkRadius + 1, 2 * item.MarkRadius + 1);
+    painter.drawText(box, Qt::AlignCenter, QString::number(item.Mark));
+  }
   for (const TItem& item : items) {
     if (region && !region->intersects(item.Bounds)) continue;
     DrawCircle(painter, item.Centre, item.Radius, QColor(item.Fill));
@@ -240,11 +287,11 @@ std::vector<QRect> Changes(const std::vector<TItem>& before, const std::vector<T
 // What identifies a frame: the items before and after it.
 QByteArray FrameKey(const std::vector<TItem>& before, const std::vector<TItem>& after) {
   QByteArray key;
-  key.reserve(static_cast<int>((before.size() + after.size()) * 5 * sizeof(int)));
+  key.reserve(static_cast<int>((before.size() + after.size()) * 6 * sizeof(int)));
   const auto add = [&key](const std::vector<TItem>& items) {
     for (const TItem& item : items) {
       const int values[] = {item.Centre.x(), item.Centre.y(), item.Radius,
-                            static_cast<int>(item.Fill), item.Symbol};
+                            static_cast<int>(item.Fill), item.Symbol, item.Mark};
       key.append(reinterpret_cast<const char*>(values), sizeof values);
     }
   };
@@ -278,6 +325,8 @@ QColor SceneBackground(const TDrumScene& scene) {
 }  // namespace
 
 int DrumFontPixels(int points) { return RoundToInt(points * 96.0 / 72.0); }
+
+int DrumMarkFontPixels(int radius) { return RoundToInt(radius * 1.5); }
 
 QFont DrumFont(int points) {
   QFont font(QStringLiteral("Arial"));
@@ -385,7 +434,11 @@ QRegion TDrumPainter::Paint(QImage& picture, const TDrumScene& scene) {
   const QRect pixels =
       QRectF(area.topLeft() * ratio_, area.size() * ratio_).toAlignedRect() & picture.rect();
   const std::size_t bytes = static_cast<std::size_t>(pixels.width()) * pixels.height() * 4;
-  if (!pixels.isEmpty() && frameBytes_ + bytes <= FrameBudget) {
+  // A frame that changed much of the picture (the marks of a new coming
+  // order spread over the ring) is not kept: it seldom comes again, and its
+  // patch would take the room of many small moves that do.
+  const std::size_t largest = static_cast<std::size_t>(picture.width()) * picture.height();
+  if (!pixels.isEmpty() && frameBytes_ + bytes <= FrameBudget && bytes <= largest) {
     TFrame frame{changed, pixels, QImage(pixels.size(), Format)};
     CopyPixels(picture, pixels.topLeft(), frame.Patch, QRect(QPoint(0, 0), pixels.size()));
     frameBytes_ += bytes;

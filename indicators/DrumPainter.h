@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QRegion>
 #include <QStringList>
 #include <map>
@@ -20,7 +21,15 @@ struct TDrumScene : TDrumState {
   QStringList Symbols;  // the symbol table, symbol 1 first, texts as typed
   bool FastMode = false;
   QColor Background;    // the window colour; the palette's button colour when invalid
+  // The coming order: symbols (1-based) of the next rests, the first first.
+  // The first DrumComingMarks of them, but the one in the window, are
+  // marked: their circles filled in graded yellow, strongest for the next
+  // rest, and numbered 1, 2, ... on badges inside the ring. Empty: no marks.
+  QList<int> Coming;
 };
+
+// How many of the coming rests are marked.
+constexpr int DrumComingMarks = 4;
 
 // Rebuilds the whole picture at the image's size. Coordinates are the image's
 // logical pixels: an image with a device pixel ratio is drawn at its full
@@ -85,6 +94,10 @@ private:
 // the text keeps its size relative to the circles; a high-resolution screen
 // is served by the image's device pixel ratio instead.
 int DrumFontPixels(int points);
+
+// Pixel size of the digits on a badge of the coming order of this radius
+// (in the symbol font).
+int DrumMarkFontPixels(int radius);
 
 // The symbol font: "Arial", bold, at a size in points.
 QFont DrumFont(int points);

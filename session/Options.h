@@ -74,6 +74,8 @@ struct TSpeedOptions {
   int UndoPlace = DefaultUndoPlace;
   static constexpr int DefaultUndoPlace = 5;
   static constexpr int MaxUndoPlace = 20;
+  // The drum marks the symbols of the next few rests (off by default).
+  bool ShowComingOrder = false;
 };
 
 // Switch timing (section "Switch"), every value 0 = off as designed. Times

@@ -128,6 +128,7 @@ void ReadOptions(const QString& path, TOptions& o) {
   r.Bool(SpeedSection, "Restart After Selection", o.Speed.RestartAfterSelection);
   r.Bool(SpeedSection, "Predict Next Letter", o.Speed.PredictNextLetter);
   r.Integer(SpeedSection, "Undo Place", o.Speed.UndoPlace, 0, TSpeedOptions::MaxUndoPlace);
+  r.Bool(SpeedSection, "Show Coming Order", o.Speed.ShowComingOrder);
   ReadSpeech(r, o.Speech);
   ReadSwitch(r, o.Switch);
 }
@@ -249,6 +250,7 @@ void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {
     Bool(SpeedSection, "Restart After Selection", o.Speed.RestartAfterSelection);
     Bool(SpeedSection, "Predict Next Letter", o.Speed.PredictNextLetter);
     Integer(SpeedSection, "Undo Place", o.Speed.UndoPlace);
+    Bool(SpeedSection, "Show Coming Order", o.Speed.ShowComingOrder);
   }
   const TSpeechOptions& speech = o.Speech;
   if (speech.Speaks() || Exists(SpeechSection)) {

@@ -18,6 +18,7 @@
 #include "sensor/Inst.h"
 #include "sensor/Sens.h"
 #include "sensor/Utils.h"
+#include "session/ComingOrder.h"
 #include "session/SessionModel.h"
 #include "session/TickTimer.h"
 
@@ -100,6 +101,8 @@ void TFMain::DrawDrum() {
   scene.FastMode = Engine().FastMode();
   scene.Target = Running() ? Engine().NextPosition() : 0;
   scene.FixedWindow = OptionsInForce().Session().FixedSelected;
+  if (Running() && OptionsInForce().Speed().ShowComingOrder)
+    scene.Coming = ComingOrder(Engine(), DrumComingMarks);
   scene.Background = palette().color(QPalette::Window);
   if (!DrumCanvas) DrumCanvas = std::make_shared<TDrumCanvas>();
   QImage& picture = DrumCanvas->Picture;
@@ -139,6 +142,9 @@ bool TFMain::FastSlowOption() { return OptionsInForce().Session().FastSlowMode; 
 
 void TFMain::SessionStarted(const TSessionEngine&) {
   if (FSettings) FSettings->EnableSessionControls(false);
+  // The first rest need not be on symbol 1 (prediction), nor look like the
+  // drum at no session (fast mode, the coming order).
+  DrawDrum();
 }
 
 void TFMain::SessionEnded(const TSessionEngine&) {
@@ -166,7 +172,13 @@ void TFMain::ReadingTaken(const TInstData&) {
   if (++UnstatedPolls >= StatsPolls) UpdateStats();
 }
 
-void TFMain::SymbolTaken(const TSessionEngine&, const QString&, TSymbolAction) { UpdateStats(); }
+void TFMain::SymbolTaken(const TSessionEngine&, const QString&, TSymbolAction) {
+  UpdateStats();
+  // A selection plans the next rests anew once its listeners are told: the
+  // coming order is drawn when the selection is over.
+  if (OptionsInForce().Speed().ShowComingOrder)
+    QMetaObject::invokeMethod(this, [this] { DrawDrum(); }, Qt::QueuedConnection);
+}
 
 void TFMain::Message(const QString& text) { Dialogs().Message(this, text); }
 

@@ -403,6 +403,8 @@ QGroupBox* TFSettings::BuildSpeedGroup() {
       QStringLiteral("После выбора символа барабан переходит к первому символу таблицы"));
   CBPredictLetter = MakeCheck(group, "CBPredictLetter", QStringLiteral("Подсказка букв"),
       QStringLiteral("После выбора барабан сначала показывает самые вероятные следующие буквы"));
+  CBShowComingOrder = MakeCheck(group, "CBShowComingOrder", QStringLiteral("Показывать очередь"),
+      QStringLiteral("Барабан отмечает символы следующих остановок окошка: 1, 2, 3, 4"));
   auto* layout = new QVBoxLayout(group);
   layout->addWidget(CBRestartAfterSelect);
   layout->addWidget(CBPredictLetter);
@@ -420,6 +422,7 @@ QGroupBox* TFSettings::BuildSpeedGroup() {
   undoRow->addWidget(EUndoPlace);
   undoRow->addStretch();
   layout->addLayout(undoRow);
+  layout->addWidget(CBShowComingOrder);
   return group;
 }
 
@@ -477,7 +480,7 @@ void TFSettings::EnableSessionControls(bool on) {
       CBNoSensor,       BAddSymbol,    BInsertSymbol, BRemoveSymbol,   EOpLogo,
       ESpLogo};
   for (QWidget* w : controls) w->setEnabled(on);
-  for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter}) w->setEnabled(on);
+  for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter, CBShowComingOrder}) w->setEnabled(on);
   EUndoPlace->setEnabled(on);
   GBSwitch->setEnabled(on);
   BAlphabet->setEnabled(on);

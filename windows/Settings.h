@@ -59,6 +59,7 @@ public:
   QCheckBox* CBRestartAfterSelect = nullptr;
   QCheckBox* CBPredictLetter = nullptr;
   QSpinBox* EUndoPlace = nullptr;
+  QCheckBox* CBShowComingOrder = nullptr;  // marks of the coming order on the drum
 
   // Group "Речь" (section "Speech" of the settings file, written once an
   // option has been on): what the program says, and its two voices.

@@ -93,6 +93,7 @@ void TFSettings::ShowOptions(TOptionGroup group) {
       Show(CBRestartAfterSelect, o.Speed.RestartAfterSelection);
       Show(CBPredictLetter, o.Speed.PredictNextLetter);
       Show(EUndoPlace, o.Speed.UndoPlace);
+      Show(CBShowComingOrder, o.Speed.ShowComingOrder);
       break;
     case TOptionGroup::Keys:
       Show(DDSelectKey, o.Keys.SelectKey);
@@ -137,6 +138,9 @@ void TFSettings::ConnectEdits() {
   });
   connect(EUndoPlace, &QSpinBox::valueChanged, this, [this](int place) {
     Edit(&TOptionsModel::Speed, [place](TSpeedOptions& o) { o.UndoPlace = place; });
+  });
+  connect(CBShowComingOrder, &QCheckBox::toggled, this, [this](bool on) {
+    Edit(&TOptionsModel::Speed, [on](TSpeedOptions& o) { o.ShowComingOrder = on; });
   });
   // Every change of the grid, by the editing steps, by typing or by code.
   QAbstractItemModel* cells = grid_->model();

@@ -101,6 +101,39 @@ TEST(DrumFrames, ASessionPaintedInPlaceEqualsFreshPictures) {
   ExpectFramesEqualFreshPictures(QSize(1920, 1080), Session(Table(100), true));
 }
 
+TEST(DrumFrames, APredictedSessionWithItsComingOrderEqualsFreshPictures) {
+  // Rests that jump across the ring, each showing the next four; at some
+  // rests a selection plans the order anew.
+  const QList<int> plan = {7, 19, 2, 30, 11, 36, 1, 24, 5, 13, 29, 8, 17, 3, 33, 21};
+  for (const bool fixedWindow : {false, true}) {
+    SCOPED_TRACE(fixedWindow ? "fixed window" : "moving window");
+    std::vector<TDrumScene> scenes;
+    TDrumScene s = Rest(Table(36), fixedWindow);
+    s.Running = true;
+    s.Position = 4;
+    for (int k = 0; k + 4 < plan.size(); ++k) {
+      s.Coming = plan.mid(k, 4);
+      s.Phase = 0;
+      scenes.push_back(s);
+      if (k % 3 == 1) {
+        s.Coming = {plan.at(k + 1), s.Position, 9, 10};  // a selection's new plan
+        scenes.push_back(s);
+      }
+      s.Target = s.Coming.first();
+      for (int phase = 1; phase <= 5; ++phase) {
+        s.Phase = phase;
+        scenes.push_back(s);
+      }
+      s.Position = s.Target;
+    }
+    s.Running = false;
+    s.Coming.clear();
+    scenes.push_back(s);
+    ExpectFramesEqualFreshPictures(QSize(449, 409), scenes);
+    ExpectFramesEqualFreshPictures(QSize(1920, 1080), scenes);
+  }
+}
+
 TEST(DrumFrames, LaterTurnsReuseFramesAtAnyPixelRatio) {
   // Two turns in slow mode: the second turn's moves are all taken from the
   // first, and the pictures stay those drawn afresh.

@@ -4,6 +4,9 @@
 
 #include "indicators/DrumGeometry.h"
 
+#include <QSize>
+#include <cmath>
+
 namespace {
 
 constexpr int DesignWidth = 449;
@@ -153,6 +156,34 @@ TEST(DrumLayout, PositionsOutsideTheTableWrapAround) {
     const TDrumLayout zero = DrumLayout(DesignWidth, DesignHeight, 28, Session(0, 0, fixedWindow));
     EXPECT_EQ(zero.Places[0].Symbol, 27);
   }
+}
+
+double Distance(const QPoint& a, const QPoint& b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
+
+TEST(DrumMarks, BadgesStandClearOfEveryCircleAndOfTheWindowWherePossible) {
+  const QSize sizes[] = {QSize(DesignWidth, DesignHeight), QSize(200, 150), QSize(1920, 1080)};
+  for (const QSize& size : sizes)
+    for (int count : {2, 5, 28, 36, 100}) {
+      SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height() << ", " << count);
+      const TDrumGeometry g = DrumGeometry(size.width(), size.height(), count);
+      const int b = DrumMarkRadius(g);
+      if (b == 0) continue;
+      EXPECT_GE(b, 6);
+      const QPoint centre(g.CX, g.CY);
+      for (int slot = 0; slot < count; ++slot) {
+        const QPoint badge = DrumMarkPoint(g, DrumSlotPoint(g, slot));
+        // Inside the disc the window's ring never enters, wherever it
+        // stands on the ring; so no circle on the ring is touched either.
+        EXPECT_LE(Distance(badge, centre) + b, g.R - g.E - DrumWindowMargin - 1) << slot;
+        EXPECT_GE(Distance(badge, centre), b) << slot;
+      }
+    }
+  // The few large circles of a short table leave no room in the middle.
+  EXPECT_EQ(DrumMarkRadius(DrumGeometry(DesignWidth, DesignHeight, 2)), 0);
+  // At the design size neighbouring badges of a Cyrillic table stay apart.
+  const TDrumGeometry g = DrumGeometry(DesignWidth, DesignHeight, 36);
+  EXPECT_GE(Distance(DrumMarkPoint(g, DrumSlotPoint(g, 0)), DrumMarkPoint(g, DrumSlotPoint(g, 1))),
+            2 * DrumMarkRadius(g) + 2);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <map>
 
 #include "indicators/DrumGeometry.h"
 #include "indicators/DrumPainter.h"
@@ -113,6 +114,20 @@ void ExpectWindowRing(const QImage& image, const TDrumLayout& layout) {
 // Fill of a circle, sampled below its text toward the drum's centre.
 QColor FillOf(const QImage& image, const TDrumLayout& layout, const QPoint& centre) {
   return At(image, Radial(layout.Geometry, centre, -(layout.Geometry.E - 5)));
+}
+
+// Fill of a circle: the colour found most often just inside its outline,
+// wherever its text reaches.
+QColor RimFill(const QImage& image, const QPoint& centre, int e) {
+  std::map<QRgb, int> seen;
+  for (int k = 0; k < 16; ++k) {
+    const double a = k * 3.14159265358979 / 8;
+    ++seen[image.pixel(centre + QPoint(static_cast<int>(std::lround(std::cos(a) * (e - 3))),
+                                       static_cast<int>(std::lround(std::sin(a) * (e - 3)))))];
+  }
+  return QColor(std::max_element(seen.begin(), seen.end(), [](const auto& a, const auto& b) {
+                  return a.second < b.second;
+                })->first);
 }
 
 class DrumPicture : public ::testing::TestWithParam<bool> {};
@@ -342,6 +357,94 @@ TEST(DrumPainting, HighResolutionImageKeepsTheLogicalLayout) {
   odd.setDevicePixelRatio(1.25);
   PaintDrum(odd, scene);
   EXPECT_EQ(odd.pixelColor(QPoint(qRound(224 * 1.25), qRound(5 * 1.25))), Magenta);
+}
+
+// The Russian alphabet with a blank, a full stop and a backspace: 36 symbols,
+// the blank as a word.
+QStringList CyrillicTable() {
+  QStringList symbols;
+  for (char16_t c = u'А'; c <= u'Я'; ++c) {
+    symbols << QString(QChar(c));
+    if (c == u'Е') symbols << QStringLiteral("Ё");
+  }
+  symbols << QStringLiteral("Пробел") << QStringLiteral(".") << QStringLiteral("<");
+  return symbols;
+}
+
+// The marks' fills, the next rest first.
+const QColor ComingFills[] = {QColor(255, 200, 0), QColor(255, 222, 70), QColor(255, 236, 130),
+                              QColor(250, 242, 175)};
+
+TEST(DrumComingOrder, MarksStandOnThePlannedCirclesAndHideNoText) {
+  for (const bool fixedWindow : {false, true}) {
+    SCOPED_TRACE(fixedWindow ? "fixed window" : "moving window");
+    TDrumScene plain = Scene(true, 5, 0, fixedWindow);
+    plain.Symbols = CyrillicTable();
+    ASSERT_EQ(plain.Symbols.size(), 36);
+    TDrumScene scene = plain;
+    // The window's own symbol (5) is not marked; the sixth rest is beyond the
+    // marks; the blank (34, a long text) is.
+    scene.Coming = {20, 5, 34, 3, 12, 7};
+    const QImage marked = Paint(scene);
+    const QImage unmarked = Paint(plain);
+    const TDrumLayout layout = LayoutOf(scene);
+    const TDrumGeometry& g = layout.Geometry;
+    const int b = DrumMarkRadius(g);
+    ASSERT_GT(b, 0);
+    std::vector<QPoint> at(36);
+    for (const TDrumPlace& p : layout.Places) at[p.Symbol] = p.Centre;
+
+    const int marks[][2] = {{20, 1}, {34, 3}, {3, 4}};  // symbol, place in the order
+    for (const auto& m : marks) {
+      SCOPED_TRACE(m[0]);
+      const QColor fill = ComingFills[m[1] - 1];
+      const QPoint circle = at[m[0] - 1];
+      const QPoint badge = DrumMarkPoint(g, circle);
+      EXPECT_EQ(RimFill(marked, circle, g.E), fill);
+      // The badge: its fill beside the digit, a dark digit in the middle.
+      EXPECT_EQ(At(marked, badge + QPoint(b - 3, 0)), fill);
+      int dark = 0;
+      for (int y = -b / 2; y <= b / 2; ++y)
+        for (int x = -b / 2; x <= b / 2; ++x) dark += At(marked, badge + QPoint(x, y)).lightness() < 80;
+      EXPECT_GT(dark, 4);
+    }
+    EXPECT_EQ(RimFill(marked, at[4], g.E), White);   // the window's symbol at rest
+    EXPECT_EQ(RimFill(marked, at[11], g.E), Silver);  // the fifth rest
+    EXPECT_EQ(At(marked, DrumMarkPoint(g, at[11])), Face);
+
+    // Everything else is as without marks, and every pixel of text stays.
+    for (int y = 0; y < marked.height(); ++y)
+      for (int x = 0; x < marked.width(); ++x) {
+        const QPoint p(x, y);
+        // Whole text pixels (not the smoothed edges, which take the fill's tint).
+        const QColor text = At(unmarked, p);
+        if (text.blue() > 230 && text.red() < 40 && text.green() < 40)
+          ASSERT_TRUE(IsTextBlue(At(marked, p))) << x << "," << y;
+        if (marked.pixel(p) == unmarked.pixel(p)) continue;
+        bool inMark = false;
+        for (const auto& m : marks) {
+          const QPoint circle = at[m[0] - 1];
+          const QPoint badge = DrumMarkPoint(g, circle);
+          // Circles are centred on pixel corners; distances from pixel centres.
+          inMark = inMark || std::hypot(x + 0.5 - circle.x(), y + 0.5 - circle.y()) <= g.E + 1 ||
+                   std::hypot(x + 0.5 - badge.x(), y + 0.5 - badge.y()) <= b + 1;
+        }
+        ASSERT_TRUE(inMark) << "changed outside the marks at " << x << "," << y;
+      }
+  }
+}
+
+TEST(DrumComingOrder, WithoutRoomForBadgesTheFillsStillShowTheOrder) {
+  TDrumScene scene = Scene(true, 1, 0, false);
+  scene.Symbols = QStringList{QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("<")};
+  scene.Coming = {3, 1, 2, 3};
+  const QImage image = Paint(scene);
+  const TDrumLayout layout = LayoutOf(scene);
+  ASSERT_EQ(DrumMarkRadius(layout.Geometry), 0);
+  EXPECT_EQ(FillOf(image, layout, layout.Places[2].Centre), ComingFills[0]);
+  EXPECT_EQ(FillOf(image, layout, layout.Places[1].Centre), ComingFills[2]);
+  EXPECT_EQ(FillOf(image, layout, layout.Places[0].Centre), White);
+  EXPECT_GT(BluePixels(image, layout.Places[1].Centre, layout.Geometry.E), 10);
 }
 
 }  // namespace

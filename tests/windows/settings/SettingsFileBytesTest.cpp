@@ -91,6 +91,7 @@ protected:
     Settings->ECueVolume->setValue(55);
     Settings->EMainRate->setValue(140);
     Settings->CBPredictLetter->setChecked(true);
+    Settings->CBShowComingOrder->setChecked(true);
     Settings->CBCaptureDevice->setCurrentIndex(Settings->CBCaptureDevice->findData(QStringLiteral("usb")));
     Settings->CBCaptureDeviceChange();
     ASSERT_EQ(Settings->CaptureDevice(), QStringLiteral("usb"));

@@ -1,4 +1,4 @@
-// The "Скорость" group: its two options in the settings file's "Speed"
+// The "Скорость" group: its options in the settings file's "Speed"
 // section, and locked during a session like the other session options.
 #include <QCheckBox>
 #include <QGroupBox>
@@ -15,6 +15,7 @@ using SpeedSettings = SettingsFixture;
 TEST_F(SpeedSettings, OffOptionsAddNoSectionAndOnOnesRoundTrip) {
   EXPECT_FALSE(Settings->CBRestartAfterSelect->isChecked());
   EXPECT_FALSE(Settings->CBPredictLetter->isChecked());
+  EXPECT_FALSE(Settings->CBShowComingOrder->isChecked());
   EXPECT_EQ(Settings->findChild<QGroupBox*>(QStringLiteral("GBSpeed"))->title(), QStringLiteral("Скорость"));
 
   const QString path = PathOf("speed.ini");
@@ -22,10 +23,14 @@ TEST_F(SpeedSettings, OffOptionsAddNoSectionAndOnOnesRoundTrip) {
   EXPECT_FALSE(TIniFile(path.toStdString()).SectionExists("Speed")) << "off as designed: the file as designed";
 
   Settings->CBPredictLetter->setChecked(true);
+  Settings->CBShowComingOrder->setChecked(true);
   ASSERT_TRUE(Settings->SaveSettings(path, false));
   Settings->CBPredictLetter->setChecked(false);
+  Settings->CBShowComingOrder->setChecked(false);
   Settings->LoadSettings(path);
   EXPECT_TRUE(Settings->CBPredictLetter->isChecked());
+  EXPECT_TRUE(Settings->CBShowComingOrder->isChecked());
+  EXPECT_EQ(TIniFile(path.toStdString()).ReadString("Speed", "Show Coming Order", ""), "1");
   EXPECT_FALSE(Settings->CBRestartAfterSelect->isChecked());
 
   // Turned off again, the section keeps saying so.
@@ -49,6 +54,7 @@ TEST_F(SpeedSettings, LockedWhileASessionRuns) {
   EXPECT_FALSE(Settings->CBRestartAfterSelect->isEnabled());
   EXPECT_FALSE(Settings->CBPredictLetter->isEnabled());
   EXPECT_FALSE(Settings->EUndoPlace->isEnabled());
+  EXPECT_FALSE(Settings->CBShowComingOrder->isEnabled());
   Settings->EnableSessionControls(true);
   EXPECT_TRUE(Settings->CBPredictLetter->isEnabled());
 }
