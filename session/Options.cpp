@@ -39,3 +39,6 @@ bool operator==(const TKeyOptions& a, const TKeyOptions& b) {
 }
 bool operator==(const TCaptureOptions& a, const TCaptureOptions& b) { return a.Device == b.Device; }
 bool operator==(const TTapeOptions& a, const TTapeOptions& b) { return a.FontSize == b.FontSize; }
+bool operator==(const TCalibrationOptions& a, const TCalibrationOptions& b) {
+  return a.LevelMode == b.LevelMode && a.RestLevel == b.RestLevel;
+}

@@ -9,4 +9,5 @@ void TOptionsModel::Set(const TOptions& v) {
   Set(v.Keys);
   Set(v.Capture);
   Set(v.Tape);
+  Set(v.Calibration);
 }

@@ -21,6 +21,7 @@ public:
   const TKeyOptions& Keys() const { return options_.Keys; }
   const TCaptureOptions& Capture() const { return options_.Capture; }
   const TTapeOptions& Tape() const { return options_.Tape; }
+  const TCalibrationOptions& Calibration() const { return options_.Calibration; }
 
   // Each replaces its group; Changed follows when it differs.
   void Set(const TSessionOptions& v) { Replace(options_.Session, v, TOptionGroup::Session); }
@@ -31,6 +32,7 @@ public:
   void Set(const TKeyOptions& v) { Replace(options_.Keys, v, TOptionGroup::Keys); }
   void Set(const TCaptureOptions& v) { Replace(options_.Capture, v, TOptionGroup::Capture); }
   void Set(const TTapeOptions& v) { Replace(options_.Tape, v, TOptionGroup::Tape); }
+  void Set(const TCalibrationOptions& v) { Replace(options_.Calibration, v, TOptionGroup::Calibration); }
   // All groups, in the order above.
   void Set(const TOptions& v);
 
