@@ -104,6 +104,8 @@ void TFSettings::ShowOptions(TOptionGroup group) {
     case TOptionGroup::Tape:
       Show(ETapeFontSize, o.Tape.FontSize);
       break;
+    case TOptionGroup::Calibration:  // the panel's, not shown here
+      break;
   }
   filling_ = wasFilling;
 }
