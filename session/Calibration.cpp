@@ -167,7 +167,8 @@ TLevelModeProposal JudgeMode(const TJudged& j, TCalibrationChain chain, uint8_t 
   }
   m.Caught = static_cast<int>(std::count(fired.begin(), fired.end(), true));
   m.LongRestFirings = static_cast<int>(ReplayFirings(j.Long, chain, levels).size());
-  m.Works = m.Separation() >= kMinSeparation && m.RestFirings == 0 && m.LongRestFirings == 0;
+  m.Works = m.Separation() >= kMinSeparation && m.Caught == static_cast<int>(j.Windows.size()) &&
+            m.RestFirings == 0 && m.LongRestFirings == 0;
   return m;
 }
 
