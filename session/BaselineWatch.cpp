@@ -7,11 +7,13 @@
 #include "sensor/Sens.h"
 
 TBaselineWatch::TBaselineWatch(std::function<TCalibrationOptions()> calibration,
-                               std::function<const TProbe*()> probe, std::function<void(const QString&)> notice)
+                               std::function<const TProbe*()> probe,
+                               std::function<void(const QString&)> notice)
     : calibration_(std::move(calibration)), probe_(std::move(probe)), notice_(std::move(notice)) {}
 
 QString TBaselineWatch::NoticeText() {
-  return QStringLiteral("Уровень покоя датчика ушёл от калибровки: проверьте датчик или откалибруйте заново.");
+  return QStringLiteral(
+      "Уровень покоя датчика ушёл от калибровки: проверьте датчик или откалибруйте заново.");
 }
 
 void TBaselineWatch::SessionStarted(const TSessionEngine& engine) {

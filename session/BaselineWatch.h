@@ -17,8 +17,8 @@ class TBaselineWatch : public TSessionListener {
 public:
   // The accepted calibration (read at each session's start), the chain's
   // probe (nullptr while there is none) and where the notice goes.
-  TBaselineWatch(std::function<TCalibrationOptions()> calibration, std::function<const TProbe*()> probe,
-                 std::function<void(const QString&)> notice);
+  TBaselineWatch(std::function<TCalibrationOptions()> calibration,
+                 std::function<const TProbe*()> probe, std::function<void(const QString&)> notice);
 
   static QString NoticeText();
   // The slow average's depth, and how long it must stay away, in polls

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <numeric>
 
-#include "session/SessionRules.h"
 #include "sensor/Probe.h"
 #include "sensor/Utils.h"
+#include "session/SessionRules.h"
 
 namespace {
 
@@ -73,7 +73,8 @@ TTrend FitTrend(const std::vector<double>& readings, int begin, int end) {
 
 // The recorded rest without its trend, repeated, with the trend's real part
 // carried on up for half of it and back.
-std::vector<double> LongRest(const std::vector<double>& readings, int begin, int end, const TTrend& t) {
+std::vector<double> LongRest(const std::vector<double>& readings, int begin, int end,
+                             const TTrend& t) {
   const double slope = std::max(0.0, std::fabs(t.Slope) - kDriftErrors * t.SlopeError);
   const int n = end - begin;
   std::vector<double> rest(kLongRestPolls);
@@ -103,8 +104,8 @@ int RiseMs(const std::vector<double>& readings, const TWindow& w, double base, d
 struct TJudged {
   const TCalibrationRecording& Rec;
   const std::vector<TWindow>& Windows;
-  TSessionReadings Session;   // the recording as a session polls it
-  TSessionReadings Long;      // the long rest as a session polls it
+  TSessionReadings Session;  // the recording as a session polls it
+  TSessionReadings Long;     // the long rest as a session polls it
   double RestLevel = 0.0;
 };
 
@@ -126,7 +127,8 @@ TLevelModeProposal JudgeMode(const TJudged& j, TCalibrationChain chain, uint8_t 
     extreme = std::max(extreme, std::fabs(inst[k]));
   m.Weakest = 1.0e9;
   for (const TWindow& w : j.Windows) {
-    const int end = w.End < static_cast<int>(index.size()) ? index[w.End] : static_cast<int>(inst.size());
+    const int end =
+        w.End < static_cast<int>(index.size()) ? index[w.End] : static_cast<int>(inst.size());
     double peak = 0.0;
     for (int k = index[w.Begin]; k < end; ++k)
       if (j.Session.Samples[k]) peak = std::max(peak, inst[k]);
@@ -154,14 +156,16 @@ TLevelModeProposal JudgeMode(const TJudged& j, TCalibrationChain chain, uint8_t 
   m.OffLevel = std::clamp(m.OffLevel, 0, m.OnLevel - 1);
 
   // The session's comparison over a replay with the proposal.
-  const TSwitchLevels levels{mode, double(m.Gain), double(m.OnLevel), double(m.OffLevel), j.RestLevel};
+  const TSwitchLevels levels{mode, double(m.Gain), double(m.OnLevel), double(m.OffLevel),
+                             j.RestLevel};
   std::vector<bool> fired(j.Windows.size(), false);
   for (int k : ReplayFirings(j.Session, chain, levels)) {
     if (k < index[kCalibrationSettle]) continue;
     if (k < index[j.Rec.RestCount - 1] + 1) ++m.RestFirings;
     for (std::size_t i = 0; i < j.Windows.size(); ++i) {
-      const int end = j.Windows[i].End < static_cast<int>(index.size()) ? index[j.Windows[i].End]
-                                                                         : static_cast<int>(j.Session.Readings.size());
+      const int end = j.Windows[i].End < static_cast<int>(index.size())
+                          ? index[j.Windows[i].End]
+                          : static_cast<int>(j.Session.Readings.size());
       if (k >= index[j.Windows[i].Begin] && k < end) fired[i] = true;
     }
   }
@@ -223,9 +227,10 @@ TCalibrationProposal ProposeCalibration(const TCalibrationRecording& rec, const 
   }
 
   const int period = std::clamp(chain.SymbolPeriodMs, kMinSymbolPeriodMs, kLongestJudgedPeriodMs);
-  const TJudged judged{rec, windows, WithDrumMoves(rec.Readings, period),
-                       WithDrumMoves(LongRest(rec.Readings, kCalibrationSettle, rec.RestCount, trend), period),
-                       p.RestLevel};
+  const TJudged judged{
+      rec, windows, WithDrumMoves(rec.Readings, period),
+      WithDrumMoves(LongRest(rec.Readings, kCalibrationSettle, rec.RestCount, trend), period),
+      p.RestLevel};
   TLevelModeProposal following = JudgeMode(judged, chain, TProbe::LevelTracking, chain.LevelDepth);
   for (int depth : kAutoDepths) {
     const TLevelModeProposal automatic = JudgeMode(judged, chain, TProbe::LevelAuto, depth);

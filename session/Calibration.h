@@ -47,11 +47,11 @@ enum class TCalibrationResult {
 // What one level mode makes of the recording. Needle swings are at gain 1,
 // in sensor units.
 struct TLevelModeProposal {
-  uint8_t LevelMode = 2;  // TProbe::LevelAuto, LevelTracking or LevelFixed
-  int LevelDepth = 5;     // the "Level Acc Depth" judged with (auto follows it)
-  double Floor = 0.0;     // the rest's largest swing, moves and drift included
-  double Weakest = 0.0;   // the smallest reaction peak
-  double Strongest = 0.0; // the largest
+  uint8_t LevelMode = 2;   // TProbe::LevelAuto, LevelTracking or LevelFixed
+  int LevelDepth = 5;      // the "Level Acc Depth" judged with (auto follows it)
+  double Floor = 0.0;      // the rest's largest swing, moves and drift included
+  double Weakest = 0.0;    // the smallest reaction peak
+  double Strongest = 0.0;  // the largest
   double Separation() const { return Floor > 0.0 ? Weakest / Floor : 0.0; }
   int Gain = 100;
   int OnLevel = 30;
@@ -79,8 +79,8 @@ struct TCalibrationProposal {
   int Gain = 100;
   int OnLevel = 30;
   int OffLevel = 20;
-  uint8_t LevelMode = 1;         // TProbe::LevelAuto, LevelTracking or LevelFixed
-  int LevelDepth = 5;            // "Level Acc Depth" to go with it
+  uint8_t LevelMode = 1;  // TProbe::LevelAuto, LevelTracking or LevelFixed
+  int LevelDepth = 5;     // "Level Acc Depth" to go with it
 
   // The proposal replayed over the recording with the session's comparison:
   // reaction windows with a firing, and firings while the operator rested.

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "session/Calibration.h"
-#include "session/SessionRules.h"
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
+#include "session/Calibration.h"
+#include "session/SessionRules.h"
 
 namespace {
 
@@ -17,7 +17,9 @@ constexpr int kMaxHeldPolls = 250;
 // Plays readings back, one per Read().
 class TReplaySensor : public TSensor {
 public:
-  explicit TReplaySensor(const std::vector<double>& readings) : readings_(readings) { Maximum = 1.0; }
+  explicit TReplaySensor(const std::vector<double>& readings) : readings_(readings) {
+    Maximum = 1.0;
+  }
   bool Read() override {
     Reading = next_ < readings_.size() ? readings_[next_++] : 0.0;
     return true;
@@ -30,8 +32,8 @@ private:
 
 // A probe and model as the chain's options set them, the level at start.
 struct TReplayChain {
-  TReplayChain(const std::vector<double>& readings, const TCalibrationChain& chain, uint8_t levelMode,
-               double gain, double startLevel)
+  TReplayChain(const std::vector<double>& readings, const TCalibrationChain& chain,
+               uint8_t levelMode, double gain, double startLevel)
       : Sensor(readings), Probe(Sensor, false), Model(Probe, nullptr) {
     Probe.DataChannel().SetDepth(chain.DataDepth);
     Probe.DataChannel().SetSum(Probe.DataChannel().Depth() * startLevel);
@@ -67,8 +69,9 @@ TSessionReadings WithDrumMoves(const std::vector<double>& readings, int symbolPe
   return s;
 }
 
-std::vector<double> ReplayInstrument(const std::vector<double>& readings, const TCalibrationChain& chain,
-                                     uint8_t levelMode, double gain, double startLevel) {
+std::vector<double> ReplayInstrument(const std::vector<double>& readings,
+                                     const TCalibrationChain& chain, uint8_t levelMode, double gain,
+                                     double startLevel) {
   TReplayChain c(readings, chain, levelMode, gain, startLevel);
   std::vector<double> inst;
   inst.reserve(readings.size());
@@ -106,7 +109,8 @@ std::vector<int> ReplayFirings(const TSessionReadings& polls, const TCalibration
       latch = false;
       if (held) {
         held = false;
-        if (c.Probe.LevelMode != TProbe::LevelFixed) c.Probe.SetLevel(c.Model.Offset, c.Probe.SensorValue());
+        if (c.Probe.LevelMode != TProbe::LevelFixed)
+          c.Probe.SetLevel(c.Model.Offset, c.Probe.SensorValue());
       }
     }
   }

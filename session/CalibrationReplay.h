@@ -30,8 +30,9 @@ TSessionReadings WithDrumMoves(const std::vector<double>& readings, int symbolPe
 
 // The instrument values of a replay of readings through a fresh probe and
 // model with the given settings; the level starts at startLevel.
-std::vector<double> ReplayInstrument(const std::vector<double>& readings, const TCalibrationChain& chain,
-                                     uint8_t levelMode, double gain, double startLevel);
+std::vector<double> ReplayInstrument(const std::vector<double>& readings,
+                                     const TCalibrationChain& chain, uint8_t levelMode, double gain,
+                                     double startLevel);
 
 // The settings a session compares with.
 struct TSwitchLevels {

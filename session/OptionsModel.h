@@ -32,7 +32,9 @@ public:
   void Set(const TKeyOptions& v) { Replace(options_.Keys, v, TOptionGroup::Keys); }
   void Set(const TCaptureOptions& v) { Replace(options_.Capture, v, TOptionGroup::Capture); }
   void Set(const TTapeOptions& v) { Replace(options_.Tape, v, TOptionGroup::Tape); }
-  void Set(const TCalibrationOptions& v) { Replace(options_.Calibration, v, TOptionGroup::Calibration); }
+  void Set(const TCalibrationOptions& v) {
+    Replace(options_.Calibration, v, TOptionGroup::Calibration);
+  }
   // All groups, in the order above.
   void Set(const TOptions& v);
 

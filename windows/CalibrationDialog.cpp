@@ -105,7 +105,8 @@ void TCalibrationDialog::SetTickTimerFactory(TTickTimerFactory factory) {
 }
 
 void TCalibrationDialog::Say(const QString& prompt) {
-  if (TSessionSpeaker* speaker = SessionModel ? SessionModel->Speaker() : nullptr) speaker->SayPrompt(prompt);
+  if (TSessionSpeaker* speaker = SessionModel ? SessionModel->Speaker() : nullptr)
+    speaker->SayPrompt(prompt);
 }
 
 void TCalibrationDialog::ShowRun() {
@@ -144,7 +145,8 @@ void TCalibrationDialog::ShowRun() {
   const TCalibrationProposal& p = run_.Proposal();
   const bool other = done && p.Modes.size() == 2 && p.Modes[1 - p.Chosen].Works;
   if (other)
-    BApplyOther->setText(QStringLiteral("Применить %1").arg(ModeName(p.Modes[1 - p.Chosen]).section(' ', 0, 0)));
+    BApplyOther->setText(
+        QStringLiteral("Применить %1").arg(ModeName(p.Modes[1 - p.Chosen]).section(' ', 0, 0)));
   BApplyOther->setVisible(other);
   BBegin->setEnabled(!run_.Measuring());
   if (done) {
@@ -176,17 +178,20 @@ QString TCalibrationDialog::ResultText(const TCalibrationProposal& p) {
   // Both kinds of level, each with what it measured and what it would do.
   for (std::size_t i = 0; i < p.Modes.size(); ++i) {
     const TLevelModeProposal& m = p.Modes[i];
-    text += QStringLiteral("\n\n%1%2: покой качает стрелку на %3, реакции %4…%5 (в %6 раза выше); "
-                           "усиление %7, «есть» %8 %, «нет» %9 %.")
-                .arg(i == p.Chosen && p.Result == TCalibrationResult::Proposed ? QStringLiteral("Предлагается: ")
-                                                                               : QString(),
+    text += QStringLiteral(
+                "\n\n%1%2: покой качает стрелку на %3, реакции %4…%5 (в %6 раза выше); "
+                "усиление %7, «есть» %8 %, «нет» %9 %.")
+                .arg(i == p.Chosen && p.Result == TCalibrationResult::Proposed
+                         ? QStringLiteral("Предлагается: ")
+                         : QString(),
                      ModeName(m), Number(m.Floor, 3), Number(m.Weakest, 3), Number(m.Strongest, 3),
                      Number(m.Separation(), 1))
                 .arg(m.Gain)
                 .arg(m.OnLevel)
                 .arg(m.OffLevel);
-    text += QStringLiteral(" Проверка: поймано реакций %1 из %2, ложных срабатываний в покое %3, "
-                           "за две минуты покоя %4.")
+    text += QStringLiteral(
+                " Проверка: поймано реакций %1 из %2, ложных срабатываний в покое %3, "
+                "за две минуты покоя %4.")
                 .arg(m.Caught)
                 .arg(p.Reactions.size())
                 .arg(m.RestFirings)
@@ -197,7 +202,8 @@ QString TCalibrationDialog::ResultText(const TCalibrationProposal& p) {
                                  "подключение и повторите. Значения не изменены.");
   const QString mode = p.LevelMode == TProbe::LevelFixed
                            ? QStringLiteral("«Фикс» (уровень %1)").arg(Number(p.RestLevel, 3))
-                           : p.Chosen < p.Modes.size() ? ModeName(p.Modes[p.Chosen]) : QStringLiteral("«Слеж»");
+                       : p.Chosen < p.Modes.size() ? ModeName(p.Modes[p.Chosen])
+                                                   : QStringLiteral("«Слеж»");
   text += QStringLiteral("\n\nПредлагается: усиление %1, уровень «есть» %2 %, «нет» %3 %, режим %4.")
               .arg(p.Gain)
               .arg(p.OnLevel)

@@ -206,7 +206,8 @@ void TFDisplay::BuildWidgets() {
   BCalibrateRun->setFont(bold);
   BCalibrateRun->setFixedSize(61, 25);
   BCalibrateRun->setFocusPolicy(Qt::NoFocus);
-  BCalibrateRun->setToolTip(QStringLiteral("Откалибровать заново: помощник открывается и сразу начинает"));
+  BCalibrateRun->setToolTip(
+      QStringLiteral("Откалибровать заново: помощник открывается и сразу начинает"));
   connect(BCalibrateRun, &QPushButton::clicked, this, &TFDisplay::BCalibrateRunClick);
   connect(&OptionsInForce(), &TOptionsModel::Changed, this, [this](TOptionGroup group) {
     if (group == TOptionGroup::Calibration && !keepingMode_) RestoreCalibration();
@@ -524,7 +525,8 @@ void TFDisplay::ApplyCalibration(const TCalibrationProposal& p) {
   session.OnLevel = QString::number(p.OnLevel);
   session.OffLevel = QString::number(p.OffLevel);
   options.Set(session);
-  if (p.LevelMode == TProbe::LevelAuto && QString::number(p.LevelDepth) != options.Signal().LevelAccDepth) {
+  if (p.LevelMode == TProbe::LevelAuto &&
+      QString::number(p.LevelDepth) != options.Signal().LevelAccDepth) {
     TSignalOptions signal = options.Signal();
     signal.LevelAccDepth = QString::number(p.LevelDepth);
     options.Set(signal);

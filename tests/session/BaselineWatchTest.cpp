@@ -29,7 +29,8 @@ struct BaselineWatchTest : ::testing::Test {
   TSessionRig Rig{TRigLevel::Automatic};
   TCalibrationOptions Calibration;
   QStringList Notices;
-  TBaselineWatch Watch{[this] { return Calibration; }, [this]() -> const TProbe* { return &Rig.Probe; },
+  TBaselineWatch Watch{[this] { return Calibration; },
+                       [this]() -> const TProbe* { return &Rig.Probe; },
                        [this](const QString& text) { Notices << text; }};
 };
 

@@ -78,7 +78,8 @@ TEST(Calibration, SlowReactionsGetAFixedLevelBelowTheReCentring) {
 }
 
 TEST(Calibration, ReactionsLostInTheNoiseOrTooShortARecordingGiveNoProposal) {
-  EXPECT_EQ(ProposeCalibration(Recording(0.05, 0.04, 0.03, 1), {}).Result, TCalibrationResult::NoReaction);
+  EXPECT_EQ(ProposeCalibration(Recording(0.05, 0.04, 0.03, 1), {}).Result,
+            TCalibrationResult::NoReaction);
   TCalibrationRecording shortRest = Recording(0.02, 0.004, 0.2, 1);
   shortRest.RestCount = 10;
   EXPECT_EQ(ProposeCalibration(shortRest, {}).Result, TCalibrationResult::TooShort);
@@ -140,15 +141,17 @@ TEST(Calibration, ProposalsForRealSensorsCatchEveryReactionAndNoRest) {
       TCalibrationChain chain;
       chain.SymbolPeriodMs = periodMs;
       const TCalibrationProposal p = ProposeCalibration(rec, chain);
-      std::printf("%-9s %4d ms: rest %.3f spread %.4f drift %+.5f/s; reactions %.3f..%.3f; ", sensor.Name,
-                  periodMs, p.RestLevel, p.RestSpread, p.RestDrift,
+      std::printf("%-9s %4d ms: rest %.3f spread %.4f drift %+.5f/s; reactions %.3f..%.3f; ",
+                  sensor.Name, periodMs, p.RestLevel, p.RestSpread, p.RestDrift,
                   *std::min_element(p.Reactions.begin(), p.Reactions.end()),
                   *std::max_element(p.Reactions.begin(), p.Reactions.end()));
       for (const TLevelModeProposal& m : p.Modes)
-        std::printf("[mode %d depth %d: floor %.3f weakest %.3f sep %.1f gain %d on %d off %d caught %d rest %d "
-                    "long %d%s] ",
-                    m.LevelMode, m.LevelDepth, m.Floor, m.Weakest, m.Separation(), m.Gain, m.OnLevel, m.OffLevel,
-                    m.Caught, m.RestFirings, m.LongRestFirings, m.Works ? " works" : "");
+        std::printf(
+            "[mode %d depth %d: floor %.3f weakest %.3f sep %.1f gain %d on %d off %d caught %d "
+            "rest %d "
+            "long %d%s] ",
+            m.LevelMode, m.LevelDepth, m.Floor, m.Weakest, m.Separation(), m.Gain, m.OnLevel,
+            m.OffLevel, m.Caught, m.RestFirings, m.LongRestFirings, m.Works ? " works" : "");
       std::printf("-> %zu\n", p.Chosen);
       ASSERT_EQ(p.Result, TCalibrationResult::Proposed);
       EXPECT_EQ(p.Caught, 3);
@@ -163,11 +166,14 @@ TEST(Calibration, ProposalsForRealSensorsCatchEveryReactionAndNoRest) {
       std::mt19937 later(11);
       std::uniform_real_distribution<double> into(0.0, periodMs / 1000.0 - 0.3);
       std::vector<TSensorReaction> reactions;
-      for (double t : at) reactions.push_back({t + into(later), 0.3 + 0.5 * into(later) / (periodMs / 1000.0), 0.15});
+      for (double t : at)
+        reactions.push_back({t + into(later), 0.3 + 0.5 * into(later) / (periodMs / 1000.0), 0.15});
       TSensorRest after = sensor.Rest;
       after.Seed = 5;
-      const TSessionReadings session = WithDrumMoves(PollReadings(after, reactions, polls, 8000), periodMs);
-      const TSwitchLevels levels{p.LevelMode, double(p.Gain), double(p.OnLevel), double(p.OffLevel), p.RestLevel};
+      const TSessionReadings session =
+          WithDrumMoves(PollReadings(after, reactions, polls, 8000), periodMs);
+      const TSwitchLevels levels{p.LevelMode, double(p.Gain), double(p.OnLevel), double(p.OffLevel),
+                                 p.RestLevel};
       TCalibrationChain sessionChain;
       sessionChain.LevelDepth = p.LevelDepth;
       const std::vector<int> firings = ReplayFirings(session, sessionChain, levels);
@@ -175,10 +181,13 @@ TEST(Calibration, ProposalsForRealSensorsCatchEveryReactionAndNoRest) {
       int strays = 0;
       for (int k : firings) {
         // The poll read the 40 ms before its time.
-        const double end = 0.04 * (1 + std::distance(session.Index.begin(), std::lower_bound(session.Index.begin(),
-                                                                                               session.Index.end(), k)));
+        const double end =
+            0.04 *
+            (1 + std::distance(session.Index.begin(),
+                               std::lower_bound(session.Index.begin(), session.Index.end(), k)));
         std::size_t i = 0;
-        while (i < reactions.size() && !(end > reactions[i].Start && end < reactions[i].Start + reactions[i].Length + 0.3))
+        while (i < reactions.size() &&
+               !(end > reactions[i].Start && end < reactions[i].Start + reactions[i].Length + 0.3))
           ++i;
         if (i < reactions.size())
           ++perReaction[i];
@@ -186,9 +195,12 @@ TEST(Calibration, ProposalsForRealSensorsCatchEveryReactionAndNoRest) {
           ++strays;
       }
       for (std::size_t i = 0; i < reactions.size(); ++i) {
-        if (perReaction[i] != 1) ADD_FAILURE() << "reaction at " << reactions[i].Start << " s for " << reactions[i].Length << " s taken " << perReaction[i] << " times";
+        if (perReaction[i] != 1)
+          ADD_FAILURE() << "reaction at " << reactions[i].Start << " s for " << reactions[i].Length
+                        << " s taken " << perReaction[i] << " times";
       }
-      EXPECT_EQ(std::count(perReaction.begin(), perReaction.end(), 1), std::ptrdiff_t(reactions.size()));
+      EXPECT_EQ(std::count(perReaction.begin(), perReaction.end(), 1),
+                std::ptrdiff_t(reactions.size()));
       EXPECT_EQ(strays, 0);
     }
   }

@@ -169,7 +169,8 @@ TEST_F(OptionsFile, TheCalibrationSectionAppearsOnlyOnceACalibrationWasAccepted)
   TOptionsWriter w(Path("cal.ini"));
   w.Calibration(accepted);
   ASSERT_TRUE(w.Finish());
-  EXPECT_TRUE(ReadAll(Path("cal.ini")).contains("[Calibration]\r\nLevel Mode=2\r\nRest Level=0.078\r\n"));
+  EXPECT_TRUE(
+      ReadAll(Path("cal.ini")).contains("[Calibration]\r\nLevel Mode=2\r\nRest Level=0.078\r\n"));
   TOptions read;
   ReadOptions(Path("cal.ini"), read);
   EXPECT_TRUE(read.Calibration == accepted);

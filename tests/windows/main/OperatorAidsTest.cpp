@@ -16,10 +16,10 @@
 
 #include "session/SessionModel.h"
 #include "MainFixture.h"
-#include "speech/FakeSpeech.h"
 #include "inifile/IniFile.h"
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
+#include "speech/FakeSpeech.h"
 #include "tests/support/ManualTickTimer.h"
 #include "windows/CalibrationDialog.h"
 #include "windows/Display.h"
@@ -251,9 +251,10 @@ TEST_F(OperatorAids, OneClickRunsTheAssistantSpeaksItsPromptsAndItsLevelModeCome
   TFDisplay::SetCalibrationRunner({});
   TCalibrationDialog::SetTickTimerFactory({});
   EXPECT_TRUE(startedAtOnce);
-  EXPECT_EQ(speech->Log, (std::vector<std::string>{"main:Покой: не реагируйте…", "main:Реакция 1 из 3: реагируйте!",
-                                                   "main:Реакция 2 из 3: реагируйте!",
-                                                   "main:Реакция 3 из 3: реагируйте!", "main:Готово"}));
+  EXPECT_EQ(speech->Log, (std::vector<std::string>{
+                             "main:Покой: не реагируйте…", "main:Реакция 1 из 3: реагируйте!",
+                             "main:Реакция 2 из 3: реагируйте!", "main:Реакция 3 из 3: реагируйте!",
+                             "main:Готово"}));
   const uint8_t mode = SessionModel->Probe()->LevelMode;
   EXPECT_NE(mode, TProbe::LevelTracking) << "a rest this steady needs no tracking";
   Shutdown();

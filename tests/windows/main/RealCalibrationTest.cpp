@@ -183,7 +183,8 @@ TEST_F(RealCalibration, OnAHumAndDriftSensorTheProposalSpellsAWord) {
   QString writtenBeforeBursts;
   RunWhile([&] {
     if (!FMain->Running()) return false;
-    if (FMain->Engine().StepPhase() != 0 || FMain->Engine().DrumPosition() == lastPosition) return true;
+    if (FMain->Engine().StepPhase() != 0 || FMain->Engine().DrumPosition() == lastPosition)
+      return true;
     lastPosition = FMain->Engine().DrumPosition();
     if (++rests == 4) writtenBeforeBursts = Written();
     if (rests > 4 && rests % 2 == 0 && played < 8) {
@@ -194,7 +195,8 @@ TEST_F(RealCalibration, OnAHumAndDriftSensorTheProposalSpellsAWord) {
   });
   FMain->BStopClick();
   EXPECT_EQ(writtenBeforeBursts, QString()) << "nothing from the rest";
-  EXPECT_EQ(Written().size(), played) << "one symbol a burst: \"" << Written().toStdString() << "\"";
+  EXPECT_EQ(Written().size(), played)
+      << "one symbol a burst: \"" << Written().toStdString() << "\"";
 }
 
 TEST_F(RealCalibration, CatchTable) {
