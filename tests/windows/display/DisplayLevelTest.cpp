@@ -37,6 +37,7 @@ TEST_F(DisplayLevelTest, ModeButtonsSetTheProbesLevelMode) {
   Display->BLevelFind->click();
   Display->BLevelAuto->click();
   EXPECT_EQ(Chain.Probe.LevelMode, TProbe::LevelTracking);
+  EXPECT_FALSE(Model.Options().Calibration().Accepted()) << "hand changes are kept only after a calibration";
 }
 
 TEST_F(DisplayLevelTest, CurrentLevelButtonBringsTheLevelToTheSignal) {
