@@ -126,6 +126,17 @@ TEST_F(CalibrationRunTest, AFailedReadCountsAsTheSensorsMinimum) {
   Tick();
   EXPECT_EQ(Run.Recording().Readings, (std::vector<double>{0.02, 0.01}));
   EXPECT_TRUE(Run.Measuring()) << "the run goes on";
+
+  // While the program's own speech may reach the sensor, a poll repeats the
+  // reading before it.
+  Sensor.FailRead = false;
+  bool speaking = true;
+  Run.SetBlocked([&speaking] { return speaking; });
+  Sensor.NextReading = 0.5;
+  Run.Tick();
+  speaking = false;
+  Run.Tick();
+  EXPECT_EQ(Run.Recording().Readings, (std::vector<double>{0.02, 0.01, 0.01, 0.5}));
 }
 
 }  // namespace
