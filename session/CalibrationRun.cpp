@@ -42,7 +42,8 @@ void TCalibrationRun::Tick() {
   if (!measuring_) return;
   // A reading the sensor could not take counts as silence, as the sensor
   // itself reports its minimum then.
-  const double reading = sensor_.Read() ? sensor_.Reading : sensor_.Minimum;
+  double reading = sensor_.Read() ? sensor_.Reading : sensor_.Minimum;
+  if (blocked_ && blocked_() && !recording_.Readings.empty()) reading = recording_.Readings.back();
   recording_.Readings.push_back(reading);
   const int n = static_cast<int>(recording_.Readings.size());
   // The prompt stands from the window's first reading on.

@@ -35,7 +35,7 @@ struct TCalibrationStep {
 class TCalibrationRun {
 public:
   // Polls at rest, and per reaction.
-  static constexpr int RestPolls = 100;
+  static constexpr int RestPolls = 200;
   static constexpr int ReactionPolls = 75;
   static constexpr int ReactionCount = 3;
   static constexpr int TotalPolls = RestPolls + ReactionCount * ReactionPolls;
@@ -50,6 +50,9 @@ public:
 
   // Called after every change of the step, the recording or the result.
   void SetListener(std::function<void()> listener) { listener_ = std::move(listener); }
+  // Whether the sensor is to be ignored now (the program's own speech may
+  // reach it): such a poll records the reading before it again.
+  void SetBlocked(std::function<bool()> blocked) { blocked_ = std::move(blocked); }
 
   // Starts the capture and the polls; a run under way starts over.
   void Begin();
@@ -76,4 +79,5 @@ private:
   bool measuring_ = false;
   bool done_ = false;
   std::function<void()> listener_;
+  std::function<bool()> blocked_;
 };

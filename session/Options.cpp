@@ -44,3 +44,7 @@ bool operator==(const TSwitchOptions& a, const TSwitchOptions& b) {
   return std::tie(a.AcceptanceMs, a.ReleaseMs, a.FirstRestExtraMs, a.ScanLoops, a.MaxHoldMs) ==
          std::tie(b.AcceptanceMs, b.ReleaseMs, b.FirstRestExtraMs, b.ScanLoops, b.MaxHoldMs);
 }
+
+bool operator==(const TCalibrationOptions& a, const TCalibrationOptions& b) {
+  return a.LevelMode == b.LevelMode && a.RestLevel == b.RestLevel;
+}

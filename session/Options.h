@@ -118,6 +118,16 @@ struct TTapeOptions {
   int FontSize = DesignFontSize;
 };
 
+// The calibration last accepted (none as designed): the level mode it chose,
+// restored into the probe and the panel at start-up, and the rest level it
+// measured, against which a session watches the baseline.
+struct TCalibrationOptions {
+  static constexpr int NoMode = -1;
+  int LevelMode = NoMode;  // "Level Mode": 0 auto, 1 tracking, 2 fixed
+  QString RestLevel;       // "Rest Level", sensor units with a point; "" none
+  bool Accepted() const { return LevelMode != NoMode; }
+};
+
 struct TOptions {
   TSessionOptions Session;
   TSignalOptions Signal;
@@ -128,9 +138,10 @@ struct TOptions {
   TCaptureOptions Capture;
   TTapeOptions Tape;
   TSwitchOptions Switch;
+  TCalibrationOptions Calibration;
 };
 
-enum class TOptionGroup { Session, Signal, Needle, Speech, Speed, Keys, Capture, Tape, Switch };
+enum class TOptionGroup { Session, Signal, Needle, Speech, Speed, Keys, Capture, Tape, Switch, Calibration };
 
 bool operator==(const TSessionOptions& a, const TSessionOptions& b);
 bool operator==(const TSignalOptions& a, const TSignalOptions& b);
@@ -141,3 +152,4 @@ bool operator==(const TKeyOptions& a, const TKeyOptions& b);
 bool operator==(const TCaptureOptions& a, const TCaptureOptions& b);
 bool operator==(const TTapeOptions& a, const TTapeOptions& b);
 bool operator==(const TSwitchOptions& a, const TSwitchOptions& b);
+bool operator==(const TCalibrationOptions& a, const TCalibrationOptions& b);

@@ -23,6 +23,7 @@ const char* const CaptureSection = "Capture";
 const char* const SpeedSection = "Speed";
 const char* const SpeechSection = "Speech";
 const char* const SwitchSection = "Switch";
+const char* const CalibrationSection = "Calibration";
 
 constexpr int DefaultSymbolCount = 28;
 
@@ -107,6 +108,18 @@ void ReadSwitch(const TReader& r, TSwitchOptions& s) {
   r.Integer(SwitchSection, "Maximum Hold", s.MaxHoldMs, 0, TSwitchOptions::MaxHoldLimitMs);
 }
 
+// A level mode out of range reads as none; the rest level is kept only
+// when it is a number of the sensor's scale.
+void ReadCalibration(const TReader& r, TCalibrationOptions& c) {
+  const int mode = r.Ini.ReadInteger(CalibrationSection, "Level Mode", c.LevelMode);
+  c.LevelMode = mode >= 0 && mode <= 2 ? mode : TCalibrationOptions::NoMode;
+  QString rest = c.RestLevel;
+  r.String(CalibrationSection, "Rest Level", rest);
+  bool ok = false;
+  const double level = rest.toDouble(&ok);
+  c.RestLevel = ok && level >= 0.0 && level <= 1.0 ? rest : QString();
+}
+
 }  // namespace
 
 void ReadOptions(const QString& path, TOptions& o) {
@@ -131,6 +144,7 @@ void ReadOptions(const QString& path, TOptions& o) {
   r.Bool(SpeedSection, "Show Coming Order", o.Speed.ShowComingOrder);
   ReadSpeech(r, o.Speech);
   ReadSwitch(r, o.Switch);
+  ReadCalibration(r, o.Calibration);
 }
 
 bool ReadBounds(const QString& path, const TBoundsKeys& keys, TBounds& b) {
@@ -198,6 +212,12 @@ void TOptionsWriter::MainWindow(bool maximized, const TSessionOptions& s) {
 
 void TOptionsWriter::Gain(const TNeedleOptions& needle) {
   String(DisplayOptions, "Gauge Amp", needle.Gain);
+}
+
+void TOptionsWriter::Calibration(const TCalibrationOptions& c) {
+  if (!Exists(CalibrationSection) && c == TCalibrationOptions()) return;
+  Integer(CalibrationSection, "Level Mode", c.LevelMode);
+  String(CalibrationSection, "Rest Level", c.RestLevel);
 }
 
 void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {

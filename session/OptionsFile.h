@@ -50,6 +50,9 @@ public:
   void MainWindow(bool maximized, const TSessionOptions& session);
   // The panel's "Gauge Amp" in "Display Options".
   void Gain(const TNeedleOptions& needle);
+  // The panel's "Calibration" section ("Level Mode", "Rest Level"), written
+  // only once a calibration was accepted or the file holds the section.
+  void Calibration(const TCalibrationOptions& calibration);
   // The settings window's keys; with includeOthers also "V Level", "Char
   // Period" and "Gauge Amp" first. The symbol table section is rewritten
   // whole. The sections of this program's own options ("Keys", "Tape",

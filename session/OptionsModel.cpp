@@ -10,4 +10,5 @@ void TOptionsModel::Set(const TOptions& v) {
   Set(v.Capture);
   Set(v.Tape);
   Set(v.Switch);
+  Set(v.Calibration);
 }

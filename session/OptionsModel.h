@@ -22,6 +22,7 @@ public:
   const TCaptureOptions& Capture() const { return options_.Capture; }
   const TTapeOptions& Tape() const { return options_.Tape; }
   const TSwitchOptions& Switch() const { return options_.Switch; }
+  const TCalibrationOptions& Calibration() const { return options_.Calibration; }
 
   // Each replaces its group; Changed follows when it differs.
   void Set(const TSessionOptions& v) { Replace(options_.Session, v, TOptionGroup::Session); }
@@ -33,6 +34,9 @@ public:
   void Set(const TCaptureOptions& v) { Replace(options_.Capture, v, TOptionGroup::Capture); }
   void Set(const TTapeOptions& v) { Replace(options_.Tape, v, TOptionGroup::Tape); }
   void Set(const TSwitchOptions& v) { Replace(options_.Switch, v, TOptionGroup::Switch); }
+  void Set(const TCalibrationOptions& v) {
+    Replace(options_.Calibration, v, TOptionGroup::Calibration);
+  }
   // All groups, in the order above.
   void Set(const TOptions& v);
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "BaselineWatch.h"
 #include "SessionSpeaker.h"
 #include "TapeRecovery.h"
 #include "TickTimer.h"
@@ -84,6 +85,10 @@ void TSessionModel::AttachHost(TSessionHost& host, std::unique_ptr<TTickTimer> d
   pollTimer_ = std::move(pollTimer);
   engine_ = std::make_unique<TSessionEngine>(host, *drumTimer_, *pollTimer_);
   engine_->AddListener(this);
+  baselineWatch_ = std::make_unique<TBaselineWatch>(
+      [this] { return options_.Calibration(); }, [this]() -> const TProbe* { return probe_; },
+      [this](const QString& text) { emit Notice(text); });
+  engine_->AddListener(baselineWatch_.get());
   for (TSessionListener* l : waiting_) engine_->AddListener(l);
   waiting_.clear();
 }
@@ -94,6 +99,7 @@ void TSessionModel::DetachHost() {
   drumTimer_->Stop();
   pollTimer_->Stop();
   engine_.reset();
+  baselineWatch_.reset();
   drumTimer_.reset();
   pollTimer_.reset();
   host_ = nullptr;

@@ -16,6 +16,7 @@
 #include "SessionEngine.h"
 
 class TAudioSensor_OneRun;
+class TBaselineWatch;
 class TGaugePM100;
 class TInstDataRecorder;
 class TProbe;
@@ -131,6 +132,8 @@ private:
   std::unique_ptr<TTickTimer> drumTimer_;
   std::unique_ptr<TTickTimer> pollTimer_;
   std::unique_ptr<TSessionEngine> engine_;
+  // Tells when the baseline has left the accepted calibration's rest.
+  std::unique_ptr<TBaselineWatch> baselineWatch_;
   QList<TSessionListener*> waiting_;  // listeners added before the engine
   std::unique_ptr<TTapeRecovery> tapeRecovery_;
 };

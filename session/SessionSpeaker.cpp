@@ -60,6 +60,10 @@ void TSessionSpeaker::SayLine(const QString& line) {
   speech_.Say(SpokenLine(line.toStdString()), TVoice::Main);
 }
 
+void TSessionSpeaker::SayPrompt(const QString& prompt) {
+  if (options_.Speaks() && speech_.Available()) speech_.Say(prompt.toStdString(), TVoice::Main);
+}
+
 bool TSessionSpeaker::SensorBlocked() const {
   return options_.BlockSensor && options_.Speaks() && speech_.Speaking();
 }

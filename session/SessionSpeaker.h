@@ -30,6 +30,9 @@ public:
                    const QStringList& tapeLines);
   // Reads a tape line aloud with the main voice.
   void SayLine(const QString& line);
+  // Says a prompt of the calibration assistant with the main voice while
+  // speech is on and the engine is ready; otherwise nothing.
+  void SayPrompt(const QString& prompt);
   // Whether the sensor is to be ignored now.
   bool SensorBlocked() const;
 

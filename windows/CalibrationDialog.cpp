@@ -8,11 +8,19 @@
 #include <QVBoxLayout>
 
 #include "sensor/Probe.h"
+#include "session/SessionModel.h"
 #include "session/SessionRules.h"
+#include "session/SessionSpeaker.h"
 
 namespace {
 
 QString Number(double x, int decimals) { return QLocale().toString(x, 'f', decimals); }
+
+QString ModeName(const TLevelModeProposal& m) {
+  if (m.LevelMode == TProbe::LevelFixed) return QStringLiteral("«Фикс»");
+  if (m.LevelMode == TProbe::LevelTracking) return QStringLiteral("«Слеж»");
+  return QStringLiteral("«Автм» (глубина уровня %1)").arg(m.LevelDepth);
+}
 
 QString SecondsLeft(int polls) {
   return QStringLiteral("%1 с").arg((polls * kTickMs + 999) / 1000);
@@ -54,22 +62,29 @@ TCalibrationDialog::TCalibrationDialog(TSensor& sensor, const TCalibrationChain&
 
   BBegin = Named(new QPushButton(QStringLiteral("Начать"), this), "BBegin");
   BApply = Named(new QPushButton(QStringLiteral("Применить"), this), "BApply");
+  BApplyOther = Named(new QPushButton(this), "BApplyOther");
+  BApplyOther->setVisible(false);
   BCancel = Named(new QPushButton(QStringLiteral("Отмена"), this), "BCancel");
   BApply->setEnabled(false);
   // Keys of a switch (Space, Enter) must not end a run by pressing a default
   // or focused button; Escape still cancels.
-  for (QPushButton* b : {BBegin, BApply, BCancel}) {
+  for (QPushButton* b : {BBegin, BApply, BApplyOther, BCancel}) {
     b->setAutoDefault(false);
     b->setFocusPolicy(Qt::ClickFocus);
   }
   connect(BBegin, &QPushButton::clicked, this, [this] { run_.Begin(); });
   connect(BApply, &QPushButton::clicked, this, &QDialog::accept);
+  connect(BApplyOther, &QPushButton::clicked, this, [this] {
+    chosen_ = WithLevelMode(run_.Proposal(), 1 - run_.Proposal().Chosen);
+    accept();
+  });
   connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(BBegin);
   buttons->addStretch(1);
   buttons->addWidget(BApply);
+  buttons->addWidget(BApplyOther);
   buttons->addWidget(BCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(intro);
@@ -80,6 +95,7 @@ TCalibrationDialog::TCalibrationDialog(TSensor& sensor, const TCalibrationChain&
   layout->setSizeConstraint(QLayout::SetMinimumSize);
   setMinimumWidth(460);
   run_.SetListener([this] { ShowRun(); });
+  run_.SetBlocked([] { return SessionModel && SessionModel->SensorBlocked(); });
 }
 
 TCalibrationDialog::~TCalibrationDialog() = default;
@@ -88,19 +104,29 @@ void TCalibrationDialog::SetTickTimerFactory(TTickTimerFactory factory) {
   TickTimerFactory() = std::move(factory);
 }
 
+void TCalibrationDialog::Say(const QString& prompt) {
+  if (TSessionSpeaker* speaker = SessionModel ? SessionModel->Speaker() : nullptr)
+    speaker->SayPrompt(prompt);
+}
+
 void TCalibrationDialog::ShowRun() {
   const TCalibrationStep step = run_.Step();
   const bool done = step.Phase == TCalibrationPhase::Done;
+  const bool newStep = step.Phase != shown_.Phase || step.Reaction != shown_.Reaction;
+  shown_ = step;
+  chosen_ = run_.Proposal();
   switch (step.Phase) {
     case TCalibrationPhase::Idle:
       LStep->clear();
       break;
     case TCalibrationPhase::Rest:
       LStep->setText(QStringLiteral("Покой: не реагируйте… %1").arg(SecondsLeft(step.PollsLeft)));
+      if (newStep) Say(QStringLiteral("Покой: не реагируйте…"));
       break;
     case TCalibrationPhase::React:
       LStep->setText(
           QStringLiteral("Реакция %1 из %2: реагируйте!").arg(step.Reaction).arg(step.Reactions));
+      if (newStep) Say(LStep->text());
       break;
     case TCalibrationPhase::Settle:
       LStep->setText(
@@ -110,10 +136,18 @@ void TCalibrationDialog::ShowRun() {
       LStep->setText(run_.Proposal().Result == TCalibrationResult::Proposed
                          ? QStringLiteral("Готово")
                          : QStringLiteral("Не удалось"));
+      if (newStep) Say(LStep->text());
       break;
   }
   LResult->setText(done ? ResultText(run_.Proposal()) : QString());
   BApply->setEnabled(done && run_.Proposal().Result == TCalibrationResult::Proposed);
+  // The other level mode can be taken when it works too.
+  const TCalibrationProposal& p = run_.Proposal();
+  const bool other = done && p.Modes.size() == 2 && p.Modes[1 - p.Chosen].Works;
+  if (other)
+    BApplyOther->setText(
+        QStringLiteral("Применить %1").arg(ModeName(p.Modes[1 - p.Chosen]).section(' ', 0, 0)));
+  BApplyOther->setVisible(other);
   BBegin->setEnabled(!run_.Measuring());
   if (done) {
     BBegin->setText(QStringLiteral("Заново"));
@@ -139,12 +173,37 @@ QString TCalibrationDialog::ResultText(const TCalibrationProposal& p) {
                                 "(нарастание %4 с).")
                      .arg(Number(p.RestLevel, 3), Number(p.RestNoise, 3), peaks.join(QStringLiteral("; ")),
                           rises.join(QStringLiteral("; ")));
+  text += QStringLiteral("\nПокой: разброс ±%1, дрейф %2 в секунду.")
+              .arg(Number(p.RestSpread, 4), Number(p.RestDrift, 5));
+  // Both kinds of level, each with what it measured and what it would do.
+  for (std::size_t i = 0; i < p.Modes.size(); ++i) {
+    const TLevelModeProposal& m = p.Modes[i];
+    text += QStringLiteral(
+                "\n\n%1%2: покой качает стрелку на %3, реакции %4…%5 (в %6 раза выше); "
+                "усиление %7, «есть» %8 %, «нет» %9 %.")
+                .arg(i == p.Chosen && p.Result == TCalibrationResult::Proposed
+                         ? QStringLiteral("Предлагается: ")
+                         : QString(),
+                     ModeName(m), Number(m.Floor, 3), Number(m.Weakest, 3), Number(m.Strongest, 3),
+                     Number(m.Separation(), 1))
+                .arg(m.Gain)
+                .arg(m.OnLevel)
+                .arg(m.OffLevel);
+    text += QStringLiteral(
+                " Проверка: поймано реакций %1 из %2, ложных срабатываний в покое %3, "
+                "за две минуты покоя %4.")
+                .arg(m.Caught)
+                .arg(p.Reactions.size())
+                .arg(m.RestFirings)
+                .arg(m.LongRestFirings);
+  }
   if (p.Result == TCalibrationResult::NoReaction)
     return text + QStringLiteral("\n\nРеакции не отличаются от покоя. Проверьте датчик и его "
                                  "подключение и повторите. Значения не изменены.");
   const QString mode = p.LevelMode == TProbe::LevelFixed
                            ? QStringLiteral("«Фикс» (уровень %1)").arg(Number(p.RestLevel, 3))
-                           : QStringLiteral("«Слеж»");
+                       : p.Chosen < p.Modes.size() ? ModeName(p.Modes[p.Chosen])
+                                                   : QStringLiteral("«Слеж»");
   text += QStringLiteral("\n\nПредлагается: усиление %1, уровень «есть» %2 %, «нет» %3 %, режим %4.")
               .arg(p.Gain)
               .arg(p.OnLevel)

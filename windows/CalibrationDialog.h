@@ -29,12 +29,16 @@ public:
   // The run's timer, made before the run; its ticks are the run's Tick().
   const std::unique_ptr<TTickTimer> PollTimer;
   TCalibrationRun& Run() { return run_; }
-  const TCalibrationProposal& Proposal() const { return run_.Proposal(); }
+  // The proposal the user took: the better level mode ("Применить") or the
+  // other one (BApplyOther); before either, the better one.
+  const TCalibrationProposal& Proposal() const { return chosen_; }
 
   QLabel* LStep = nullptr;
   QLabel* LResult = nullptr;
   QPushButton* BBegin = nullptr;
   QPushButton* BApply = nullptr;
+  // Applies the other level mode's proposal; shown when it works too.
+  QPushButton* BApplyOther = nullptr;
   QPushButton* BCancel = nullptr;
 
   // The result as shown to the user.
@@ -44,8 +48,12 @@ protected:
   void reject() override;
 
 private:
-  // Shows the run's step, result and what can be done now.
+  // Shows the run's step, result and what can be done now; a new step's
+  // prompt is spoken when speech is on.
   void ShowRun();
+  void Say(const QString& prompt);
 
   TCalibrationRun run_;
+  TCalibrationProposal chosen_;
+  TCalibrationStep shown_;
 };

@@ -27,7 +27,9 @@
 #include "WindowBounds.h"
 #include "indicators/Instdisplay.h"
 #include "OptionsInForce.h"
+#include "session/ChainOptions.h"
 #include "session/OptionsFile.h"
+#include "session/SessionRules.h"
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Utils.h"
@@ -200,6 +202,16 @@ void TFDisplay::BuildWidgets() {
   BCalibrate->setToolTip(QStringLiteral("Помощник калибровки: подобрать усиление, уровни и режим "
                                         "уровня по покою и трём реакциям оператора"));
   connect(BCalibrate, &QPushButton::clicked, this, &TFDisplay::BCalibrateClick);
+  BCalibrateRun = Named(new QPushButton(QStringLiteral("Заново"), this), "BCalibrateRun");
+  BCalibrateRun->setFont(bold);
+  BCalibrateRun->setFixedSize(61, 25);
+  BCalibrateRun->setFocusPolicy(Qt::NoFocus);
+  BCalibrateRun->setToolTip(
+      QStringLiteral("Откалибровать заново: помощник открывается и сразу начинает"));
+  connect(BCalibrateRun, &QPushButton::clicked, this, &TFDisplay::BCalibrateRunClick);
+  connect(&OptionsInForce(), &TOptionsModel::Changed, this, [this](TOptionGroup group) {
+    if (group == TOptionGroup::Calibration && !keepingMode_) RestoreCalibration();
+  });
 
   const auto levelButton = [this, &bold](const char* name, const QString& text, const QString& hint) {
     auto* b = Named(new QToolButton(this), name);
@@ -268,6 +280,8 @@ void TFDisplay::BuildWidgets() {
   auto* graphRow = new QHBoxLayout;
   graphRow->setContentsMargins(0, 0, 0, 0);
   graphRow->addWidget(BCalibrate);
+  graphRow->addSpacing(5);
+  graphRow->addWidget(BCalibrateRun);
   graphRow->addStretch(1);
   graphRow->addWidget(BGraph);
 
@@ -338,6 +352,7 @@ void TFDisplay::FormActivate() {
   levelCanvas_ = std::make_unique<TViewCanvas>(ILevel);
   levelInd_ = std::make_unique<TLevelCtrlV1>(*model, *levelCanvas_, QString());
   created_ = true;
+  RestoreCalibration();
 }
 
 void TFDisplay::FormResize() {
@@ -366,6 +381,7 @@ void TFDisplay::FormDestroy() {
   TOptionsWriter w(SettingsFile, TOptionsWriter::KeepGoing);
   w.Bounds(DisplayWindowBounds, Bounds->Saved);
   w.Gain(OptionsInForce().Needle());
+  w.Calibration(OptionsInForce().Calibration());
   if (!w.Finish()) ReportWriteFailure(this, w.Error());
 }
 
@@ -400,14 +416,41 @@ void TFDisplay::BAmpUpClick(QObject* sender) {
 
 void TFDisplay::BLevelFindClick() {
   if (TProbe* probe = Probe()) probe->LevelMode = TProbe::LevelTracking;
+  KeepLevelMode(TProbe::LevelTracking);
 }
 
 void TFDisplay::BLevelFixedClick() {
   if (TProbe* probe = Probe()) probe->LevelMode = TProbe::LevelFixed;
+  KeepLevelMode(TProbe::LevelFixed);
 }
 
 void TFDisplay::BLevelAutoClick() {
   if (TProbe* probe = Probe()) probe->LevelMode = TProbe::LevelAuto;
+  KeepLevelMode(TProbe::LevelAuto);
+}
+
+void TFDisplay::KeepLevelMode(uint8_t mode) {
+  TCalibrationOptions calibration = OptionsInForce().Calibration();
+  if (!calibration.Accepted()) return;
+  calibration.LevelMode = mode;
+  keepingMode_ = true;
+  OptionsInForce().Set(calibration);
+  keepingMode_ = false;
+}
+
+void TFDisplay::RestoreCalibration() {
+  const TCalibrationOptions& calibration = OptionsInForce().Calibration();
+  TInstrument* model = Model();
+  if (!model || !calibration.Accepted()) return;
+  TProbe& probe = model->Probe();
+  probe.LevelMode = static_cast<uint8_t>(calibration.LevelMode);
+  bool ok = false;
+  const double rest = calibration.RestLevel.toDouble(&ok);
+  // A fixed level starts where the rest was measured, not at whatever the
+  // probe last read.
+  if (ok && probe.LevelMode == TProbe::LevelFixed) probe.SetLevel(model->Offset, rest);
+  ShowLevelMode();
+  if (created_) levelInd_->Draw();
 }
 
 void TFDisplay::ShowLevelMode() {
@@ -426,6 +469,7 @@ void TFDisplay::BLevelSetClick() {
   if (!model) return;
   TProbe& probe = model->Probe();
   probe.LevelMode = TProbe::LevelFixed;
+  KeepLevelMode(TProbe::LevelFixed);
   // Shown down without running its handler; the group raises the others.
   BLevelFixed->setChecked(true);
   probe.SetLevel(model->Offset, probe.SensorValue());
@@ -442,7 +486,11 @@ void TFDisplay::BGraphClick() {
 
 void TFDisplay::SetCalibrationRunner(TCalibrationRunner runner) { CalibrationRunner() = std::move(runner); }
 
-void TFDisplay::BCalibrateClick() {
+void TFDisplay::BCalibrateClick() { Calibrate(false); }
+
+void TFDisplay::BCalibrateRunClick() { Calibrate(true); }
+
+void TFDisplay::Calibrate(bool beginAtOnce) {
   TInstrument* model = Model();
   if (!model) return;
   // The assistant polls the sensor itself; a session must not poll it too.
@@ -458,7 +506,9 @@ void TFDisplay::BCalibrateClick() {
   chain.SpringEnabled = model->NeedleChannel().SpringEnabled;
   chain.Damping = model->NeedleChannel().Damping;
   chain.TimeStep = model->NeedleChannel().TimeStep;
+  chain.SymbolPeriodMs = SymbolPeriodMsFromText(OptionsInForce().Session().SymbolPeriodText);
   TCalibrationDialog dialog(probe.Sensor(), chain, this);
+  if (beginAtOnce) dialog.BBegin->click();
   const int result = CalibrationRunner() ? CalibrationRunner()(dialog) : dialog.exec();
   if (result == QDialog::Accepted && dialog.Proposal().Result == TCalibrationResult::Proposed)
     ApplyCalibration(dialog.Proposal());
@@ -475,12 +525,20 @@ void TFDisplay::ApplyCalibration(const TCalibrationProposal& p) {
   session.OnLevel = QString::number(p.OnLevel);
   session.OffLevel = QString::number(p.OffLevel);
   options.Set(session);
-  if (p.LevelMode == TProbe::LevelFixed) {
-    BLevelFixed->click();
-    // The level the rest was measured at, not the single reading of now.
-    if (TInstrument* model = Model()) model->Probe().SetLevel(model->Offset, p.RestLevel);
-  } else {
-    BLevelFind->click();
+  if (p.LevelMode == TProbe::LevelAuto &&
+      QString::number(p.LevelDepth) != options.Signal().LevelAccDepth) {
+    TSignalOptions signal = options.Signal();
+    signal.LevelAccDepth = QString::number(p.LevelDepth);
+    options.Set(signal);
+    if (TProbe* probe = Probe()) ApplyLevelDepth(signal, *probe);
   }
-  if (created_) levelInd_->Draw();
+  TCalibrationOptions calibration;
+  calibration.LevelMode = p.LevelMode;
+  calibration.RestLevel = QString::number(p.RestLevel, 'f', 4);
+  // Set through the model: the mode goes to the probe and the buttons, a
+  // fixed level to the rest measured (not the single reading of now).
+  if (options.Calibration() == calibration)
+    RestoreCalibration();
+  else
+    options.Set(calibration);
 }

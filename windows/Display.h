@@ -59,6 +59,8 @@ public:
   QPushButton* BGraph = nullptr;
   // Opens the calibration assistant.
   QPushButton* BCalibrate = nullptr;
+  // Opens the assistant and starts its run at once: a carer's one click.
+  QPushButton* BCalibrateRun = nullptr;
   QToolButton* BLevelSet = nullptr;
   QToolButton* BLevelFixed = nullptr;
   QToolButton* BLevelFind = nullptr;
@@ -92,7 +94,14 @@ public:
   // proposal goes to the gain edit, the on and off level fields and the
   // level-mode buttons, as if typed and clicked.
   void BCalibrateClick();
+  void BCalibrateRunClick();
+  // The proposal's gain, levels and level mode (with its "Level Acc Depth"
+  // for the automatic level) go to the options and the probe; the mode and
+  // the rest level measured are kept in the "Calibration" section.
   void ApplyCalibration(const TCalibrationProposal& proposal);
+  // Puts the accepted calibration's level mode (and, fixed, its rest level)
+  // into the probe and onto the buttons; nothing before one was accepted.
+  void RestoreCalibration();
   // Runs the assistant's dialog and returns its result; an empty runner
   // restores the default, the modal dialog.
   using TCalibrationRunner = std::function<int(TCalibrationDialog&)>;
@@ -110,9 +119,13 @@ private:
   void ReadingTaken(const TInstData& record) override;
   void BuildWidgets();
   QToolButton* GainButton(const char* name, const QString& text, int width);
+  void Calibrate(bool beginAtOnce);
+  // Once a calibration was accepted, a mode chosen by hand is the one kept.
+  void KeepLevelMode(uint8_t mode);
 
   bool created_ = false;
   bool destroyed_ = false;
+  bool keepingMode_ = false;
   std::unique_ptr<TIndicatorCanvas> gaugeCanvas_;
   std::unique_ptr<TIndicatorCanvas> levelCanvas_;
   std::unique_ptr<TInstIndGaugeV1> gaugeInd_;

@@ -109,6 +109,8 @@ void TFSettings::ShowOptions(TOptionGroup group) {
     case TOptionGroup::Switch:
       ShowSwitchOptions();
       break;
+    case TOptionGroup::Calibration:  // the panel's, not shown here
+      break;
   }
   filling_ = wasFilling;
 }

@@ -181,3 +181,36 @@ TEST_F(OptionsFile, ARefusedWriteLeavesTheFileAsItWasUnlessThePassKeepsGoing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The accepted calibration's section: absent until one was accepted, then
+// back as written; a mode or rest level that is not one reads as none.
+TEST_F(OptionsFile, TheCalibrationSectionAppearsOnlyOnceACalibrationWasAccepted) {
+  TOptionsWriter none(Path("cal.ini"));
+  none.Gain(TNeedleOptions());
+  none.Calibration(TCalibrationOptions());
+  ASSERT_TRUE(none.Finish());
+  EXPECT_FALSE(ReadAll(Path("cal.ini")).contains("[Calibration]"));
+
+  TCalibrationOptions accepted;
+  accepted.LevelMode = 2;
+  accepted.RestLevel = QStringLiteral("0.078");
+  TOptionsWriter w(Path("cal.ini"));
+  w.Calibration(accepted);
+  ASSERT_TRUE(w.Finish());
+  EXPECT_TRUE(
+      ReadAll(Path("cal.ini")).contains("[Calibration]\r\nLevel Mode=2\r\nRest Level=0.078\r\n"));
+  TOptions read;
+  ReadOptions(Path("cal.ini"), read);
+  EXPECT_TRUE(read.Calibration == accepted);
+
+  WriteAll(Path("odd.ini"), "[Calibration]\r\nLevel Mode=7\r\nRest Level=plenty\r\n");
+  TOptions odd;
+  odd.Calibration = accepted;
+  ReadOptions(Path("odd.ini"), odd);
+  EXPECT_FALSE(odd.Calibration.Accepted());
+  EXPECT_EQ(odd.Calibration.RestLevel, QString());
+}
+
+}  // namespace

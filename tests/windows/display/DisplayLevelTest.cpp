@@ -37,6 +37,7 @@ TEST_F(DisplayLevelTest, ModeButtonsSetTheProbesLevelMode) {
   Display->BLevelFind->click();
   Display->BLevelAuto->click();
   EXPECT_EQ(Chain.Probe.LevelMode, TProbe::LevelTracking);
+  EXPECT_FALSE(Model.Options().Calibration().Accepted()) << "hand changes are kept only after a calibration";
 }
 
 TEST_F(DisplayLevelTest, CurrentLevelButtonBringsTheLevelToTheSignal) {
@@ -99,4 +100,16 @@ TEST_F(DisplayLevelTest, CalibrationProposalReachesTheOptions) {
   EXPECT_EQ(Model.Options().Session().OnLevel, QStringLiteral("40"));
   EXPECT_EQ(Model.Options().Session().OffLevel, QStringLiteral("25"));
   EXPECT_EQ(Chain.Probe.LevelMode, TProbe::LevelFixed);
+  EXPECT_DOUBLE_EQ(Chain.Probe.Level, 0.25) << "the fixed level at the rest measured";
+  EXPECT_EQ(Model.Options().Calibration().LevelMode, TProbe::LevelFixed);
+  EXPECT_EQ(Model.Options().Calibration().RestLevel, QStringLiteral("0.2500"));
+
+  // The automatic level comes with the depth it was judged at.
+  p.LevelMode = TProbe::LevelAuto;
+  p.LevelDepth = 50;
+  Display->ApplyCalibration(p);
+  EXPECT_EQ(Chain.Probe.LevelMode, TProbe::LevelAuto);
+  EXPECT_EQ(Model.Options().Signal().LevelAccDepth, QStringLiteral("50"));
+  EXPECT_EQ(Chain.Probe.LevelChannel().Depth(), 50);
+  EXPECT_EQ(Model.Options().Calibration().LevelMode, TProbe::LevelAuto);
 }

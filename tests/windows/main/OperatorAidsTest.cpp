@@ -1,6 +1,8 @@
 // Aids for the operator: the tape follows its newest character, switch keys
 // act from every window, and the calibration assistant on the panel.
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +19,7 @@
 #include "inifile/IniFile.h"
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
+#include "speech/FakeSpeech.h"
 #include "tests/support/ManualTickTimer.h"
 #include "windows/CalibrationDialog.h"
 #include "windows/Display.h"
@@ -194,8 +197,12 @@ TEST_F(OperatorAids, TheAssistantProposesWhatItMeasuredAndAppliesOnlyWhenAsked) 
   EXPECT_EQ(SessionModel->Gauge()->Gain(), shown.Gain);
   EXPECT_EQ(FSettings->EOnLevel->text(), QString::number(shown.OnLevel));
   EXPECT_EQ(FSettings->EOffLevel->text(), QString::number(shown.OffLevel));
-  EXPECT_EQ(SessionModel->Probe()->LevelMode, TProbe::LevelTracking);
-  EXPECT_TRUE(FDisplay->BLevelFind->isChecked());
+  EXPECT_EQ(SessionModel->Probe()->LevelMode, shown.LevelMode);
+  FDisplay->show();
+  EXPECT_EQ(FDisplay->LevelModeGroup->checkedButton(),
+            shown.LevelMode == TProbe::LevelFixed      ? FDisplay->BLevelFixed
+            : shown.LevelMode == TProbe::LevelTracking ? FDisplay->BLevelFind
+                                                       : FDisplay->BLevelAuto);
 
   // The applied settings select a reaction like those measured.
   Start(QStringLiteral("1"));
@@ -206,6 +213,69 @@ TEST_F(OperatorAids, TheAssistantProposesWhatItMeasuredAndAppliesOnlyWhenAsked) 
   FDisplay->BCalibrateClick();
   EXPECT_EQ(Dialogs->Messages.value(0),
             QStringLiteral("Калибровка возможна только вне сеанса. Остановите сеанс и повторите."));
+}
+
+// The panel's second button runs the assistant at once; with speech on its
+// prompts are spoken; the accepted level mode comes back after a restart,
+// and so does one chosen by hand afterwards.
+TEST_F(OperatorAids, OneClickRunsTheAssistantSpeaksItsPromptsAndItsLevelModeComesBack) {
+  TFakeSpeech* speech = nullptr;
+  TFMain::SetSpeechFactory([&speech] {
+    auto s = std::make_unique<TFakeSpeech>();
+    speech = s.get();
+    return s;
+  });
+  Launch(true, false);
+  FSettings->CBReadLines->setChecked(true);
+  ASSERT_TRUE(speech);
+  FDisplay->BLevelFind->click();
+  TCalibrationDialog::SetTickTimerFactory([](QObject*, const char*, std::function<void()>) {
+    return std::make_unique<TManualTickTimer>();
+  });
+  bool startedAtOnce = false;
+  TFDisplay::SetCalibrationRunner([this, &startedAtOnce](TCalibrationDialog& d) {
+    startedAtOnce = d.Run().Measuring();
+    TCalibrationRun& run = d.Run();
+    int sincePrompt = -1;
+    while (run.Measuring()) {
+      const int n = static_cast<int>(run.Recording().Readings.size());
+      if (!run.Recording().Prompts.empty() && run.Recording().Prompts.back() == n) sincePrompt = 0;
+      Sensor->NextReading = (sincePrompt >= 5 && sincePrompt < 15) ? 0.14 : 0.02;
+      if (sincePrompt >= 0) ++sincePrompt;
+      run.Tick();
+    }
+    d.BApply->click();
+    return d.result();
+  });
+  FDisplay->BCalibrateRun->click();
+  TFDisplay::SetCalibrationRunner({});
+  TCalibrationDialog::SetTickTimerFactory({});
+  EXPECT_TRUE(startedAtOnce);
+  EXPECT_EQ(speech->Log, (std::vector<std::string>{
+                             "main:Покой: не реагируйте…", "main:Реакция 1 из 3: реагируйте!",
+                             "main:Реакция 2 из 3: реагируйте!", "main:Реакция 3 из 3: реагируйте!",
+                             "main:Готово"}));
+  const uint8_t mode = SessionModel->Probe()->LevelMode;
+  EXPECT_NE(mode, TProbe::LevelTracking) << "a rest this steady needs no tracking";
+  Shutdown();
+  {
+    const TIniFile ini(IniPath().toStdString());
+    EXPECT_EQ(ini.ReadInteger("Calibration", "Level Mode", -1), mode);
+    EXPECT_NEAR(std::stod(ini.ReadString("Calibration", "Rest Level", "")), 0.02, 0.001);
+  }
+
+  Launch(true, false);
+  EXPECT_EQ(SessionModel->Probe()->LevelMode, mode);
+  // What the carer sets by hand afterwards is what comes back; a fixed
+  // level at the rest measured.
+  FDisplay->BLevelFixed->click();
+  Shutdown();
+  Launch(true, false);
+  EXPECT_EQ(SessionModel->Probe()->LevelMode, TProbe::LevelFixed);
+  EXPECT_NEAR(SessionModel->Probe()->Level, 0.02, 0.001);
+  FDisplay->show();
+  EXPECT_TRUE(FDisplay->BLevelFixed->isChecked());
+  TFMain::SetSpeechFactory({});
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 //
 // With QUILLORA_CATCH_TABLE set, a second test prints which bursts of three
 // amplitudes and three rise times the assistant's settings catch.
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,21 +37,25 @@ protected:
   }
 
   void Play(double amplitude, double seconds, double fadeIn) {
-    if (!Player) Player = std::make_unique<TTonePlayer>();
+    if (!Player) Player = std::make_unique<TTonePlayer>(Rest);
     ASSERT_TRUE(Player->Open()) << "no playback stream on the sound server";
     Player->Begin(amplitude, seconds, fadeIn);
   }
 
   // Whether each burst of `amplitude` reached the calibration's readings
-  // inside its reaction's window, with room for the whole burst (0.6 s).
+  // inside its reaction's window (half its amplitude above the rest's mean),
+  // with room for the whole burst (0.6 s).
   static bool BurstsInTheirWindows(const TCalibrationRecording& r, double amplitude) {
     if (r.Prompts.size() != std::size_t(TCalibrationRun::ReactionCount)) return false;
+    double rest = 0.0;
+    for (int i = kCalibrationSettle; i < r.RestCount; ++i) rest += r.Readings[std::size_t(i)];
+    rest /= std::max(1, r.RestCount - kCalibrationSettle);
     for (std::size_t k = 0; k < r.Prompts.size(); ++k) {
       const int from = r.Prompts[k];
       const int to = k + 1 < r.Prompts.size() ? r.Prompts[k + 1] : int(r.Readings.size());
       int onset = -1;
       for (int i = from; i < to && onset < 0; ++i)
-        if (r.Readings[std::size_t(i)] >= amplitude / 2) onset = i;
+        if (r.Readings[std::size_t(i)] >= rest + amplitude / 2) onset = i;
       if (onset < 0 || onset + 15 > to) return false;
     }
     return true;
@@ -110,6 +115,8 @@ protected:
   }
 
   TCaptureLogSensor* Log = nullptr;
+  // The sensor's rest under the bursts.
+  TSensorRest Rest = TSensorRest::Clean();
   std::unique_ptr<TTonePlayer> Player;
 };
 
@@ -138,6 +145,58 @@ TEST_F(RealCalibration, TheProposalSpellsAWordFromBurstsTheDesignSettingsMiss) {
       SpellAsPlanned(Log, *Player, word, 0.2, 60000, MainFixture::RunWhile);
   if (!s) return;
   EXPECT_EQ(s->Tape, QStringList{QStringLiteral("- ") + word});
+}
+
+// A sensor with 50 Hz hum, noise and a slowly rising baseline, reactions of
+// 0.15 (the design settings and the old assistant's floor, the rest's
+// level, gave nothing): the proposal catches the bursts and spells a word.
+TEST_F(RealCalibration, OnAHumAndDriftSensorTheProposalSpellsAWord) {
+  CheckSoundServer();
+  LiveTimers = true;
+  Rest = TSensorRest::HumAndDrift();
+  Launch(true, false);
+  // The rest sounds from now on; the output's buffer delays it.
+  Player = std::make_unique<TTonePlayer>(Rest);
+  ASSERT_TRUE(Player->Open()) << "no playback stream on the sound server";
+  QElapsedTimer waited;
+  waited.start();
+  RunWhile([&] { return waited.elapsed() < 1000; });
+  TCalibrationProposal p;
+  bool landed = false;
+  for (int attempt = 1; attempt <= 3 && !landed; ++attempt) {
+    p = Calibrate(0.15, 0.0, &landed);
+    if (!landed) std::printf("the calibration's bursts did not land in their windows; run again\n");
+  }
+  ASSERT_TRUE(landed) << "in 3 calibrations the bursts never landed in their windows";
+  ASSERT_EQ(p.Result, TCalibrationResult::Proposed);
+  EXPECT_EQ(p.Caught, 3);
+  EXPECT_EQ(p.RestFirings, 0);
+
+  // A session: four rests of nothing, then a burst in every other rest,
+  // 0.5 s from when the rest began (the output's buffer delays it 0.4 s).
+  FMain->ESymbolPeriod->setText(QStringLiteral("1.5"));
+  FMain->BStartClick();
+  ASSERT_TRUE(FMain->Running());
+  int lastPosition = FMain->Engine().DrumPosition();
+  int rests = 0;
+  int played = 0;
+  QString writtenBeforeBursts;
+  RunWhile([&] {
+    if (!FMain->Running()) return false;
+    if (FMain->Engine().StepPhase() != 0 || FMain->Engine().DrumPosition() == lastPosition)
+      return true;
+    lastPosition = FMain->Engine().DrumPosition();
+    if (++rests == 4) writtenBeforeBursts = Written();
+    if (rests > 4 && rests % 2 == 0 && played < 8) {
+      Play(0.15, 0.5, 0.0);
+      ++played;
+    }
+    return rests < 4 + 2 * 8 + 2;
+  });
+  FMain->BStopClick();
+  EXPECT_EQ(writtenBeforeBursts, QString()) << "nothing from the rest";
+  EXPECT_EQ(Written().size(), played)
+      << "one symbol a burst: \"" << Written().toStdString() << "\"";
 }
 
 TEST_F(RealCalibration, CatchTable) {
