@@ -35,7 +35,7 @@ struct TCalibrationStep {
 class TCalibrationRun {
 public:
   // Polls at rest, and per reaction.
-  static constexpr int RestPolls = 100;
+  static constexpr int RestPolls = 200;
   static constexpr int ReactionPolls = 75;
   static constexpr int ReactionCount = 3;
   static constexpr int TotalPolls = RestPolls + ReactionCount * ReactionPolls;

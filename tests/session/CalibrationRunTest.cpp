@@ -40,9 +40,9 @@ TEST_F(CalibrationRunTest, AWholeRunStepsThroughRestAndPromptsToAProposal) {
   EXPECT_TRUE(Timer.Pending());
   EXPECT_EQ(Timer.Interval(), 40);
   EXPECT_EQ(Run.Step().Phase, TPhase::Rest);
-  EXPECT_EQ(Run.Step().PollsLeft, 100);
+  EXPECT_EQ(Run.Step().PollsLeft, 200);
 
-  Tick(99);
+  Tick(199);
   EXPECT_EQ(Run.Step().Phase, TPhase::Rest);
   EXPECT_EQ(Run.Step().PollsLeft, 1);
   EXPECT_TRUE(Run.Recording().Prompts.empty());
@@ -65,7 +65,7 @@ TEST_F(CalibrationRunTest, AWholeRunStepsThroughRestAndPromptsToAProposal) {
     EXPECT_TRUE(Run.Measuring());
     EXPECT_TRUE(Timer.Pending());
   }
-  EXPECT_EQ(Run.Recording().Prompts, (std::vector<int>{100, 175, 250}));
+  EXPECT_EQ(Run.Recording().Prompts, (std::vector<int>{200, 275, 350}));
   EXPECT_EQ(Sensor.Calls.size(), 1) << "the capture runs through the whole run";
 
   Tick();
@@ -73,16 +73,16 @@ TEST_F(CalibrationRunTest, AWholeRunStepsThroughRestAndPromptsToAProposal) {
   EXPECT_FALSE(Run.Measuring());
   EXPECT_FALSE(Timer.Pending());
   EXPECT_EQ(Sensor.Calls.back(), "Stop");
-  EXPECT_EQ(Run.Recording().Readings.size(), 325u);
-  EXPECT_EQ(Run.Recording().RestCount, 100);
+  EXPECT_EQ(Run.Recording().Readings.size(), 425u);
+  EXPECT_EQ(Run.Recording().RestCount, 200);
   ASSERT_EQ(Run.Proposal().Result, TCalibrationResult::Proposed);
   EXPECT_EQ(Run.Proposal().Caught, 3);
   EXPECT_EQ(Run.Proposal().RestFirings, 0);
-  EXPECT_EQ(Heard, 1 + 325) << "the listener hears the start and every poll";
+  EXPECT_EQ(Heard, 1 + 425) << "the listener hears the start and every poll";
 
   // Ticks after the end read nothing; a new run starts afresh.
   Tick();
-  EXPECT_EQ(Run.Recording().Readings.size(), 325u);
+  EXPECT_EQ(Run.Recording().Readings.size(), 425u);
   Run.Begin();
   EXPECT_EQ(Run.Step().Phase, TPhase::Rest);
   EXPECT_TRUE(Run.Recording().Readings.empty());
@@ -91,11 +91,11 @@ TEST_F(CalibrationRunTest, AWholeRunStepsThroughRestAndPromptsToAProposal) {
 
 TEST_F(CalibrationRunTest, CancelRestartAndDestructionStopTheCapture) {
   Run.Begin();
-  Tick(150);
+  Tick(250);
   Run.Begin();
   EXPECT_EQ(Sensor.Calls, (std::vector<std::string>{"Start 20000", "Stop", "Start 20000"}))
       << "a new run stops the capture of the one under way";
-  Tick(150);
+  Tick(250);
   Run.SetListener([this] { ++Heard; });
   Run.Cancel();
   EXPECT_EQ(Sensor.Calls.back(), "Stop");
@@ -105,7 +105,7 @@ TEST_F(CalibrationRunTest, CancelRestartAndDestructionStopTheCapture) {
   EXPECT_EQ(Run.Step().Phase, TPhase::Idle);
   Tick();
   Run.Cancel();
-  EXPECT_EQ(Run.Recording().Readings.size(), 150u) << "a cancelled run reads no more";
+  EXPECT_EQ(Run.Recording().Readings.size(), 250u) << "a cancelled run reads no more";
   EXPECT_EQ(Sensor.Calls.size(), 4);
   EXPECT_EQ(Heard, 1);
 
