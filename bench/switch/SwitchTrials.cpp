@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     const QString a = args[i];
     const QString v = args.value(i + 1);
     if (a == QLatin1String("--header")) {
-      std::printf("| sensor | setting | s/symbol | wanted | written | missed | strays | landed | gain | on | off | mode "
+      std::printf("| sensor | setting | s/symbol | wanted | written | missed | strays | landed | gain | on | off | mode/depth "
                   "| calibration |\n|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
       return 0;
     }
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     // "Фикс" clicked at rest keeps the level the rest had.
     if (setting.LevelMode == TProbe::LevelFixed) setting.RestLevel = rig.MeasureRestLevel(50);
   } else if (settingName == QLatin1String("proposal")) {
-    const TCalibrationProposal p = rig.Calibrate(op);
+    const TCalibrationProposal p = rig.Calibrate(op, int(period.toDouble() * 1000));
     calibration = QStringLiteral("%1: rest %2 ± %3, reactions")
                       .arg(QLatin1String(ResultName(p.Result)))
                       .arg(p.RestLevel, 0, 'f', 3)
@@ -130,7 +130,8 @@ int main(int argc, char** argv) {
                r.Rests, qPrintable(r.Tape), r.Landings.c_str());
   std::printf("| %s | %s | %s | %d | %d | %d | %d | %d/%d | %d | %d | %d | %s | %s |\n", qPrintable(sensorName),
               qPrintable(settingName), qPrintable(period), r.Wanted, r.Written, r.Missed, r.Strays, r.Landed,
-              r.Reactions, setting.Gain, setting.OnLevel, setting.OffLevel, ModeName(setting.LevelMode),
+              r.Reactions, setting.Gain, setting.OnLevel, setting.OffLevel,
+              qPrintable(QStringLiteral("%1/%2").arg(QLatin1String(ModeName(setting.LevelMode))).arg(setting.LevelDepth)),
               qPrintable(calibration));
   return 0;
 }

@@ -33,9 +33,9 @@ void RequireSound() {
 
 // The assistant's proposal over the rig's sound, put in force.
 TCalibrationProposal Calibrated(TSwitchRig& rig, const TOperator& op) {
-  const TCalibrationProposal p = rig.Calibrate(op);
-  std::printf("proposal: gain %d, on %d, off %d, mode %d (rest %.3f ± %.3f, caught %d, rest firings %d)\n",
-              p.Gain, p.OnLevel, p.OffLevel, int(p.LevelMode), p.RestLevel, p.RestNoise, p.Caught,
+  const TCalibrationProposal p = rig.Calibrate(op, 1000);
+  std::printf("proposal: gain %d, on %d, off %d, mode %d, level depth %d (rest %.3f ± %.3f, caught %d, rest firings %d)\n",
+              p.Gain, p.OnLevel, p.OffLevel, int(p.LevelMode), p.LevelDepth, p.RestLevel, p.RestNoise, p.Caught,
               p.RestFirings);
   if (p.Result == TCalibrationResult::Proposed) rig.Apply(SettingOf(p));
   return p;

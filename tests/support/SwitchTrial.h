@@ -45,6 +45,7 @@ struct TSwitchSetting {
   int OffLevel = 20;
   uint8_t LevelMode = TProbe::LevelAuto;
   double RestLevel = 0.0;  // the fixed level's value (LevelFixed only)
+  int LevelDepth = 5;      // "Level Acc Depth"
 
   static TSwitchSetting Defaults() { return {}; }
 };
@@ -138,19 +139,22 @@ public:
   void Apply(const TSwitchSetting& s) {
     setting_ = s;
     gauge_.SetGain(s.Gain);
+    probe_.LevelChannel().SetDepth(s.LevelDepth);
     probe_.LevelMode = s.LevelMode;
     if (s.LevelMode == TProbe::LevelFixed) probe_.SetLevel(gauge_.Offset, s.RestLevel);
   }
 
   // The calibration assistant's run over the sound, the operator reacting
-  // at each prompt; the proposal as the run gives it.
-  TCalibrationProposal Calibrate(const TOperator& op) {
+  // at each prompt, for sessions at periodMs per symbol; the proposal as the
+  // run gives it.
+  TCalibrationProposal Calibrate(const TOperator& op, int periodMs = 1000) {
     TCalibrationChain chain;
     chain.DataDepth = probe_.DataChannel().Depth();
     chain.LevelDepth = probe_.LevelChannel().Depth();
     chain.SpringEnabled = gauge_.NeedleChannel().SpringEnabled;
     chain.Damping = gauge_.NeedleChannel().Damping;
     chain.TimeStep = gauge_.NeedleChannel().TimeStep;
+    chain.SymbolPeriodMs = periodMs;
     std::unique_ptr<TCalibrationRun> run;
     QObject scope;
     TQtTickTimer timer(&scope, "calibration", [&run] { run->Tick(); });
@@ -299,15 +303,16 @@ private:
   }
 
   // The drum comes to rest: when the next rest shows the wanted letter, the
-  // reaction is timed to begin at a random point of it (clear of its last
-  // 80 ms), the player's lag allowed for.
+  // reaction is timed to begin at a random point of it (clear of its first
+  // 40 ms, which a late move may still hold, and its last 80 ms), the
+  // player's lag allowed for.
   void RestBegan(const TSessionEngine& engine) override {
     ++rests_;
     if (next_ >= text_.size() || scheduled_ == next_) return;
     const int wanted = text_.at(next_).unicode() - u'A' + 1;
     if (engine.NextPosition() != wanted) return;
     const int periodMs = engine.SymbolPeriodMs();
-    std::uniform_int_distribution<int> offset(0, std::max(0, periodMs - 80));
+    std::uniform_int_distribution<int> offset(40, std::max(40, periodMs - 80));
     std::uniform_int_distribution<int> length(op_.MinLengthMs, op_.MaxLengthMs);
     const TReaction reaction{next_, wanted, offset(random_)};
     const int lengthMs = length(random_);
@@ -389,5 +394,6 @@ inline TSwitchSetting SettingOf(const TCalibrationProposal& p) {
   s.OffLevel = p.OffLevel;
   s.LevelMode = p.LevelMode;
   s.RestLevel = p.RestLevel;
+  s.LevelDepth = p.LevelDepth;
   return s;
 }
