@@ -19,34 +19,46 @@ namespace {
 
 const char* ModeName(uint8_t mode) {
   switch (mode) {
-    case TProbe::LevelAuto: return "auto";
-    case TProbe::LevelTracking: return "tracking";
-    default: return "fixed";
+    case TProbe::LevelAuto:
+      return "auto";
+    case TProbe::LevelTracking:
+      return "tracking";
+    default:
+      return "fixed";
   }
 }
 
 const char* ResultName(TCalibrationResult r) {
   switch (r) {
-    case TCalibrationResult::Proposed: return "proposed";
-    case TCalibrationResult::TooShort: return "too-short";
-    default: return "refused";
+    case TCalibrationResult::Proposed:
+      return "proposed";
+    case TCalibrationResult::TooShort:
+      return "too-short";
+    default:
+      return "refused";
   }
 }
 
 bool SensorNamed(const QString& name, TSensorRest& rest) {
-  if (name == QLatin1String("clean")) rest = TSensorRest::Clean();
-  else if (name == QLatin1String("hum")) rest = TSensorRest::HumOnly();
-  else if (name == QLatin1String("drift")) rest = TSensorRest::HumAndDrift();
-  else if (name == QLatin1String("noise")) rest = TSensorRest::NoiseOnly();
-  else return false;
+  if (name == QLatin1String("clean"))
+    rest = TSensorRest::Clean();
+  else if (name == QLatin1String("hum"))
+    rest = TSensorRest::HumOnly();
+  else if (name == QLatin1String("drift"))
+    rest = TSensorRest::HumAndDrift();
+  else if (name == QLatin1String("noise"))
+    rest = TSensorRest::NoiseOnly();
+  else
+    return false;
   return true;
 }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: bench_switch --sensor clean|hum|drift|noise --setting defaults|proposal|hand\n"
-               "                    --period SECONDS [--letters N] [--seed N]\n"
-               "                    [--gain G --on ON --off OFF --mode auto|tracking|fixed] [--header]\n");
+  std::fprintf(
+      stderr,
+      "usage: bench_switch --sensor clean|hum|drift|noise --setting defaults|proposal|hand\n"
+      "                    --period SECONDS [--letters N] [--seed N]\n"
+      "                    [--gain G --on ON --off OFF --mode auto|tracking|fixed] [--header]\n");
   return 2;
 }
 
@@ -64,25 +76,36 @@ int main(int argc, char** argv) {
     const QString a = args[i];
     const QString v = args.value(i + 1);
     if (a == QLatin1String("--header")) {
-      std::printf("| sensor | setting | s/symbol | wanted | written | missed | strays | landed | gain | on | off | mode/depth "
-                  "| calibration |\n|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+      std::printf(
+          "| sensor | setting | s/symbol | wanted | written | missed | strays | landed | gain | on "
+          "| off | mode/depth "
+          "| calibration |\n|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
       return 0;
     }
     if (v.isEmpty()) return Usage();
     ++i;
-    if (a == QLatin1String("--sensor")) sensorName = v;
-    else if (a == QLatin1String("--setting")) settingName = v;
-    else if (a == QLatin1String("--period")) period = v;
-    else if (a == QLatin1String("--letters")) letters = v.toInt();
-    else if (a == QLatin1String("--seed")) seed = v.toUInt();
-    else if (a == QLatin1String("--gain")) hand.Gain = v.toInt();
-    else if (a == QLatin1String("--on")) hand.OnLevel = v.toInt();
-    else if (a == QLatin1String("--off")) hand.OffLevel = v.toInt();
+    if (a == QLatin1String("--sensor"))
+      sensorName = v;
+    else if (a == QLatin1String("--setting"))
+      settingName = v;
+    else if (a == QLatin1String("--period"))
+      period = v;
+    else if (a == QLatin1String("--letters"))
+      letters = v.toInt();
+    else if (a == QLatin1String("--seed"))
+      seed = v.toUInt();
+    else if (a == QLatin1String("--gain"))
+      hand.Gain = v.toInt();
+    else if (a == QLatin1String("--on"))
+      hand.OnLevel = v.toInt();
+    else if (a == QLatin1String("--off"))
+      hand.OffLevel = v.toInt();
     else if (a == QLatin1String("--mode"))
-      hand.LevelMode = v == QLatin1String("auto") ? TProbe::LevelAuto
+      hand.LevelMode = v == QLatin1String("auto")       ? TProbe::LevelAuto
                        : v == QLatin1String("tracking") ? TProbe::LevelTracking
-                                                          : TProbe::LevelFixed;
-    else return Usage();
+                                                        : TProbe::LevelFixed;
+    else
+      return Usage();
   }
   TSensorRest rest;
   if (!SensorNamed(sensorName, rest) || letters < 1) return Usage();
@@ -114,6 +137,8 @@ int main(int argc, char** argv) {
                       .arg(p.RestNoise, 0, 'f', 3);
     for (double r : p.Reactions) calibration += QStringLiteral(" %1").arg(r, 0, 'f', 3);
     calibration += QStringLiteral(", caught %1, rest firings %2").arg(p.Caught).arg(p.RestFirings);
+    if (!rig.CalibrationLanded())
+      calibration += QStringLiteral(" (reactions outside their windows)");
     // A refusal leaves the settings as they were: the defaults.
     setting = p.Result == TCalibrationResult::Proposed ? SettingOf(p) : TSwitchSetting::Defaults();
   } else {
@@ -126,12 +151,15 @@ int main(int argc, char** argv) {
   const double periodS = period.toDouble();
   const int limitMs = int((letters * 8 + 10) * (periodS * 1000 + kMoveFrames * kTickMs));
   const TTrialResult r = rig.Spell(text, period, op, limitMs);
-  std::fprintf(stderr, "text %s, player lag %d ms, %d rests\ntape: %s\nlanded: %s\n", qPrintable(text), lag,
-               r.Rests, qPrintable(r.Tape), r.Landings.c_str());
-  std::printf("| %s | %s | %s | %d | %d | %d | %d | %d/%d | %d | %d | %d | %s | %s |\n", qPrintable(sensorName),
-              qPrintable(settingName), qPrintable(period), r.Wanted, r.Written, r.Missed, r.Strays, r.Landed,
-              r.Reactions, setting.Gain, setting.OnLevel, setting.OffLevel,
-              qPrintable(QStringLiteral("%1/%2").arg(QLatin1String(ModeName(setting.LevelMode))).arg(setting.LevelDepth)),
+  std::fprintf(stderr, "text %s, player lag %d ms, %d rests\ntape: %s\nlanded: %s\n",
+               qPrintable(text), lag, r.Rests, qPrintable(r.Tape), r.Landings.c_str());
+  std::printf("| %s | %s | %s | %d | %d | %d | %d | %d/%d | %d | %d | %d | %s | %s |\n",
+              qPrintable(sensorName), qPrintable(settingName), qPrintable(period), r.Wanted,
+              r.Written, r.Missed, r.Strays, r.Landed, r.Reactions, setting.Gain, setting.OnLevel,
+              setting.OffLevel,
+              qPrintable(QStringLiteral("%1/%2")
+                             .arg(QLatin1String(ModeName(setting.LevelMode)))
+                             .arg(setting.LevelDepth)),
               qPrintable(calibration));
   return 0;
 }

@@ -34,9 +34,13 @@ void RequireSound() {
 // The assistant's proposal over the rig's sound, put in force.
 TCalibrationProposal Calibrated(TSwitchRig& rig, const TOperator& op) {
   const TCalibrationProposal p = rig.Calibrate(op, 1000);
-  std::printf("proposal: gain %d, on %d, off %d, mode %d, level depth %d (rest %.3f ± %.3f, caught %d, rest firings %d)\n",
-              p.Gain, p.OnLevel, p.OffLevel, int(p.LevelMode), p.LevelDepth, p.RestLevel, p.RestNoise, p.Caught,
-              p.RestFirings);
+  std::printf(
+      "proposal: gain %d, on %d, off %d, mode %d, level depth %d (rest %.3f ± %.3f, caught %d, "
+      "rest firings %d)\n",
+      p.Gain, p.OnLevel, p.OffLevel, int(p.LevelMode), p.LevelDepth, p.RestLevel, p.RestNoise,
+      p.Caught, p.RestFirings);
+  EXPECT_TRUE(rig.CalibrationLanded())
+      << "in 3 calibrations the reactions never landed in their windows";
   if (p.Result == TCalibrationResult::Proposed) rig.Apply(SettingOf(p));
   return p;
 }
@@ -47,13 +51,15 @@ void ExpectSpelled(TSwitchRig& rig, const QString& word, const QString& period, 
   TTrialResult r;
   for (int attempt = 1; attempt <= 3; ++attempt, op.Seed += 100) {
     r = rig.Spell(word, period, op, 60000);
-    std::printf("%s s: wanted %s, written \"%s\"; landed %d/%d: %s\n", qPrintable(period), qPrintable(word),
-                qPrintable(r.Tape), r.Landed, r.Reactions, r.Landings.c_str());
+    std::printf("%s s: wanted %s, written \"%s\"; landed %d/%d: %s\n", qPrintable(period),
+                qPrintable(word), qPrintable(r.Tape), r.Landed, r.Reactions, r.Landings.c_str());
     if (r.Landed == r.Wanted) break;
     std::printf("a reaction did not land inside its rest; played again\n");
   }
-  ASSERT_EQ(r.Landed, r.Wanted) << "in 3 sessions the reactions never all landed inside their rests";
-  EXPECT_EQ(r.Written, r.Wanted) << period.toStdString() << " s per symbol: " << r.Tape.toStdString();
+  ASSERT_EQ(r.Landed, r.Wanted)
+      << "in 3 sessions the reactions never all landed inside their rests";
+  EXPECT_EQ(r.Written, r.Wanted) << period.toStdString()
+                                 << " s per symbol: " << r.Tape.toStdString();
   EXPECT_EQ(r.Strays, 0) << period.toStdString() << " s per symbol: " << r.Tape.toStdString();
 }
 

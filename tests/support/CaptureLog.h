@@ -116,7 +116,8 @@ inline bool QuietSeen(const std::vector<TCaptureTake>& takes, std::size_t from, 
 using TLoudBlock = std::function<bool(const uint8_t* s, int n)>;
 
 // The loud runs of the takes, by the block test given.
-inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes, const TLoudBlock& isLoud) {
+inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes,
+                                          const TLoudBlock& isLoud) {
   std::vector<TLanding> runs;
   bool loud = false;          // the last block seen was loud
   std::size_t quietTake = 0;  // where the quiet since the last loud block began

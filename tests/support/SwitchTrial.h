@@ -146,7 +146,9 @@ public:
 
   // The calibration assistant's run over the sound, the operator reacting
   // at each prompt, for sessions at periodMs per symbol; the proposal as the
-  // run gives it.
+  // run gives it. A run in which a reaction did not reach the readings well
+  // inside its window (the sound server held the tone back) proves nothing
+  // and is run again, up to three times.
   TCalibrationProposal Calibrate(const TOperator& op, int periodMs = 1000) {
     TCalibrationChain chain;
     chain.DataDepth = probe_.DataChannel().Depth();
@@ -155,28 +157,36 @@ public:
     chain.Damping = gauge_.NeedleChannel().Damping;
     chain.TimeStep = gauge_.NeedleChannel().TimeStep;
     chain.SymbolPeriodMs = periodMs;
-    std::unique_ptr<TCalibrationRun> run;
-    QObject scope;
-    TQtTickTimer timer(&scope, "calibration", [&run] { run->Tick(); });
-    run = std::make_unique<TCalibrationRun>(sensor_, timer, chain);
     std::mt19937 random(op.Seed + 1000);
     std::uniform_int_distribution<int> delay(200, 500);
     std::uniform_int_distribution<int> length(op.MinLengthMs, op.MaxLengthMs);
-    std::size_t prompts = 0;
-    run->SetListener([&] {
-      if (run->Recording().Prompts.size() <= prompts) return;
-      prompts = run->Recording().Prompts.size();
-      const int seconds = length(random);
-      QTimer::singleShot(delay(random), &owner_,
-                         [this, op, seconds] { player_.Begin(op.Amplitude, seconds / 1000.0, 0.0); });
-    });
-    run->Begin();
-    WaitWhile([&] { return run->Measuring(); }, 60000);
-    const TCalibrationProposal p = run->Proposal();
-    run.reset();
-    Wait(200);
+    TCalibrationProposal p;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+      std::unique_ptr<TCalibrationRun> run;
+      QObject scope;
+      TQtTickTimer timer(&scope, "calibration", [&run] { run->Tick(); });
+      run = std::make_unique<TCalibrationRun>(sensor_, timer, chain);
+      std::size_t prompts = 0;
+      run->SetListener([&] {
+        if (run->Recording().Prompts.size() <= prompts) return;
+        prompts = run->Recording().Prompts.size();
+        const int lengthMs = length(random);
+        QTimer::singleShot(delay(random), &owner_, [this, op, lengthMs] {
+          player_.Begin(op.Amplitude, lengthMs / 1000.0, 0.0);
+        });
+      });
+      run->Begin();
+      WaitWhile([&] { return run->Measuring(); }, 90000);
+      p = run->Proposal();
+      calibrationLanded_ = ReactionsInWindows(run->Recording(), op.Amplitude);
+      run.reset();
+      Wait(200);
+      if (calibrationLanded_) break;
+    }
     return p;
   }
+  // Whether the last Calibrate's reactions landed inside their windows.
+  bool CalibrationLanded() const { return calibrationLanded_; }
 
   // The mean reading at rest over `polls` polls, as a level fixed by hand
   // at rest would hold it.
@@ -219,8 +229,8 @@ public:
   // A session at periodText seconds per symbol in which the operator wants
   // `text`, one reaction per letter; it ends three rests after the last
   // reaction, not before minMs, or at limitMs.
-  TTrialResult Spell(const QString& text, const QString& periodText, const TOperator& op, int limitMs,
-                     int minMs = 0) {
+  TTrialResult Spell(const QString& text, const QString& periodText, const TOperator& op,
+                     int limitMs, int minMs = 0) {
     if (lagMs_ < 0) MeasureLagMs(op.Amplitude);
     text_ = text;
     op_ = op;
@@ -250,7 +260,9 @@ public:
   }
 
   // Nobody reacts for ms: what the session writes.
-  TTrialResult Idle(const QString& periodText, int ms) { return Spell(QString(), periodText, op_, ms, ms); }
+  TTrialResult Idle(const QString& periodText, int ms) {
+    return Spell(QString(), periodText, op_, ms, ms);
+  }
 
   TCaptureLogSensor& CaptureLog() { return sensor_; }
   TSessionEngine& Engine() { return engine_; }
@@ -341,7 +353,8 @@ private:
     r.Wanted = text_.size();
     r.Reactions = int(reactions_.size());
     r.Rests = rests_;
-    for (const QString& line : tape_) r.Tape += (r.Tape.isEmpty() ? QString() : QStringLiteral("|")) + line;
+    for (const QString& line : tape_)
+      r.Tape += (r.Tape.isEmpty() ? QString() : QStringLiteral("|")) + line;
     std::vector<int> firsts(reactions_.size(), 0);
     for (const TTaken& t : taken_) {
       const bool first = t.Reaction >= 0 && firsts[std::size_t(t.Reaction)]++ == 0;
@@ -362,6 +375,26 @@ private:
     return r;
   }
 
+  // Whether each reaction rose half its amplitude over the rest's mean
+  // inside its window, with 0.8 s of the window left after its onset.
+  static bool ReactionsInWindows(const TCalibrationRecording& r, double amplitude) {
+    if (r.Prompts.size() != std::size_t(TCalibrationRun::ReactionCount) ||
+        r.RestCount <= kCalibrationSettle)
+      return false;
+    double rest = 0.0;
+    for (int i = kCalibrationSettle; i < r.RestCount; ++i) rest += r.Readings[std::size_t(i)];
+    rest /= r.RestCount - kCalibrationSettle;
+    for (std::size_t k = 0; k < r.Prompts.size(); ++k) {
+      const int from = r.Prompts[k];
+      const int to = k + 1 < r.Prompts.size() ? r.Prompts[k + 1] : int(r.Readings.size());
+      int onset = -1;
+      for (int i = from; i < to && onset < 0; ++i)
+        if (r.Readings[std::size_t(i)] >= rest + amplitude / 2) onset = i;
+      if (onset < 0 || onset + 20 > to) return false;
+    }
+    return true;
+  }
+
   QObject owner_;
   TTonePlayer player_;
   TCaptureLogSensor sensor_;
@@ -372,11 +405,12 @@ private:
   TSessionEngine engine_;
   TSwitchSetting setting_;
   int lagMs_ = -1;
+  bool calibrationLanded_ = false;
 
   QString text_;
   TOperator op_;
   std::mt19937 random_;
-  int next_ = 0;       // the letter the operator wants now
+  int next_ = 0;        // the letter the operator wants now
   int scheduled_ = -1;  // the letter whose reaction is timed
   std::vector<TReaction> reactions_;
   std::vector<TTaken> taken_;
