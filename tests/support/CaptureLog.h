@@ -112,10 +112,12 @@ inline bool QuietSeen(const std::vector<TCaptureTake>& takes, std::size_t from, 
   return false;
 }
 
-// The loud runs of the takes. A block is loud when a sample in it lies
-// `threshold` or more from the 128 midpoint (0 is the buffer's fill, never
-// recorded).
-inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes, int threshold) {
+// Whether a block of recorded samples (n of them, from s) is loud.
+using TLoudBlock = std::function<bool(const uint8_t* s, int n)>;
+
+// The loud runs of the takes, by the block test given.
+inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes,
+                                          const TLoudBlock& isLoud) {
   std::vector<TLanding> runs;
   bool loud = false;          // the last block seen was loud
   std::size_t quietTake = 0;  // where the quiet since the last loud block began
@@ -126,9 +128,7 @@ inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes
     const int n = static_cast<int>(s.size());
     for (int b = 0; b < n; b += kLandingBlock) {
       const int end = std::min(n, b + kLandingBlock);
-      bool blockLoud = false;
-      for (int i = b; i < end && !blockLoud; ++i)
-        blockLoud = s[i] != 0 && std::abs(int(s[i]) - 128) >= threshold;
+      const bool blockLoud = isLoud(s.data() + b, end - b);
       // A few last samples may all lie near the tone's zero crossings: too
       // short to tell quiet, they do not end a run.
       if (!blockLoud && end - b < kLandingBlock) break;
@@ -154,6 +154,23 @@ inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes
   }
   return runs;
 }
+
+// The loud runs of the takes. A block is loud when a sample in it lies
+// `threshold` or more from the 128 midpoint (0 is the buffer's fill, never
+// recorded).
+inline std::vector<TLanding> FindLandings(const std::vector<TCaptureTake>& takes, int threshold) {
+  return FindLandings(takes, [threshold](const uint8_t* s, int n) {
+    for (int i = 0; i < n; ++i)
+      if (s[i] != 0 && std::abs(int(s[i]) - 128) >= threshold) return true;
+    return false;
+  });
+}
+
+// A burst that began this close to the end of its rest's capture may be
+// taken by the next rest instead: its few samples there may not lift the
+// needle over the on level. (Bursts 9 ms before the end were seen to write
+// their own rest's symbol; one 5 ms block is the resolution.)
+constexpr int kLandingTailMs = 20;
 
 // The drum positions a burst with this landing may take a symbol from, by the
 // session's rules: the rest it began in; one that began in the last

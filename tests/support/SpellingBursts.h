@@ -33,12 +33,6 @@ inline TFMain::TSensorFactory CaptureLogSensorFactory(TCaptureLogSensor*& log) {
   };
 }
 
-// A burst that began this close to the end of its rest's capture may be
-// taken by the next rest instead: its few samples there may not lift the
-// needle over the on level. (Bursts 9 ms before the end were seen to write
-// their own rest's symbol; one 5 ms block is the resolution.)
-constexpr int kLandingTailMs = 20;
-
 // For each loud run, the drum positions that may take a symbol from it.
 inline std::vector<std::vector<int>> LandingChoices(const std::vector<TCaptureTake>& takes,
                                                     const std::vector<TLanding>& runs) {

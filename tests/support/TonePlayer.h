@@ -73,7 +73,7 @@ private:
           if (pos_ >= start_ && pos_ < end_) {
             const double t = double(pos_ - start_);
             const double a = (rise_ > 0 && t < rise_) ? amplitude_ * t / rise_ : amplitude_;
-            v += a * std::sin(2.0 * M_PI * 440.0 * t / kRate);
+            v += a * std::sin(2.0 * M_PI * 440.0 * t / kRate);  // on top of the rest
           }
           sample = int16_t(std::lround(std::fmax(-1.0, std::fmin(1.0, v)) * 32767.0));
           ++pos_;
