@@ -22,6 +22,7 @@ const char* const TapeSection = "Tape";
 const char* const CaptureSection = "Capture";
 const char* const SpeedSection = "Speed";
 const char* const SpeechSection = "Speech";
+const char* const CueTimingSection = "Cue Timing";
 
 constexpr int DefaultSymbolCount = 28;
 
@@ -97,6 +98,11 @@ void ReadSpeech(const TReader& r, TSpeechOptions& s) {
   rate("Main Rate", s.Main.Rate);
 }
 
+void ReadCueTiming(const TReader& r, TSpeechOptions& s) {
+  r.Bool(CueTimingSection, "Open Time After Cue", s.OpenTime);
+  r.Integer(CueTimingSection, "Echo Ms", s.EchoMs, TSpeechOptions::MinEchoMs, TSpeechOptions::MaxEchoMs);
+}
+
 }  // namespace
 
 void ReadOptions(const QString& path, TOptions& o) {
@@ -118,6 +124,7 @@ void ReadOptions(const QString& path, TOptions& o) {
   r.Bool(SpeedSection, "Restart After Selection", o.Speed.RestartAfterSelection);
   r.Bool(SpeedSection, "Predict Next Letter", o.Speed.PredictNextLetter);
   ReadSpeech(r, o.Speech);
+  ReadCueTiming(r, o.Speech);
 }
 
 bool ReadBounds(const QString& path, const TBoundsKeys& keys, TBounds& b) {
@@ -247,5 +254,14 @@ void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {
     Integer(SpeechSection, "Cue Rate", speech.Cue.Rate);
     Integer(SpeechSection, "Main Volume", speech.Main.Volume);
     Integer(SpeechSection, "Main Rate", speech.Main.Rate);
+  }
+  CueTiming(speech);
+}
+
+void TOptionsWriter::CueTiming(const TSpeechOptions& speech) {
+  const TSpeechOptions design;
+  if (Exists(CueTimingSection) || speech.OpenTime != design.OpenTime || speech.EchoMs != design.EchoMs) {
+    Bool(CueTimingSection, "Open Time After Cue", speech.OpenTime);
+    Integer(CueTimingSection, "Echo Ms", speech.EchoMs);
   }
 }

@@ -1,5 +1,6 @@
 #include "SessionEngine.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "LetterModel.h"
@@ -38,10 +39,12 @@ constexpr int kMaxHeldPolls = 250;
 
 void TSessionEngine::StartCapture() {
   restTailPending_ = false;
+  // The host may lengthen a slow rest (by its cue); the capture covers it.
+  restMs_ = fastMode_ ? kTickMs : symbolPeriodMs_ + std::max(host_.RestExtraMs(*this), 0);
   if (fastMode_)
     host_.Sensor()->Rearm(symbolPeriodMs_);
   else
-    host_.Sensor()->Start(symbolPeriodMs_);
+    host_.Sensor()->Start(restMs_);
 }
 
 void TSessionEngine::StopCapture() {
@@ -100,7 +103,7 @@ void TSessionEngine::Start(const QString& periodText) {
 
   StartCapture();
   Publish([this](TSessionListener& l) { l.RestBegan(*this); });
-  drumTimer_.Start(fastMode_ ? kTickMs : symbolPeriodMs_, false);
+  drumTimer_.Start(restMs_, false);
   pollTimer_.Start(kTickMs, false);
 }
 
@@ -129,7 +132,7 @@ void TSessionEngine::DrumTick() {
     host_.DrawDrum();
     StartCapture();
     selectedThisStep_ = false;
-    next = fastMode_ ? kTickMs : symbolPeriodMs_;
+    next = restMs_;
     Publish([this](TSessionListener& l) { l.RestBegan(*this); });
   } else {
     ++stepPhase_;
@@ -149,7 +152,9 @@ void TSessionEngine::PollTick() {
   // samples during a move still pull it down: held there, a level that had
   // crept up along a slowly rising tone that never fired would make the
   // tone's end fire on the next symbol.
-  model->Probe().HoldLevel = reactionHeld_;
+  // Nor does speech that may be reaching the sensor move it.
+  const bool blanked = host_.SensorBlanked();
+  model->Probe().HoldLevel = reactionHeld_ || blanked;
   if (!model->Measure()) {
     host_.AddTapeLine(QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));
     Stop();
@@ -161,8 +166,19 @@ void TSessionEngine::PollTick() {
   // nothing is ever recorded and every reading is the signal at rest, so it
   // is compared like any other: the light turns green and F9 selects.
   const TSensor* sensor = host_.Sensor();
-  if ((sensor->SamplesRead() || sensor->NoSensor) && !host_.SensorBlocked())
-    CompareWithLevels(record.Inst);
+  if ((sensor->SamplesRead() || sensor->NoSensor) && !host_.SensorBlocked()) {
+    // Speech only adds to a reading: one below the off level still proves
+    // the sensor quiet, and re-arms.
+    if (!blanked) {
+      CompareWithLevels(record.Inst);
+    } else if (std::fabs(record.Inst) < offLevel_) {
+      if (!readyShown_) {
+        ShowLight(TSessionLight::Ready);
+        readyShown_ = true;
+      }
+      selectLatch_ = false;
+    }
+  }
   restTailPending_ = false;
   Publish([&record](TSessionListener& l) { l.ReadingTaken(record); });
   // A stop symbol taken above has ended the session: nothing more to poll.

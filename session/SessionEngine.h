@@ -50,6 +50,14 @@ public:
   // Whether the sensor's readings are to be ignored now (F9 and the test
   // signal still select); by default nothing is blocked.
   virtual bool SensorBlocked() { return false; }
+  // How much longer than the time per symbol the rest beginning now is to
+  // be (the cue voice's name of its symbol); by default none.
+  virtual int RestExtraMs(const TSessionEngine& /*engine*/) { return 0; }
+  // Whether the program's speech may be reaching the sensor now: a reading
+  // then neither fires nor moves the level, and one below the off level
+  // still re-arms, so a reaction still going when the speech has died away
+  // fires then. By default never.
+  virtual bool SensorBlanked() { return false; }
 };
 
 // What happens in a session, told to every listener in the order they were
@@ -102,6 +110,9 @@ public:
   // Session state.
   bool Running() const { return running_; }
   int SymbolPeriodMs() const { return symbolPeriodMs_; }
+  // The length of the present rest: the time per symbol and what the host
+  // added (40 ms in fast mode).
+  int RestMs() const { return restMs_; }
   int DrumPosition() const { return drumPosition_; }  // 1-based, in the selection window
   int StepPhase() const { return stepPhase_; }  // 0 at rest, 1..5 moving to the next symbol
   bool SelectedThisStep() const { return selectedThisStep_; }
@@ -132,7 +143,8 @@ public:
   void SetLetterModel(const TLetterModel* model) { letterModel_ = model; }
 
 private:
-  // Starts (slow mode) or re-arms (fast mode) the capture for a new rest.
+  // Starts (slow mode) or re-arms (fast mode) the capture for a new rest,
+  // whose length it sets first.
   void StartCapture();
   // Stops the capture for a frame of a move. At the first frame the samples
   // recorded since the rest's last poll are examined first, and the next
@@ -149,6 +161,7 @@ private:
 
   bool running_ = false;
   int symbolPeriodMs_ = 0;
+  int restMs_ = 0;
   int drumPosition_ = 1;
   int stepPhase_ = 0;
   bool selectedThisStep_ = false;

@@ -12,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QSpinBox;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -70,6 +71,10 @@ public:
   QSpinBox* ECueRate = nullptr;
   QSpinBox* EMainVolume = nullptr;
   QSpinBox* EMainRate = nullptr;
+  // Cue timing (section "Cue Timing", written once it differs from the
+  // design): the rest lengthened by its cue, and the speech's echo.
+  QCheckBox* CBOpenTime = nullptr;
+  QSpinBox* EEchoMs = nullptr;
   // The speech options in force.
   TSpeechOptions SpeechOptions() const;
   // Any change of the group: the main window's speech follows at once.
@@ -175,6 +180,7 @@ private:
   QGroupBox* BuildSpeedGroup();
   QPushButton* BuildAlphabetButton();
   QGroupBox* BuildSpeechGroup();
+  void BuildCueTiming(QVBoxLayout* layout);
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass;
   // nothing when the main window could not read that file at start.

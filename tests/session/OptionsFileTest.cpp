@@ -43,6 +43,8 @@ TOptions Changed() {
   o.Speech.BlockSensor = false;
   o.Speech.Cue = {55, 300};
   o.Speech.Main = {0, 450};
+  o.Speech.OpenTime = true;
+  o.Speech.EchoMs = 75;
   o.Speed = {true, true};
   o.Keys = {QStringLiteral("Space"), QStringLiteral("F12"), QStringLiteral("Return")};
   o.Capture.Device = QStringLiteral("usb-вход");
@@ -112,7 +114,8 @@ TEST_F(OptionsFile, MissingKeysKeepTheValuesInForce) {
 TEST_F(OptionsFile, NumbersAreHeldToTheirRangesAndUnknownKeysReadAsNone) {
   WriteAll(Path("odd.ini"),
            "[Keys]\r\nSelect Key=Banana\r\nStart Key=F9\r\nStop Key=F2\r\n"
-           "[Tape]\r\nFont Size=500\r\n[Speech]\r\nCue Rate=10\r\nMain Volume=-5\r\n");
+           "[Tape]\r\nFont Size=500\r\n[Speech]\r\nCue Rate=10\r\nMain Volume=-5\r\n"
+           "[Cue Timing]\r\nEcho Ms=5000\r\n");
   TOptions o = Changed();
   ReadOptions(Path("odd.ini"), o);
   EXPECT_EQ(o.Keys.SelectKey, QString());
@@ -121,6 +124,7 @@ TEST_F(OptionsFile, NumbersAreHeldToTheirRangesAndUnknownKeysReadAsNone) {
   EXPECT_EQ(o.Tape.FontSize, TTapeOptions::MaxFontSize);
   EXPECT_EQ(o.Speech.Cue.Rate, TSpeechOptions::MinRate);
   EXPECT_EQ(o.Speech.Main.Volume, TSpeechOptions::MinVolume);
+  EXPECT_EQ(o.Speech.EchoMs, TSpeechOptions::MaxEchoMs);
 
   EXPECT_EQ(SwitchKeyOfName(QStringLiteral("F12")), Qt::Key_F12);
   EXPECT_EQ(SwitchKeyOfName(QStringLiteral("Return")), Qt::Key_Return);
