@@ -61,7 +61,7 @@ struct TSpeechOptions {
   // lasts only while speech can reach the sensor (its sound and EchoMs after
   // it), holds the level, and a reaction still going when it ends counts.
   bool OpenTime = false;
-  int EchoMs = 120;
+  int EchoMs = 80;
   static constexpr int MinEchoMs = 0;
   static constexpr int MaxEchoMs = 1000;
   // The ranges the settings window offers; values read are held to them.

@@ -98,6 +98,7 @@ void TSessionEngine::Start(const QString& periodText) {
   selectLatch_ = true;
   readyShown_ = false;
   reactionHeld_ = false;
+  blankedBefore_ = false;
   Publish([this](TSessionListener& l) { l.SessionStarted(*this); });
   ShowLight(TSessionLight::Armed);
 
@@ -152,8 +153,12 @@ void TSessionEngine::PollTick() {
   // samples during a move still pull it down: held there, a level that had
   // crept up along a slowly rising tone that never fired would make the
   // tone's end fire on the next symbol.
-  // Nor does speech that may be reaching the sensor move it.
-  const bool blanked = host_.SensorBlanked();
+  // Nor does speech that may be reaching the sensor move it. A reading
+  // examines the samples recorded up to the previous poll, however late
+  // this one is: blanked when speech may have reached the sensor then or now.
+  const bool blankedNow = host_.SensorBlanked();
+  const bool blanked = blankedNow || blankedBefore_;
+  blankedBefore_ = blankedNow;
   model->Probe().HoldLevel = reactionHeld_ || blanked;
   if (!model->Measure()) {
     host_.AddTapeLine(QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));

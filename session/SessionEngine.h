@@ -183,6 +183,8 @@ private:
   int predictedLetters_ = 0;
   const TLetterModel* letterModel_ = nullptr;
 
+  // The host blanked the sensor at the previous poll.
+  bool blankedBefore_ = false;
   // The next poll reads the samples of the rest that has just ended.
   bool restTailPending_ = false;
   // Set only while that reading takes the symbol that has just rested.

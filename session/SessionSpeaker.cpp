@@ -44,7 +44,9 @@ int TSessionSpeaker::RestExtraMs(const TSessionEngine& engine) {
   if (!OpenTime()) return 0;
   PrepareCues(engine);
   const int cue = speech_.CueMs(CueAtRest(engine));
-  return cue > 0 ? cue + (Blocking() ? options_.EchoMs : 0) : 0;
+  // The blank lasts a poll beyond the echo: a reading examines the samples
+  // recorded up to the poll before it.
+  return cue > 0 ? cue + (Blocking() ? options_.EchoMs + kTickMs : 0) : 0;
 }
 
 void TSessionSpeaker::RestBegan(const TSessionEngine& engine) {

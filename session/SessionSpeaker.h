@@ -32,8 +32,9 @@ public:
   // Reads a tape line aloud with the main voice.
   void SayLine(const QString& line);
   // How much longer the rest beginning now is: with the cue voice and open
-  // time on, its cue's length, and the echo after it when the sensor is
-  // blanked, so the whole time per symbol is left after the name; else 0.
+  // time on, its cue's length, and the echo and a poll after it when the
+  // sensor is blanked, so the whole time per symbol is left after the name;
+  // else 0.
   int RestExtraMs(const TSessionEngine& engine);
   // Whether the sensor is to be ignored now (the blocking without open time).
   bool SensorBlocked() const;

@@ -120,7 +120,7 @@ TEST(SessionSpeech, OpenTimeLengthensEachSlowRestByItsCueAndTheCaptureCoversIt) 
   saying.AuditoryScanning = false;
   saying.SaySelected = true;
   const TCase cases[] = {
-      {"open time, blocking", OpenTime(), false, 1000 + 300 + 100, 1000 + 250 + 100, 100},
+      {"open time, blocking", OpenTime(), false, 1000 + 300 + 100 + 40, 1000 + 250 + 100 + 40, 100},
       {"open time, no blocking", OpenTime(false), false, 1000 + 300, 1000 + 250, 100},
       {"no cue voice", saying, false, 1000, 1000, TSpeech::DefaultEchoMs},
       {"open time off", Scanning(), false, 1000, 1000, TSpeech::DefaultEchoMs},
@@ -163,10 +163,13 @@ TEST(SessionSpeech, WithOpenTimeTheBlankHoldsTheLevelAndAReactionStillGoingAfter
   EXPECT_TRUE(rig.Host.Tape.isEmpty()) << rig.Host.Tape.join('|').toStdString();
 
   // A reaction that began under the cue and goes on after it: taken when the
-  // blank ends.
+  // blank ends, a poll after the speech (that reading's samples are from the
+  // poll before).
   rig.NextSymbols(1);
   blanked({0.9, 0.9, 0.9, 0.6, 0.6, 0.6, 0.6, 0.6});
   quiet(0);
+  rig.Poll(0.6);
+  EXPECT_TRUE(rig.Host.Tape.isEmpty());
   rig.Poll(0.6);
   EXPECT_EQ(rig.Host.Tape, QStringList{QStringLiteral("- q")});
 
@@ -175,6 +178,7 @@ TEST(SessionSpeech, WithOpenTimeTheBlankHoldsTheLevelAndAReactionStillGoingAfter
   rig.NextSymbols(1);
   blanked({0.6, 0.6, 0.1, 0.1, 0.9, 0.6, 0.6, 0.6});
   quiet(0);
+  rig.Poll(0.6);
   rig.Poll(0.6);
   EXPECT_EQ(rig.Host.Tape, QStringList{QStringLiteral("- q ")});
 }
