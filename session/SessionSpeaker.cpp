@@ -33,6 +33,11 @@ void TSessionSpeaker::PrepareCues(const TSessionEngine& engine) {
   const TSymbolRoles roles = RolesOf(engine);
   std::vector<std::string> cues;
   for (const QString& s : engine.Symbols()) cues.push_back(SpokenSymbol(s.toStdString(), roles));
+  // With open time every rest asks its cue's length: all are made now, at
+  // the start, so the speech is not still making them while the first rests
+  // play, which would start their cues late.
+  if (OpenTime())
+    for (const std::string& cue : cues) speech_.CueMs(cue);
   speech_.Prepare(cues);
 }
 
