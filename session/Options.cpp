@@ -17,7 +17,7 @@ auto Tie(const TSessionOptions& o) {
 }
 auto Tie(const TSpeechOptions& o) {
   return std::tie(o.AuditoryScanning, o.SaySelected, o.ReadLines, o.BlockSensor, o.Cue.Volume,
-                  o.Cue.Rate, o.Main.Volume, o.Main.Rate);
+                  o.Cue.Rate, o.Main.Volume, o.Main.Rate, o.OpenTime, o.EchoMs);
 }
 }  // namespace
 

@@ -56,6 +56,14 @@ struct TSpeechOptions {
   bool BlockSensor = true;        // the sensor selects nothing while speech plays
   TVoiceSettings Cue{40, 220};
   TVoiceSettings Main{100, 170};
+  // Cue timing (off as designed): each rest is lengthened by its cue, so the
+  // whole time per symbol is open listening after the name; the blocking then
+  // lasts only while speech can reach the sensor (its sound and EchoMs after
+  // it), holds the level, and a reaction still going when it ends counts.
+  bool OpenTime = false;
+  int EchoMs = 80;
+  static constexpr int MinEchoMs = 0;
+  static constexpr int MaxEchoMs = 1000;
   // The ranges the settings window offers; values read are held to them.
   static constexpr int MinVolume = 0;
   static constexpr int MaxVolume = 100;

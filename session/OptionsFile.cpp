@@ -24,6 +24,7 @@ const char* const SpeedSection = "Speed";
 const char* const SpeechSection = "Speech";
 const char* const SwitchSection = "Switch";
 const char* const CalibrationSection = "Calibration";
+const char* const CueTimingSection = "Cue Timing";
 
 constexpr int DefaultSymbolCount = 28;
 
@@ -120,6 +121,11 @@ void ReadCalibration(const TReader& r, TCalibrationOptions& c) {
   c.RestLevel = ok && level >= 0.0 && level <= 1.0 ? rest : QString();
 }
 
+void ReadCueTiming(const TReader& r, TSpeechOptions& s) {
+  r.Bool(CueTimingSection, "Open Time After Cue", s.OpenTime);
+  r.Integer(CueTimingSection, "Echo Ms", s.EchoMs, TSpeechOptions::MinEchoMs, TSpeechOptions::MaxEchoMs);
+}
+
 }  // namespace
 
 void ReadOptions(const QString& path, TOptions& o) {
@@ -145,6 +151,7 @@ void ReadOptions(const QString& path, TOptions& o) {
   ReadSpeech(r, o.Speech);
   ReadSwitch(r, o.Switch);
   ReadCalibration(r, o.Calibration);
+  ReadCueTiming(r, o.Speech);
 }
 
 bool ReadBounds(const QString& path, const TBoundsKeys& keys, TBounds& b) {
@@ -290,5 +297,14 @@ void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {
     Integer(SwitchSection, "First Rest Extra", sw.FirstRestExtraMs);
     Integer(SwitchSection, "Scan Loops", sw.ScanLoops);
     Integer(SwitchSection, "Maximum Hold", sw.MaxHoldMs);
+  }
+  CueTiming(speech);
+}
+
+void TOptionsWriter::CueTiming(const TSpeechOptions& speech) {
+  const TSpeechOptions design;
+  if (Exists(CueTimingSection) || speech.OpenTime != design.OpenTime || speech.EchoMs != design.EchoMs) {
+    Bool(CueTimingSection, "Open Time After Cue", speech.OpenTime);
+    Integer(CueTimingSection, "Echo Ms", speech.EchoMs);
   }
 }

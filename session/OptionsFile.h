@@ -71,6 +71,9 @@ private:
   void Integer(const char* section, const char* key, int value);
   void Bool(const char* section, const char* key, bool value);
   bool Exists(const char* section) const;
+  // "Cue Timing": the speech group's cue timing, once it differs from the
+  // design or the file holds the section.
+  void CueTiming(const TSpeechOptions& speech);
   void Fail();
   bool Skipping() const { return Failed && OnRefusal == SkipRest; }
 

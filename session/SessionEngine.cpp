@@ -48,7 +48,8 @@ void TSessionEngine::StartCapture() {
 }
 
 int TSessionEngine::BeginRest() {
-  restMs_ = fastMode_ ? kTickMs : symbolPeriodMs_;
+  // The host may lengthen a slow rest (by its cue); the capture covers it.
+  restMs_ = fastMode_ ? kTickMs : symbolPeriodMs_ + std::max(host_.RestExtraMs(*this), 0);
   if (selectedSinceRest_ && !fastMode_) restMs_ += switchOptions_.FirstRestExtraMs;
   selectedSinceRest_ = false;
   ++restsUnanswered_;
@@ -133,6 +134,7 @@ void TSessionEngine::Start(const QString& periodText) {
   selectedSinceRest_ = false;
   restsUnanswered_ = 0;
   paused_ = false;
+  blankedBefore_ = false;
   Publish([this](TSessionListener& l) { l.SessionStarted(*this); });
   ShowLight(TSessionLight::Armed);
 
@@ -195,7 +197,13 @@ void TSessionEngine::PollTick() {
   // Readings of no samples during a move still pull it down: held there, a
   // level that had crept up along a slowly rising tone that never fired
   // would make the tone's end fire on the next symbol.
-  model->Probe().HoldLevel = switch_.HoldsLevel();
+  // Nor does speech that may be reaching the sensor move it. A reading
+  // examines the samples recorded up to the previous poll, however late
+  // this one is: blanked when speech may have reached the sensor then or now.
+  const bool blankedNow = host_.SensorBlanked();
+  const bool blanked = blankedNow || blankedBefore_;
+  blankedBefore_ = blankedNow;
+  model->Probe().HoldLevel = switch_.HoldsLevel() || blanked;
   if (!model->Measure()) {
     host_.AddTapeLine(QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));
     Stop();
@@ -207,7 +215,10 @@ void TSessionEngine::PollTick() {
   // nothing is ever recorded and every reading is the signal at rest, so it
   // is compared like any other: the light turns green and F9 selects.
   const TSensor* sensor = host_.Sensor();
-  if ((sensor->SamplesRead() || sensor->NoSensor) && !host_.SensorBlocked())
+  // Speech only adds to a reading: while blanked, one below the off level
+  // still proves the sensor quiet, and re-arms; nothing else is compared.
+  if ((sensor->SamplesRead() || sensor->NoSensor) && !host_.SensorBlocked() &&
+      (!blanked || std::fabs(record.Inst) < offLevel_))
     CompareWithLevels(record.Inst);
   restTailPending_ = false;
   Publish([&record](TSessionListener& l) { l.ReadingTaken(record); });

@@ -53,6 +53,14 @@ public:
   // Whether the sensor's readings are to be ignored now (F9 and the test
   // signal still select); by default nothing is blocked.
   virtual bool SensorBlocked() { return false; }
+  // How much longer than the time per symbol the rest beginning now is to
+  // be (the cue voice's name of its symbol); by default none.
+  virtual int RestExtraMs(const TSessionEngine& /*engine*/) { return 0; }
+  // Whether the program's speech may be reaching the sensor now: a reading
+  // then neither fires nor moves the level, and one below the off level
+  // still re-arms, so a reaction still going when the speech has died away
+  // fires then. By default never.
+  virtual bool SensorBlanked() { return false; }
 };
 
 // What happens in a session, told to every listener in the order they were
@@ -108,6 +116,9 @@ public:
   // Session state.
   bool Running() const { return running_; }
   int SymbolPeriodMs() const { return symbolPeriodMs_; }
+  // The length of the present rest: the time per symbol and what the host
+  // added (40 ms in fast mode).
+  int RestMs() const { return restMs_; }
   int DrumPosition() const { return drumPosition_; }  // 1-based, in the selection window
   int StepPhase() const { return stepPhase_; }  // 0 at rest, 1..5 moving to the next symbol
   bool SelectedThisStep() const { return selectedThisStep_; }
@@ -179,6 +190,7 @@ private:
 
   bool running_ = false;
   int symbolPeriodMs_ = 0;
+  int restMs_ = 0;
   int drumPosition_ = 1;
   int stepPhase_ = 0;
   bool selectedThisStep_ = false;
@@ -206,6 +218,8 @@ private:
   int predictedLetters_ = 0;
   const TLetterModel* letterModel_ = nullptr;
 
+  // The host blanked the sensor at the previous poll.
+  bool blankedBefore_ = false;
   // The next poll reads the samples of the rest that has just ended.
   bool restTailPending_ = false;
   // Set only while that reading takes the symbol that has just rested.

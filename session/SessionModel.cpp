@@ -143,6 +143,12 @@ void TSessionModel::WatchSpeech() {
 
 bool TSessionModel::SensorBlocked() const { return speaker_ && speaker_->SensorBlocked(); }
 
+int TSessionModel::RestExtraMs(const TSessionEngine& engine) {
+  return speaker_ ? speaker_->RestExtraMs(engine) : 0;
+}
+
+bool TSessionModel::SensorBlanked() const { return speaker_ && speaker_->SensorBlanked(); }
+
 void TSessionModel::RestBegan(const TSessionEngine& engine) {
   if (speaker_) speaker_->RestBegan(engine);
 }

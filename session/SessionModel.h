@@ -90,6 +90,9 @@ public:
   TSessionSpeaker* Speaker() const { return speaker_.get(); }
   // Whether the sensor is to be ignored now (speech is playing).
   bool SensorBlocked() const;
+  // The host's answers for open time after the cue (TSessionHost).
+  int RestExtraMs(const TSessionEngine& engine);
+  bool SensorBlanked() const;
   // Tells once per loss that the speech's sound server went away; a timer
   // calls it twice a second while there is speech.
   void WatchSpeech();

@@ -20,23 +20,44 @@ void TSessionSpeaker::SetOptions(const TSpeechOptions& options) {
   options_ = options;
   speech_.SetVoice(TVoice::Cue, options.Cue);
   speech_.SetVoice(TVoice::Main, options.Main);
+  speech_.SetEchoMs(OpenTime() ? options.EchoMs : TSpeech::DefaultEchoMs);
 }
 
-void TSessionSpeaker::RestBegan(const TSessionEngine& engine) {
-  if (!options_.AuditoryScanning) return;
-  const TSymbolRoles roles = RolesOf(engine);
+void TSessionSpeaker::PrepareCues(const TSessionEngine& engine) {
   // A new table or new special symbols: their cues are made ahead, so a
   // cue at a rest only plays what is ready.
   const QStringList key = QStringList(engine.Symbols())
                           << engine.FastSymbol() << engine.BackspaceSymbol() << engine.StopSymbols();
-  if (key != prepared_) {
-    prepared_ = key;
-    std::vector<std::string> cues;
-    for (const QString& s : engine.Symbols()) cues.push_back(SpokenSymbol(s.toStdString(), roles));
-    speech_.Prepare(cues);
-  }
-  speech_.Say(SpokenSymbol(engine.Symbols().value(engine.DrumPosition() - 1).toStdString(), roles),
-              TVoice::Cue);
+  if (key == prepared_) return;
+  prepared_ = key;
+  const TSymbolRoles roles = RolesOf(engine);
+  std::vector<std::string> cues;
+  for (const QString& s : engine.Symbols()) cues.push_back(SpokenSymbol(s.toStdString(), roles));
+  // With open time every rest asks its cue's length: all are made now, at
+  // the start, so the speech is not still making them while the first rests
+  // play, which would start their cues late.
+  if (OpenTime())
+    for (const std::string& cue : cues) speech_.CueMs(cue);
+  speech_.Prepare(cues);
+}
+
+std::string TSessionSpeaker::CueAtRest(const TSessionEngine& engine) const {
+  return SpokenSymbol(engine.Symbols().value(engine.DrumPosition() - 1).toStdString(), RolesOf(engine));
+}
+
+int TSessionSpeaker::RestExtraMs(const TSessionEngine& engine) {
+  if (!OpenTime()) return 0;
+  PrepareCues(engine);
+  const int cue = speech_.CueMs(CueAtRest(engine));
+  // The blank lasts a poll beyond the echo: a reading examines the samples
+  // recorded up to the poll before it.
+  return cue > 0 ? cue + (Blocking() ? options_.EchoMs + kTickMs : 0) : 0;
+}
+
+void TSessionSpeaker::RestBegan(const TSessionEngine& engine) {
+  if (!options_.AuditoryScanning) return;
+  PrepareCues(engine);
+  speech_.Say(CueAtRest(engine), TVoice::Cue);
 }
 
 void TSessionSpeaker::RestEnded() {
@@ -64,6 +85,6 @@ void TSessionSpeaker::SayPrompt(const QString& prompt) {
   if (options_.Speaks() && speech_.Available()) speech_.Say(prompt.toStdString(), TVoice::Main);
 }
 
-bool TSessionSpeaker::SensorBlocked() const {
-  return options_.BlockSensor && options_.Speaks() && speech_.Speaking();
-}
+bool TSessionSpeaker::SensorBlocked() const { return Blocking() && !OpenTime() && speech_.Speaking(); }
+
+bool TSessionSpeaker::SensorBlanked() const { return Blocking() && OpenTime() && speech_.Speaking(); }

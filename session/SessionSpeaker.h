@@ -2,7 +2,8 @@
 // What a session says: the cue voice names the symbol at rest and is cut
 // when the drum moves on; the main voice says the symbol taken, or reads the
 // line that a "." has finished. It also tells when the sensor must not be
-// listened to because the program is speaking.
+// listened to because the program is speaking, and, with open time, how much
+// longer each rest is for its cue.
 
 #include <QString>
 #include <QStringList>
@@ -34,9 +35,25 @@ public:
   // speech is on and the engine is ready; otherwise nothing.
   void SayPrompt(const QString& prompt);
   // Whether the sensor is to be ignored now.
+  // How much longer the rest beginning now is: with the cue voice and open
+  // time on, its cue's length, and the echo and a poll after it when the
+  // sensor is blanked, so the whole time per symbol is left after the name;
+  // else 0.
+  int RestExtraMs(const TSessionEngine& engine);
+  // Whether the sensor is to be ignored now (the blocking without open time).
   bool SensorBlocked() const;
+  // Whether speech may be reaching the sensor now (the blocking with open
+  // time): readings neither fire nor move the level.
+  bool SensorBlanked() const;
 
 private:
+  bool OpenTime() const { return options_.OpenTime && options_.AuditoryScanning; }
+  bool Blocking() const { return options_.BlockSensor && options_.Speaks(); }
+  // Readies the cues of the session's table when it is new.
+  void PrepareCues(const TSessionEngine& engine);
+  // What the cue of the symbol at rest says.
+  std::string CueAtRest(const TSessionEngine& engine) const;
+
   TSpeech& speech_;
   TSpeechOptions options_;
   // The symbols and special symbols whose cues were prepared.

@@ -13,6 +13,7 @@
 #include <deque>
 #include <future>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -21,15 +22,16 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 using TPcm = std::vector<int16_t>;
+using TCue = std::shared_ptr<const TPcm>;
 
 // The stream's buffer: small, so a cut is heard at once and a cue starts
 // soon after it is written.
 constexpr int kBufferMs = 30;
 // Pieces written between checks for a cut.
 constexpr int kPieceMs = 10;
-// After the last sample was written: its time in the buffer, then the way
-// from the speaker back to a microphone and through the capture.
-constexpr int kTailMs = kBufferMs + 250;
+// After the last sample has left the buffer: the way from the speaker back
+// to a microphone and through the capture, unless SetEchoMs says otherwise.
+constexpr int kEchoMs = TSpeech::DefaultEchoMs;
 // Samples quieter than this at the ends of a text are silence.
 constexpr int kSilence = 100;
 // After a failed attempt to reach a lost server, texts are dropped this long
@@ -64,14 +66,18 @@ struct TEspeakSpeech::TWorker {
   std::string ErrorText;
   std::atomic<bool> Playing{false};
   std::atomic<int64_t> QuietFrom{0};  // steady-clock ns when the last sound is over
+  std::atomic<int> EchoMs{kEchoMs};
 
   pa_simple* Stream = nullptr;
   int Rate = 0;
   // The server went away after a good start; no stream until it is back.
   std::atomic<bool> LostServer{false};
   TClock::time_point NextTry{};
-  std::map<std::string, TPcm> Cues;  // prepared cues, at the cue voice's rate
-  int CueRate = 0;                   // the rate the prepared cues were made at
+  // Prepared cues, at the cue voice's rate; the worker plays them and the
+  // caller's CueMs measures them.
+  std::mutex CueMutex;
+  std::map<std::string, TCue> Cues;
+  int CueRate = 0;  // the rate the prepared cues were made at
   std::thread Thread;
 
   std::string Start();
@@ -83,7 +89,8 @@ struct TEspeakSpeech::TWorker {
   TPcm Synthesise(const std::string& text, int rate);
   // Plays the samples at a volume; a cue stops when its turn has passed.
   void Play(const TPcm& pcm, int volume, bool cue, unsigned turn);
-  const TPcm& PreparedCue(const std::string& text, int rate);
+  // The cue made at rate, made now when it was not.
+  TCue PreparedCue(const std::string& text, int rate);
 };
 
 std::string TEspeakSpeech::TWorker::Start() {
@@ -145,14 +152,22 @@ TPcm TEspeakSpeech::TWorker::Synthesise(const std::string& text, int rate) {
   return first < last ? TPcm(first, last) : TPcm();
 }
 
-const TPcm& TEspeakSpeech::TWorker::PreparedCue(const std::string& text, int rate) {
-  if (rate != CueRate) {
-    Cues.clear();
-    CueRate = rate;
+TCue TEspeakSpeech::TWorker::PreparedCue(const std::string& text, int rate) {
+  {
+    std::lock_guard<std::mutex> lock(CueMutex);
+    if (rate != CueRate) {
+      Cues.clear();
+      CueRate = rate;
+    }
+    const auto found = Cues.find(text);
+    if (found != Cues.end()) return found->second;
   }
-  auto found = Cues.find(text);
-  if (found == Cues.end()) found = Cues.emplace(text, Synthesise(text, rate)).first;
-  return found->second;
+  // Made outside the lock: the other thread may make the same cue meanwhile,
+  // and the first one kept is the one both use.
+  auto made = std::make_shared<const TPcm>(Synthesise(text, rate));
+  std::lock_guard<std::mutex> lock(CueMutex);
+  if (rate != CueRate) return made;
+  return Cues.emplace(text, std::move(made)).first->second;
 }
 
 void TEspeakSpeech::TWorker::Play(const TPcm& pcm, int volume, bool cue, unsigned turn) {
@@ -173,7 +188,7 @@ void TEspeakSpeech::TWorker::Play(const TPcm& pcm, int volume, bool cue, unsigne
     const size_t n = std::min(piece, pcm.size() - at);
     for (size_t k = 0; k < n; ++k) scaled[k] = static_cast<int16_t>(pcm[at + k] * gain / 100);
     // Counted as sound from the first piece, for the way back to a microphone.
-    QuietFrom = (TClock::now() + std::chrono::milliseconds(kTailMs)).time_since_epoch().count();
+    QuietFrom = (TClock::now() + std::chrono::milliseconds(kBufferMs + EchoMs)).time_since_epoch().count();
     int error = 0;
     if (pa_simple_write(Stream, scaled.data(), n * sizeof(int16_t), &error) < 0) {
       // The server is gone: the next text tries a new stream at once.
@@ -186,7 +201,7 @@ void TEspeakSpeech::TWorker::Play(const TPcm& pcm, int volume, bool cue, unsigne
   }
   int error = 0;
   if (cut && Stream) pa_simple_flush(Stream, &error);
-  QuietFrom = (TClock::now() + std::chrono::milliseconds(cut ? kTailMs - kBufferMs : kTailMs))
+  QuietFrom = (TClock::now() + std::chrono::milliseconds(cut ? EchoMs.load() : kBufferMs + EchoMs.load()))
                   .time_since_epoch().count();
   Playing = false;
 }
@@ -211,8 +226,8 @@ void TEspeakSpeech::TWorker::Run() {
       const unsigned turn = CueTurn;
       const TVoiceSettings voice = Voices[0];
       lock.unlock();
-      const TPcm& pcm = PreparedCue(text, voice.Rate);
-      Play(pcm, voice.Volume, true, turn);
+      const TCue pcm = PreparedCue(text, voice.Rate);
+      Play(*pcm, voice.Volume, true, turn);
       lock.lock();
     } else {
       const std::string text = ToPrepare.front();
@@ -284,6 +299,19 @@ void TEspeakSpeech::Cut() {
   std::lock_guard<std::mutex> lock(worker_->Mutex);
   ++worker_->CueTurn;
   worker_->Cue.reset();
+}
+
+void TEspeakSpeech::SetEchoMs(int ms) { worker_->EchoMs = std::max(ms, 0); }
+
+int TEspeakSpeech::CueMs(const std::string& text) {
+  if (!Available() || text.empty()) return 0;
+  int rate = 0;
+  {
+    std::lock_guard<std::mutex> lock(worker_->Mutex);
+    rate = worker_->Voices[0].Rate;
+  }
+  const TCue pcm = worker_->PreparedCue(text, rate);
+  return static_cast<int>(pcm->size() * 1000 / static_cast<size_t>(worker_->Rate));
 }
 
 bool TEspeakSpeech::Lost() const { return worker_->LostServer; }

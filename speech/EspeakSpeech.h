@@ -22,6 +22,8 @@ public:
   void Say(const std::string& text, TVoice voice) override;
   void Cut() override;
   bool Speaking() const override;
+  void SetEchoMs(int ms) override;
+  int CueMs(const std::string& text) override;
   bool Lost() const override;
 
 private:

@@ -13,3 +13,8 @@ void TFakeSpeech::Cut() {
   Log.push_back("cut");
   CueSounding.clear();
 }
+
+int TFakeSpeech::CueMs(const std::string& text) {
+  const auto found = CueLengths.find(text);
+  return found == CueLengths.end() ? 0 : found->second;
+}

@@ -2,6 +2,8 @@
 // A scripted speech engine for tests: it logs what it was asked to say and
 // keeps a cue "sounding" until it is cut or replaced.
 
+#include <map>
+
 #include "Speech.h"
 
 class TFakeSpeech : public TSpeech {
@@ -13,6 +15,8 @@ public:
   void Cut() override;
   bool Speaking() const override { return SpeakingNow; }
   bool Lost() const override { return LostNow; }
+  void SetEchoMs(int ms) override { EchoMs = ms; }
+  int CueMs(const std::string& text) override;
 
   std::string Missing;               // the error to report; empty: available
   std::vector<std::string> Log;      // "cue:<text>", "main:<text>", "cut"
@@ -21,4 +25,6 @@ public:
   bool SpeakingNow = false;          // what Speaking() answers
   bool LostNow = false;              // what Lost() answers
   TVoiceSettings Voices[2];
+  int EchoMs = 250;                  // as last set
+  std::map<std::string, int> CueLengths;  // what CueMs answers; 0 for others
 };

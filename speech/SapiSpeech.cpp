@@ -9,8 +9,6 @@
 
 namespace {
 
-// How long after its sound ends speech may still reach a microphone.
-constexpr auto kTail = std::chrono::milliseconds(250);
 // The registry category SAPI keeps its voices in.
 const wchar_t kVoicesCategory[] = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech\\Voices";
 
@@ -86,6 +84,7 @@ void TSapiSpeech::Release() {
 void TSapiSpeech::SetVoice(TVoice voice, const TVoiceSettings& settings) {
   ISpVoice* v = VoiceFor(voice);
   if (!v) return;
+  if (voice == TVoice::Cue) cueRate_ = settings.Rate > 0 ? settings.Rate : 170;
   v->SetVolume(USHORT(std::clamp(settings.Volume, 0, 100)));
   // SAPI's rate runs from -10 to 10, about 180 words per minute at 0 and
   // about three times faster or slower at the ends.
@@ -115,5 +114,18 @@ bool TSapiSpeech::Speaking() const {
     if (v && SUCCEEDED(v->GetStatus(&status, nullptr)) && status.dwRunningState == SPRS_IS_SPEAKING)
       lastHeard_ = now;
   }
-  return lastHeard_ != std::chrono::steady_clock::time_point{} && now - lastHeard_ < kTail;
+  return lastHeard_ != std::chrono::steady_clock::time_point{} && now - lastHeard_ < tail_;
+}
+
+void TSapiSpeech::SetEchoMs(int ms) { tail_ = std::chrono::milliseconds(std::max(ms, 0)); }
+
+int TSapiSpeech::CueMs(const std::string& text) {
+  if (!cue_ || text.empty()) return 0;
+  // SAPI tells a text's length only by speaking it: an estimate from its
+  // characters at the cue voice's rate (a Russian name of a symbol takes
+  // about 73 ms a character at 220 words per minute).
+  size_t characters = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++characters;
+  return static_cast<int>(characters * 16000 / static_cast<size_t>(std::max(cueRate_, 1)));
 }

@@ -22,6 +22,8 @@ public:
   void Say(const std::string& text, TVoice voice) override;
   void Cut() override;
   bool Speaking() const override;
+  void SetEchoMs(int ms) override;
+  int CueMs(const std::string& text) override;
 
 private:
   ISpVoice* VoiceFor(TVoice voice) const { return voice == TVoice::Cue ? cue_ : main_; }
@@ -34,4 +36,7 @@ private:
   // When speech was last heard playing: the sensor may still pick it up a
   // moment later.
   mutable std::chrono::steady_clock::time_point lastHeard_{};
+  // How long after its sound ends speech may still reach a microphone.
+  std::chrono::milliseconds tail_{DefaultEchoMs};
+  int cueRate_ = 220;  // the cue voice's words per minute
 };

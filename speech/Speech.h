@@ -36,6 +36,15 @@ public:
   // Whether the program's speech may be reaching a microphone now: while it
   // plays and a short while after, for the sound's way back.
   virtual bool Speaking() const = 0;
+  // How long Speaking() stays true after the last sound has left the
+  // program: the way from the speaker back through a microphone and the
+  // capture to the readings. DefaultEchoMs unless set.
+  static constexpr int DefaultEchoMs = 250;
+  virtual void SetEchoMs(int /*ms*/) {}
+  // How long the cue for this text sounds (ms) at the cue voice's present
+  // rate, readying it when it was not; 0 for an empty text or without an
+  // engine.
+  virtual int CueMs(const std::string& /*text*/) { return 0; }
   // Whether the sound server went away after a good start: texts are
   // dropped until it is back, which each new text tries.
   virtual bool Lost() const { return false; }

@@ -95,7 +95,8 @@ TCalibrationDialog::TCalibrationDialog(TSensor& sensor, const TCalibrationChain&
   layout->setSizeConstraint(QLayout::SetMinimumSize);
   setMinimumWidth(460);
   run_.SetListener([this] { ShowRun(); });
-  run_.SetBlocked([] { return SessionModel && SessionModel->SensorBlocked(); });
+  // Its own prompts may reach the sensor, with or without open time.
+  run_.SetBlocked([] { return SessionModel && (SessionModel->SensorBlocked() || SessionModel->SensorBlanked()); });
 }
 
 TCalibrationDialog::~TCalibrationDialog() = default;

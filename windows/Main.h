@@ -209,6 +209,8 @@ private:
   bool FastSlowOption() override;
   void Message(const QString& text) override;
   bool SensorBlocked() override;
+  int RestExtraMs(const TSessionEngine& engine) override;
+  bool SensorBlanked() override;
   // The engine's listener: the light, the settings lock and the statistics.
   void SessionStarted(const TSessionEngine& engine) override;
   void SessionEnded(const TSessionEngine& engine) override;

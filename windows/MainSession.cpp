@@ -183,3 +183,7 @@ void TFMain::SymbolTaken(const TSessionEngine&, const QString&, TSymbolAction) {
 void TFMain::Message(const QString& text) { Dialogs().Message(this, text); }
 
 bool TFMain::SensorBlocked() { return model_.SensorBlocked(); }
+
+int TFMain::RestExtraMs(const TSessionEngine& engine) { return model_.RestExtraMs(engine); }
+
+bool TFMain::SensorBlanked() { return model_.SensorBlanked(); }

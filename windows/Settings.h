@@ -12,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QSpinBox;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -72,6 +73,10 @@ public:
   QSpinBox* ECueRate = nullptr;
   QSpinBox* EMainVolume = nullptr;
   QSpinBox* EMainRate = nullptr;
+  // Cue timing (section "Cue Timing", written once it differs from the
+  // design): the rest lengthened by its cue, and the speech's echo.
+  QCheckBox* CBOpenTime = nullptr;
+  QSpinBox* EEchoMs = nullptr;
   // The speech options in force.
   TSpeechOptions SpeechOptions() const;
   // Any change of the group: the main window's speech follows at once.
@@ -190,6 +195,7 @@ private:
   QGroupBox* BuildSpeechGroup();
   QGroupBox* BuildSwitchGroup();
   void ShowSwitchOptions();
+  void BuildCueTiming(QVBoxLayout* layout);
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass;
   // nothing when the main window could not read that file at start.

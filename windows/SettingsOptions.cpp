@@ -88,6 +88,8 @@ void TFSettings::ShowOptions(TOptionGroup group) {
       Show(ECueRate, o.Speech.Cue.Rate);
       Show(EMainVolume, o.Speech.Main.Volume);
       Show(EMainRate, o.Speech.Main.Rate);
+      Show(CBOpenTime, o.Speech.OpenTime);
+      Show(EEchoMs, o.Speech.EchoMs);
       break;
     case TOptionGroup::Speed:
       Show(CBRestartAfterSelect, o.Speed.RestartAfterSelection);

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -69,7 +70,33 @@ QGroupBox* TFSettings::BuildSpeechGroup() {
   for (QSpinBox* box : {ECueVolume, ECueRate, EMainVolume, EMainRate})
     connect(box, &QSpinBox::valueChanged, this, &TFSettings::SpeechChange);
   CBBlockSensor->setEnabled(false);
+  BuildCueTiming(layout);
   return GBSpeech;
+}
+
+// Cue timing (section "Cue Timing"): the time per symbol after each name.
+void TFSettings::BuildCueTiming(QVBoxLayout* layout) {
+  const TSpeechOptions design;
+  CBOpenTime = SpeechCheck(GBSpeech, "CBOpenTime", QStringLiteral("Всё время на символ после подсказки"),
+      QStringLiteral("Барабан стоит на символе дольше на длину его названия, а при глушении датчика ещё и "
+                     "на эхо речи: после названия остаётся всё время на символ. Глушение длится, только "
+                     "пока речь может попасть в датчик, и ответ, начатый под подсказкой и ещё не "
+                     "законченный, засчитывается"));
+  CBOpenTime->setChecked(design.OpenTime);
+  EEchoMs = SpeechNumber(GBSpeech, "EEchoMs", TSpeechOptions::MinEchoMs, TSpeechOptions::MaxEchoMs,
+      design.EchoMs, QStringLiteral("Сколько миллисекунд после конца речи датчик ещё может её слышать: путь звука "
+                                    "от динамика через микрофон и запись"));
+  EEchoMs->setSingleStep(10);
+  auto* echo = new QHBoxLayout;
+  echo->addWidget(new QLabel(QStringLiteral("Эхо речи, мс"), GBSpeech));
+  echo->addWidget(EEchoMs);
+  echo->addStretch(1);
+  layout->addWidget(CBOpenTime);
+  layout->addLayout(echo);
+  connect(CBOpenTime, &QCheckBox::toggled, this, &TFSettings::SpeechChange);
+  connect(EEchoMs, &QSpinBox::valueChanged, this, &TFSettings::SpeechChange);
+  CBOpenTime->setEnabled(false);
+  EEchoMs->setEnabled(false);
 }
 
 TSpeechOptions TFSettings::SpeechOptions() const { return OptionsInForce().Speech(); }
@@ -82,7 +109,13 @@ void TFSettings::SpeechChange() {
     o.BlockSensor = CBBlockSensor->isChecked();
     o.Cue = {ECueVolume->value(), ECueRate->value()};
     o.Main = {EMainVolume->value(), EMainRate->value()};
+    o.OpenTime = CBOpenTime->isChecked();
+    o.EchoMs = EEchoMs->value();
   });
-  // The blocking matters only while the program may speak.
-  CBBlockSensor->setEnabled(SpeechOptions().Speaks());
+  // The blocking matters only while the program may speak, open time only
+  // with the cue voice, the echo only when both block.
+  const TSpeechOptions o = SpeechOptions();
+  CBBlockSensor->setEnabled(o.Speaks());
+  CBOpenTime->setEnabled(o.AuditoryScanning);
+  EEchoMs->setEnabled(o.AuditoryScanning && o.OpenTime && o.BlockSensor);
 }

@@ -43,6 +43,8 @@ TOptions Changed() {
   o.Speech.BlockSensor = false;
   o.Speech.Cue = {55, 300};
   o.Speech.Main = {0, 450};
+  o.Speech.OpenTime = true;
+  o.Speech.EchoMs = 75;
   o.Speed = {true, true, 7};
   o.Keys = {QStringLiteral("Space"), QStringLiteral("F12"), QStringLiteral("Return")};
   o.Capture.Device = QStringLiteral("usb-вход");
@@ -115,7 +117,7 @@ TEST_F(OptionsFile, NumbersAreHeldToTheirRangesAndUnknownKeysReadAsNone) {
   WriteAll(Path("odd.ini"),
            "[Keys]\r\nSelect Key=Banana\r\nStart Key=F9\r\nStop Key=F2\r\n"
            "[Tape]\r\nFont Size=500\r\n[Speech]\r\nCue Rate=10\r\nMain Volume=-5\r\n"
-           "[Speed]\r\nUndo Place=99\r\n");
+           "[Speed]\r\nUndo Place=99\r\n[Cue Timing]\r\nEcho Ms=5000\r\n");
   TOptions o = Changed();
   ReadOptions(Path("odd.ini"), o);
   EXPECT_EQ(o.Keys.SelectKey, QString());
@@ -125,6 +127,7 @@ TEST_F(OptionsFile, NumbersAreHeldToTheirRangesAndUnknownKeysReadAsNone) {
   EXPECT_EQ(o.Speech.Cue.Rate, TSpeechOptions::MinRate);
   EXPECT_EQ(o.Speech.Main.Volume, TSpeechOptions::MinVolume);
   EXPECT_EQ(o.Speed.UndoPlace, TSpeedOptions::MaxUndoPlace);
+  EXPECT_EQ(o.Speech.EchoMs, TSpeechOptions::MaxEchoMs);
 
   EXPECT_EQ(SwitchKeyOfName(QStringLiteral("F12")), Qt::Key_F12);
   EXPECT_EQ(SwitchKeyOfName(QStringLiteral("Return")), Qt::Key_Return);

@@ -38,6 +38,8 @@ public:
   }
   void Message(const QString& text) override { Events << QStringLiteral("message ") + text; }
   bool SensorBlocked() override { return Speaker && Speaker->SensorBlocked(); }
+  int RestExtraMs(const TSessionEngine& engine) override { return Speaker ? Speaker->RestExtraMs(engine) : 0; }
+  bool SensorBlanked() override { return Speaker && Speaker->SensorBlanked(); }
 
   void SessionStarted(const TSessionEngine&) override { Events << "lock"; }
   void SessionEnded(const TSessionEngine&) override { Events << "unlock"; }

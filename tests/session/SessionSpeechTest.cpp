@@ -9,7 +9,8 @@
 namespace {
 
 struct TSpeakingRig : TSessionRig {
-  explicit TSpeakingRig(const TSpeechOptions& options) {
+  explicit TSpeakingRig(const TSpeechOptions& options, TRigLevel level = TRigLevel::HeldAtZero)
+      : TSessionRig(level) {
     Speaker.SetOptions(options);
     Host.Speaker = &Speaker;
     Host.Options.Symbols = {QStringLiteral("Ж"), QStringLiteral("q"), QStringLiteral(" "),
@@ -90,6 +91,96 @@ TEST(SessionSpeech, WhileSpeakingOnlyTheSensorIsIgnored) {
   rig.Poll(0.0);
   rig.Poll(0.5);
   EXPECT_EQ(rig.Host.Tape, QStringList{QStringLiteral("- Жq")});
+}
+
+// Open time after the cue: the names' lengths as the engine would report them.
+struct TOpenTimeRig : TSpeakingRig {
+  explicit TOpenTimeRig(const TSpeechOptions& options, TRigLevel level = TRigLevel::HeldAtZero)
+      : TSpeakingRig(options, level) {
+    Speech.CueLengths = {{"жэ", 300}, {"ку", 250}, {"пробел", 400}, {"стереть", 500}, {"точка", 350}};
+  }
+};
+
+TSpeechOptions OpenTime(bool block = true) {
+  TSpeechOptions o = Scanning();
+  o.OpenTime = true;
+  o.BlockSensor = block;
+  o.EchoMs = 100;
+  return o;
+}
+
+TEST(SessionSpeech, OpenTimeLengthensEachSlowRestByItsCueAndTheCaptureCoversIt) {
+  struct TCase {
+    const char* what;
+    TSpeechOptions options;
+    bool fast;
+    int firstRest, secondRest, echo;
+  };
+  TSpeechOptions saying = OpenTime();
+  saying.AuditoryScanning = false;
+  saying.SaySelected = true;
+  const TCase cases[] = {
+      {"open time, blocking", OpenTime(), false, 1000 + 300 + 100 + 40, 1000 + 250 + 100 + 40, 100},
+      {"open time, no blocking", OpenTime(false), false, 1000 + 300, 1000 + 250, 100},
+      {"no cue voice", saying, false, 1000, 1000, TSpeech::DefaultEchoMs},
+      {"open time off", Scanning(), false, 1000, 1000, TSpeech::DefaultEchoMs},
+      {"fast mode", OpenTime(), true, 40, 40, 100},
+  };
+  for (const TCase& c : cases) {
+    TOpenTimeRig rig(c.options);
+    rig.Host.Options.FastSlowMode = c.fast;
+    rig.Engine.Start(QStringLiteral("1"));
+    EXPECT_EQ(rig.Engine.RestMs(), c.firstRest) << c.what;
+    EXPECT_EQ(rig.DrumTimer.Interval(), c.firstRest) << c.what;
+    rig.NextSymbols(1);
+    EXPECT_EQ(rig.DrumTimer.Interval(), c.secondRest) << c.what;
+    EXPECT_EQ(rig.Sensor.Calls.front(), c.fast ? "Rearm 1000" : "Start " + std::to_string(c.firstRest)) << c.what;
+    EXPECT_EQ(rig.Sensor.Calls.back(), c.fast ? "Rearm 1000" : "Start " + std::to_string(c.secondRest)) << c.what;
+    EXPECT_EQ(rig.Speech.EchoMs, c.echo) << c.what;
+  }
+}
+
+// The probe's own level, as most sensors run: it follows the readings unless
+// held. Readings are the sensor's and the speech's sound together.
+TEST(SessionSpeech, WithOpenTimeTheBlankHoldsTheLevelAndAReactionStillGoingAfterItCounts) {
+  TOpenTimeRig rig(OpenTime(), TRigLevel::Automatic);
+  rig.Engine.Start(QStringLiteral("1"));
+  const auto quiet = [&rig](int polls) {
+    rig.Speech.SpeakingNow = false;
+    for (int i = 0; i < polls; ++i) rig.Poll(0.1);
+  };
+  const auto blanked = [&rig](std::initializer_list<double> readings) {
+    rig.Speech.SpeakingNow = true;
+    for (double r : readings) rig.Poll(r);
+  };
+  quiet(10);
+  ASSERT_EQ(rig.Host.Light, TSessionLight::Ready);
+
+  // Speech loud in the sensor, then gone: the level never followed it, so its
+  // end is no reaction.
+  blanked({0.9, 0.9, 0.8, 0.9, 0.9, 0.9, 0.7, 0.9});
+  quiet(10);
+  EXPECT_TRUE(rig.Host.Tape.isEmpty()) << rig.Host.Tape.join('|').toStdString();
+
+  // A reaction that began under the cue and goes on after it: taken when the
+  // blank ends, a poll after the speech (that reading's samples are from the
+  // poll before).
+  rig.NextSymbols(1);
+  blanked({0.9, 0.9, 0.9, 0.6, 0.6, 0.6, 0.6, 0.6});
+  quiet(0);
+  rig.Poll(0.6);
+  EXPECT_TRUE(rig.Host.Tape.isEmpty());
+  rig.Poll(0.6);
+  EXPECT_EQ(rig.Host.Tape, QStringList{QStringLiteral("- q")});
+
+  // Still going at the next rest, then a pause under the cue and a new
+  // reaction: the quiet reading under the cue re-armed the selection.
+  rig.NextSymbols(1);
+  blanked({0.6, 0.6, 0.1, 0.1, 0.9, 0.6, 0.6, 0.6});
+  quiet(0);
+  rig.Poll(0.6);
+  rig.Poll(0.6);
+  EXPECT_EQ(rig.Host.Tape, QStringList{QStringLiteral("- q ")});
 }
 
 }  // namespace
