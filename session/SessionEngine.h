@@ -150,8 +150,6 @@ public:
   int KeptCount() const { return keptCount_; }
   // The switch timing copied at Start.
   const TSwitchOptions& SwitchOptions() const { return switchOptions_; }
-  // The length of the present (or last) rest in ms.
-  int RestMs() const { return restMs_; }
   // The drum stands after the scan loops without a reaction; the capture
   // goes on, and the next reaction lets it turn again, taking nothing.
   bool Paused() const { return paused_; }
@@ -232,7 +230,6 @@ private:
   TSwitchOptions switchOptions_;
   // The probe's level when the latched reaction fired.
   double restLevel_ = 0.0;
-  int restMs_ = 0;
   // The next rest is the first after a selection.
   bool selectedSinceRest_ = false;
   // Rests since Start or the last reaction, this one included.
