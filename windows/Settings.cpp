@@ -258,14 +258,20 @@ void TFSettings::BuildControls() {
   right->addWidget(BTestSignal, 0, Qt::AlignLeft);
   right->addWidget(MakeSeparator(this));
   right->addLayout(signal);
-  BuildCaptureGroup(right);
-  right->addWidget(BuildSpeedGroup());
-  right->addWidget(BuildSwitchGroup());
   right->addStretch(1);
+
+  // A third column for the sound input and the operator's aids, so the
+  // window stays low enough for a laptop's screen.
+  auto* aids = new QVBoxLayout;
+  BuildCaptureGroup(aids);
+  aids->addWidget(BuildSpeedGroup());
+  aids->addWidget(BuildSwitchGroup());
+  aids->addStretch(1);
 
   auto* top = new QHBoxLayout(this);
   top->addLayout(left, 1);
   top->addLayout(right, 1);
+  top->addLayout(aids, 1);
 
   // The logo fields and their labels start disabled; the fields open after
   // the first session.
