@@ -87,19 +87,30 @@ namespace {
 
 // The operator of the first measurements: a selection in every wanted rest,
 // made directly; a late one is made in the next rest.
+// The session a run spells in: its table and backspace symbol, no stop symbol.
+TSessionOptions SessionOptionsOf(const TEntryRun& run) {
+  TSessionOptions options;
+  options.Symbols = run.Symbols;
+  options.StopSymbols = QString();  // "." is text here
+  options.BackspaceSymbol = run.Backspace;
+  return options;
+}
+
+TSpeedOptions SpeedOptionsOf(const TEntryRun& run) {
+  TSpeedOptions speed;
+  speed.RestartAfterSelection = run.RestartAfterSelection;
+  speed.PredictNextLetter = run.PredictNextLetter;
+  speed.UndoPlace = run.UndoPlace;
+  return speed;
+}
+
 TEntryResult SimulateIdeal(const QString& text, const TEntryRun& run) {
   TEntryResult result;
   result.Characters = text.size();
   if (run.ReactionMs >= run.SymbolPeriodMs) return result;  // no rest is long enough to react in
 
-  TSessionOptions options;
-  options.Symbols = run.Symbols;
-  options.StopSymbols = QString();  // "." is text here
-  options.BackspaceSymbol = run.Backspace;
-  TSpeedOptions speed;
-  speed.RestartAfterSelection = run.RestartAfterSelection;
-  speed.PredictNextLetter = run.PredictNextLetter;
-  speed.UndoPlace = run.UndoPlace;
+  const TSessionOptions options = SessionOptionsOf(run);
+  const TSpeedOptions speed = SpeedOptionsOf(run);
   TSimHost host(text, options, speed);
   TManualTickTimer drumTimer, pollTimer;
   TSessionEngine engine(host, drumTimer, pollTimer);
@@ -333,14 +344,8 @@ TEntryResult SimulateRealistic(const QString& text, const TEntryRun& run) {
   TEntryResult result;
   result.Characters = text.size();
 
-  TSessionOptions options;
-  options.Symbols = run.Symbols;
-  options.StopSymbols = QString();  // "." is text here
-  options.BackspaceSymbol = run.Backspace;
-  TSpeedOptions speed;
-  speed.RestartAfterSelection = run.RestartAfterSelection;
-  speed.PredictNextLetter = run.PredictNextLetter;
-  speed.UndoPlace = run.UndoPlace;
+  const TSessionOptions options = SessionOptionsOf(run);
+  const TSpeedOptions speed = SpeedOptionsOf(run);
 
   long long now = 0;
   TSimSensor sensor(now, run.Amplitude);

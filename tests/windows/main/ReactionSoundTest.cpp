@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "session/SessionModel.h"
-#include "MainFixture.h"
+#include "RealSoundFixture.h"
 #include "capture/CaptureInputs.h"
 #include "sensor/Probe.h"
 #include "tests/support/SpellingBursts.h"
@@ -42,25 +42,8 @@ constexpr int kLoud = 24;
 // Sessions played before the bursts count as never having arrived whole.
 constexpr int kAttempts = 3;
 
-class Reactions : public MainFixture {
+class Reactions : public RealSoundFixture {
 protected:
-  void SetUp() override {
-    MainFixture::SetUp();
-    TFMain::SetSensorFactory(CaptureLogSensorFactory(Log));
-  }
-  void TearDown() override {
-    Player.reset();
-    MainFixture::TearDown();
-  }
-
-  static void RequireSound() {
-    ASSERT_TRUE(std::getenv("PULSE_SERVER") || std::getenv("XDG_RUNTIME_DIR"))
-        << "no sound server: run eval \"$(scripts/pulse-start.sh)\" first";
-    std::vector<TCaptureInput> inputs;
-    ASSERT_TRUE(CreateDefaultCaptureInputs()->List(inputs) && !inputs.empty())
-        << "no audio input: the PulseAudio server of scripts/pulse-start.sh is not running";
-  }
-
   void Play(const TBurst& b) {
     if (!Player) Player = std::make_unique<TTonePlayer>();
     ASSERT_TRUE(Player->Open()) << "no playback stream on the sound server";
@@ -176,9 +159,7 @@ protected:
     return written;
   }
 
-  std::unique_ptr<TTonePlayer> Player;
   int LagMs = -1;
-  TCaptureLogSensor* Log = nullptr;
 };
 
 TEST_F(Reactions, BurstsAroundTheEndOfARestWriteThatRestsSymbolOnly) {

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "MainFixture.h"
+#include "RealSoundFixture.h"
 #include "capture/CaptureInputs.h"
 #include "session/SessionModel.h"
 #include "tests/support/SpellingBursts.h"
@@ -25,25 +25,8 @@ constexpr double kTone = 0.15;
 constexpr int kLoud = 16;
 constexpr int kAttempts = 3;
 
-class SwitchTimingSound : public MainFixture {
+class SwitchTimingSound : public RealSoundFixture {
 protected:
-  void SetUp() override {
-    MainFixture::SetUp();
-    TFMain::SetSensorFactory(CaptureLogSensorFactory(Log));
-  }
-  void TearDown() override {
-    Player.reset();
-    MainFixture::TearDown();
-  }
-
-  static void RequireSound() {
-    ASSERT_TRUE(std::getenv("PULSE_SERVER") || std::getenv("XDG_RUNTIME_DIR"))
-        << "no sound server: run eval \"$(scripts/pulse-start.sh)\" first";
-    std::vector<TCaptureInput> inputs;
-    ASSERT_TRUE(CreateDefaultCaptureInputs()->List(inputs) && !inputs.empty())
-        << "no audio input: the PulseAudio server of scripts/pulse-start.sh is not running";
-  }
-
   // The hum sensor's settings and the switch timing, then the windows.
   void LaunchOnHum(const std::vector<std::pair<QString, QString>>& switchKeys) {
     Preset({{QStringLiteral("On Level"), QStringLiteral("30")},
@@ -115,8 +98,6 @@ protected:
     return b / 8;
   }
 
-  std::unique_ptr<TTonePlayer> Player;
-  TCaptureLogSensor* Log = nullptr;
   // From asking for a tone to its first sample in the capture; only aims.
   int LagMs = TTonePlayer::BufferMs / 2;
 };
