@@ -125,7 +125,13 @@ void TSessionModel::ApplySpeechOptions() {
     speech_ = SpeechFactory() ? SpeechFactory()() : CreateDefaultSpeech();
     speaker_ = std::make_unique<TSessionSpeaker>(*speech_);
     // Without an engine the program goes on silently.
-    if (!speech_->Available()) emit Notice(QString::fromStdString(speech_->Error()));
+    if (!speech_->Available()) {
+      emit Notice(QString::fromStdString(speech_->Error()));
+    } else if (speech_->Lost()) {
+      emit Notice(QStringLiteral("Речь пока не звучит: нет связи со звуковым сервером. Она появится сама, "
+                                 "когда сервер заработает."));
+      speechLossTold_ = true;
+    }
     connect(&speechWatch_, &QTimer::timeout, this, &TSessionModel::WatchSpeech);
     // Without an event loop (tests of the model alone) nothing would tick.
     if (QCoreApplication::instance()) speechWatch_.start(500);

@@ -106,8 +106,12 @@ std::string TEspeakSpeech::TWorker::Start() {
       return "Речь недоступна: нет русского голоса espeak-ng. Программа работает без звука.";
     Rate = EngineRate;
   }
-  const std::string error = OpenStream();
-  if (!error.empty()) return "Речь недоступна: нет связи со звуковым сервером (" + error + ").";
+  // Without a sound server the speech is lost from the start: each text
+  // tries again, as after a loss, so it is heard once the server is up.
+  if (!OpenStream().empty()) {
+    LostServer = true;
+    NextTry = TClock::now();
+  }
   return {};
 }
 

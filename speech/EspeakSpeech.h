@@ -2,8 +2,9 @@
 // Speech by espeak-ng's Russian voice, played through PulseAudio on a
 // low-latency stream to the default output. A worker thread synthesises and
 // plays; the caller's calls only hand it work, so they never wait on sound.
-// When the sound server goes away the stream is dropped, and each later text
-// tries to open a new one (at most once a second) until the server is back.
+// When the sound server goes away (or is not there at the start) the stream
+// is dropped, and each later text tries to open a new one (at most once a
+// second) until the server is back.
 
 #include <memory>
 
@@ -11,8 +12,8 @@
 
 class TEspeakSpeech : public TSpeech {
 public:
-  // Starts the worker and waits until the engine, the voice and the stream
-  // are up or have failed (Error() tells which).
+  // Starts the worker and waits until the engine and the voice are up or
+  // have failed (Error() tells which); without a stream it starts Lost().
   TEspeakSpeech();
   ~TEspeakSpeech() override;
 

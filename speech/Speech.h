@@ -45,7 +45,7 @@ public:
   // rate, readying it when it was not; 0 for an empty text or without an
   // engine.
   virtual int CueMs(const std::string& /*text*/) { return 0; }
-  // Whether the sound server went away after a good start: texts are
-  // dropped until it is back, which each new text tries.
+  // Whether the sound server is away (gone, or not there at the start):
+  // texts are dropped until it is back, which each new text tries.
   virtual bool Lost() const { return false; }
 };

@@ -100,4 +100,22 @@ TEST(SessionModel, ALostSoundServerIsToldOncePerLoss) {
   EXPECT_EQ(notices.size(), 2);
 }
 
+TEST(SessionModel, SpeechWithoutAServerAtTheStartIsToldOnceAsComingLater) {
+  TSessionModel::SetSpeechFactory([] {
+    auto made = std::make_unique<TFakeSpeech>();
+    made->LostNow = true;
+    return made;
+  });
+  TSessionModel model;
+  QStringList notices;
+  QObject::connect(&model, &TSessionModel::Notice, [&notices](const QString& text) { notices << text; });
+  TSpeechOptions options;
+  options.SaySelected = true;
+  model.Options().Set(options);
+  TSessionModel::SetSpeechFactory({});
+  model.WatchSpeech();
+  ASSERT_EQ(notices.size(), 1);
+  EXPECT_TRUE(notices[0].startsWith(QStringLiteral("Речь пока не звучит"))) << notices[0].toStdString();
+}
+
 }  // namespace

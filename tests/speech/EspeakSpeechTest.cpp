@@ -204,4 +204,16 @@ TEST(EspeakSpeechServer, SpeechComesBackWhenTheServerDoesAndSaysItWasLost) {
   EXPECT_FALSE(speech.Lost());
 }
 
+TEST(EspeakSpeechServer, SpeechStartedWithoutAServerIsHeardOnceOneComes) {
+  TOwnServers servers;
+  // No server answers at this address.
+  setenv("PULSE_SERVER", "unix:/nonexistent/quillora-no-server", 1);
+  TEspeakSpeech speech;
+  ASSERT_TRUE(speech.Available()) << speech.Error();
+  EXPECT_TRUE(speech.Lost());
+  ASSERT_TRUE(servers.Start()) << "cannot start a PulseAudio server";
+  EXPECT_TRUE(HeardAfterSaying(speech, 10));
+  EXPECT_FALSE(speech.Lost());
+}
+
 }  // namespace
