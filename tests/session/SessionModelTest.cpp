@@ -70,52 +70,49 @@ TEST(SessionModel, AReadingGoesToTheRecorderThenToTheWindowsAfterItsSelection) {
   EXPECT_EQ(model.Engine(), nullptr);
 }
 
-TEST(SessionModel, ALostSoundServerIsToldOncePerLoss) {
-  TFakeSpeech* speech = nullptr;
-  TSessionModel::SetSpeechFactory([&speech] {
-    auto made = std::make_unique<TFakeSpeech>();
-    speech = made.get();
-    return made;
-  });
-  TSessionModel model;
-  QStringList notices;
-  QObject::connect(&model, &TSessionModel::Notice, [&notices](const QString& text) { notices << text; });
-  TSpeechOptions options;
-  options.SaySelected = true;
-  model.Options().Set(options);
-  TSessionModel::SetSpeechFactory({});
-  ASSERT_NE(speech, nullptr);
+// A model whose speech is a fake (lost from the start or not), switched on,
+// with the notices it gave.
+struct TSpeakingModel {
+  explicit TSpeakingModel(bool lostAtStart) {
+    TSessionModel::SetSpeechFactory([this, lostAtStart] {
+      auto made = std::make_unique<TFakeSpeech>();
+      made->LostNow = lostAtStart;
+      Speech = made.get();
+      return made;
+    });
+    QObject::connect(&Model, &TSessionModel::Notice, [this](const QString& text) { Notices << text; });
+    TSpeechOptions options;
+    options.SaySelected = true;
+    Model.Options().Set(options);
+    TSessionModel::SetSpeechFactory({});
+  }
+  TSessionModel Model;
+  TFakeSpeech* Speech = nullptr;
+  QStringList Notices;
+};
 
-  model.WatchSpeech();
-  EXPECT_TRUE(notices.isEmpty());
-  speech->LostNow = true;
-  for (int i = 0; i < 3; ++i) model.WatchSpeech();
-  ASSERT_EQ(notices.size(), 1);
-  EXPECT_TRUE(notices[0].startsWith(QStringLiteral("Речь прервалась"))) << notices[0].toStdString();
+TEST(SessionModel, ALostSoundServerIsToldOncePerLoss) {
+  TSpeakingModel m(false);
+  ASSERT_NE(m.Speech, nullptr);
+  m.Model.WatchSpeech();
+  EXPECT_TRUE(m.Notices.isEmpty());
+  m.Speech->LostNow = true;
+  for (int i = 0; i < 3; ++i) m.Model.WatchSpeech();
+  ASSERT_EQ(m.Notices.size(), 1);
+  EXPECT_TRUE(m.Notices[0].startsWith(QStringLiteral("Речь прервалась"))) << m.Notices[0].toStdString();
   // Back, then lost again: told again.
-  speech->LostNow = false;
-  model.WatchSpeech();
-  speech->LostNow = true;
-  model.WatchSpeech();
-  EXPECT_EQ(notices.size(), 2);
+  m.Speech->LostNow = false;
+  m.Model.WatchSpeech();
+  m.Speech->LostNow = true;
+  m.Model.WatchSpeech();
+  EXPECT_EQ(m.Notices.size(), 2);
 }
 
 TEST(SessionModel, SpeechWithoutAServerAtTheStartIsToldOnceAsComingLater) {
-  TSessionModel::SetSpeechFactory([] {
-    auto made = std::make_unique<TFakeSpeech>();
-    made->LostNow = true;
-    return made;
-  });
-  TSessionModel model;
-  QStringList notices;
-  QObject::connect(&model, &TSessionModel::Notice, [&notices](const QString& text) { notices << text; });
-  TSpeechOptions options;
-  options.SaySelected = true;
-  model.Options().Set(options);
-  TSessionModel::SetSpeechFactory({});
-  model.WatchSpeech();
-  ASSERT_EQ(notices.size(), 1);
-  EXPECT_TRUE(notices[0].startsWith(QStringLiteral("Речь пока не звучит"))) << notices[0].toStdString();
+  TSpeakingModel m(true);
+  m.Model.WatchSpeech();
+  ASSERT_EQ(m.Notices.size(), 1);
+  EXPECT_TRUE(m.Notices[0].startsWith(QStringLiteral("Речь пока не звучит"))) << m.Notices[0].toStdString();
 }
 
 }  // namespace
