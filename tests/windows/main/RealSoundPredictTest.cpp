@@ -8,31 +8,15 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "MainFixture.h"
-#include "capture/CaptureInputs.h"
-#include "tests/support/SpellingBursts.h"
-#include "windows/Main.h"
+#include "RealSoundFixture.h"
 
 namespace {
 
-class RealSoundPredict : public MainFixture {
-protected:
-  void SetUp() override {
-    MainFixture::SetUp();
-    TFMain::SetSensorFactory(CaptureLogSensorFactory(Log));
-  }
-  void TearDown() override {
-    Player.reset();
-    MainFixture::TearDown();
-  }
-  TCaptureLogSensor* Log = nullptr;
-  std::unique_ptr<TTonePlayer> Player;
-};
+class RealSoundPredict : public RealSoundFixture {};
 
 TEST_F(RealSoundPredict, SpellsARussianWordInAFewRests) {
-  std::vector<TCaptureInput> inputs;
-  ASSERT_TRUE(CreateDefaultCaptureInputs()->List(inputs) && !inputs.empty())
-      << "no audio input: the PulseAudio server of scripts/pulse-start.sh is not running";
+  RequireSound();
+  if (HasFatalFailure()) return;
 
   QStringList table;
   for (const QChar c : QStringLiteral("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ")) table << QString(c);

@@ -7,33 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "MainFixture.h"
-#include "capture/CaptureInputs.h"
-#include "tests/support/SpellingBursts.h"
-#include "windows/Main.h"
+#include "RealSoundFixture.h"
 
 namespace {
 
-class RealSound : public MainFixture {
-protected:
-  void SetUp() override {
-    MainFixture::SetUp();
-    TFMain::SetSensorFactory(CaptureLogSensorFactory(Log));
-  }
-  void TearDown() override {
-    Player.reset();
-    MainFixture::TearDown();
-  }
-  TCaptureLogSensor* Log = nullptr;
-  std::unique_ptr<TTonePlayer> Player;
-};
+class RealSound : public RealSoundFixture {};
 
 TEST_F(RealSound, SpellsAWordFromToneBursts) {
-  ASSERT_TRUE(std::getenv("PULSE_SERVER") || std::getenv("XDG_RUNTIME_DIR"))
-      << "no sound server: run eval \"$(scripts/pulse-start.sh)\" first";
-  std::vector<TCaptureInput> inputs;
-  ASSERT_TRUE(CreateDefaultCaptureInputs()->List(inputs) && !inputs.empty())
-      << "no audio input: the PulseAudio server of scripts/pulse-start.sh is not running";
+  RequireSound();
+  if (HasFatalFailure()) return;
 
   const QString word = QStringLiteral("HI");
   LiveTimers = true;
