@@ -163,7 +163,7 @@ protected:
 };
 
 TEST_F(Reactions, BurstsAroundTheEndOfARestWriteThatRestsSymbolOnly) {
-  RequireSound();
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
   LiveTimers = true;
   Launch(true, false);
   // A 0.5 s burst from 250 ms before the end of C's rest lasts into D's rest.
@@ -178,14 +178,14 @@ TEST_F(Reactions, BurstsAroundTheEndOfARestWriteThatRestsSymbolOnly) {
 }
 
 TEST_F(Reactions, ASteadyToneOverFiveRestsWritesTheSymbolOfTheRestWhereItBegan) {
-  RequireSound();
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
   LiveTimers = true;
   Launch(true, false);
   Case({{3, 500, 0.5, 6.0}}, 8000);
 }
 
 TEST_F(Reactions, AWordFromBurstsTimedLikeAnOperator) {
-  RequireSound();
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
   LiveTimers = true;
   Launch(true, false);
   // Reactions 300, 450 and 600 ms after the symbol arrives (1 s rests).
@@ -196,7 +196,7 @@ TEST_F(Reactions, AWordFromBurstsTimedLikeAnOperator) {
 // three amplitudes and three rise times (each at full amplitude for 0.5 s
 // after its rise, begun 300 ms into a rest), all in one session.
 TEST_F(Reactions, DISABLED_PrintsWhatTheDefaultsCatch) {
-  RequireSound();
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
   LiveTimers = true;
   Launch(true, false);
   const double amplitudes[] = {0.1, 0.2, 0.4};

@@ -15,8 +15,7 @@ namespace {
 class RealSoundPredict : public RealSoundFixture {};
 
 TEST_F(RealSoundPredict, SpellsARussianWordInAFewRests) {
-  RequireSound();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
 
   QStringList table;
   for (const QChar c : QStringLiteral("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ")) table << QString(c);

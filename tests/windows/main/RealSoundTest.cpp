@@ -14,8 +14,7 @@ namespace {
 class RealSound : public RealSoundFixture {};
 
 TEST_F(RealSound, SpellsAWordFromToneBursts) {
-  RequireSound();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
 
   const QString word = QStringLiteral("HI");
   LiveTimers = true;

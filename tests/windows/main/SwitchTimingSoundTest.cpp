@@ -106,7 +106,7 @@ protected:
 // began in (or, from that rest's last moment, the next one) and nothing else:
 // its level is let go after 3 s, its end is judged against the rest before it.
 TEST_F(SwitchTimingSound, ATwelveSecondHoldWritesOneSymbol) {
-  RequireSound();
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
   LaunchOnHum({{QStringLiteral("Maximum Hold"), QStringLiteral("3000")}});
   for (int attempt = 1; attempt <= kAttempts; ++attempt) {
     const QString written = Session(2000, 4, 300, 12.0, 3000);
@@ -131,7 +131,7 @@ TEST_F(SwitchTimingSound, ATwelveSecondHoldWritesOneSymbol) {
 // moved counts from the next rest's first reading: let go within the
 // acceptance time it writes nothing, held longer it writes that rest's symbol.
 TEST_F(SwitchTimingSound, AReactionBegunInAMoveCanBeTakenBackWithinTheAcceptanceTime) {
-  RequireSound();
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
   LaunchOnHum({{QStringLiteral("Acceptance Time"), QStringLiteral("300")}});
   struct TCase {
     double Seconds;
