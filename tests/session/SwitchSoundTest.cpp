@@ -68,7 +68,7 @@ void ExpectSpelled(TSwitchRig& rig, const QString& word, const QString& period, 
 const QString kWord = TrialText(4, 7);
 
 TEST(SwitchSound, TheProposalSpellsOnTheHumSensorAtOneAndAtHalfASecond) {
-  RequireSound();
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
   TSwitchRig rig(TSensorRest::HumOnly());
   ASSERT_TRUE(rig.SoundReady()) << "no playback stream on the sound server";
   const TOperator op;
@@ -78,7 +78,7 @@ TEST(SwitchSound, TheProposalSpellsOnTheHumSensorAtOneAndAtHalfASecond) {
 }
 
 TEST(SwitchSound, TheProposalSpellsOnTheHumAndDriftSensorAtOneAndAtHalfASecond) {
-  RequireSound();
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
   // The drift rises from the calibration on: the sessions meet a baseline
   // up to 0.05 higher than the one calibrated.
   TSwitchRig rig(TSensorRest::HumAndDrift());
@@ -90,7 +90,7 @@ TEST(SwitchSound, TheProposalSpellsOnTheHumAndDriftSensorAtOneAndAtHalfASecond) 
 }
 
 TEST(SwitchSound, FiveMinutesWithoutAReactionOnTheHumSensorWriteNothing) {
-  RequireSound();
+  ASSERT_NO_FATAL_FAILURE(RequireSound());
   TSwitchRig rig(TSensorRest::HumOnly());
   ASSERT_TRUE(rig.SoundReady()) << "no playback stream on the sound server";
   ASSERT_EQ(Calibrated(rig, TOperator()).Result, TCalibrationResult::Proposed);
