@@ -175,6 +175,84 @@ TEST(FasterEntry, KeptCharactersAreTheSessionsOwnThatStayOnTheTape) {
   EXPECT_EQ(rig.Engine.KeptCount(), 1);
 }
 
+// The group scan with groups of two offered twice: after "." the ranking is
+// Б, В, А, then "<" and "." unknown to the model.
+struct TGroupRig : TSessionRig {
+  TGroupRig() {
+    Engine.SetLetterModel(&Model);
+    Engine.SetGroupLayout({1, 2, 2, false});
+    Host.Options.Symbols = kTable;
+    Host.Speed.PredictNextLetter = true;
+    Host.Speed.GroupScan = true;
+    Host.Speed.UndoPlace = 2;
+  }
+  QString Shown() const { return Engine.Symbols().value(Engine.DrumPosition() - 1); }
+  TLetterModel Model = SmallModel();
+};
+
+TEST(GroupScan, AReactionPicksAGroupThenOneOfItsMembers) {
+  TGroupRig rig;
+  rig.Engine.Start(QStringLiteral("1"));
+  EXPECT_EQ(rig.Engine.Level(), 1);
+  EXPECT_EQ(rig.Engine.RestGroup(), QList<int>{2}) << "the likeliest letter alone";
+  EXPECT_EQ(rig.Engine.GroupsAhead(), (QList<QList<int>>{{3, 1}, {4, 5}})) << "nothing to undo yet";
+  rig.NextSymbol();
+  EXPECT_EQ(rig.Engine.RestGroup(), (QList<int>{3, 1}));
+  rig.Fire();
+  EXPECT_TRUE(rig.Host.Tape.isEmpty()) << "a group writes nothing";
+  EXPECT_EQ(rig.Engine.ScanAhead(), (QList<int>{3, 1, 3, 1, 2, 3, 4}));
+  rig.Fire();
+  EXPECT_EQ(rig.Engine.ScanAhead().size(), 7) << "one selection per rest";
+
+  EXPECT_EQ(NextRests(rig, 2), (QStringList{"В", "А"}));
+  EXPECT_EQ(rig.Engine.Level(), 2);
+  EXPECT_TRUE(rig.Engine.RestGroup().isEmpty());
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- А"});
+  EXPECT_EQ(rig.Engine.KeptCount(), 1);
+  // Planned again from "А" (overall order В, Б, А): "<" alone second.
+  EXPECT_EQ(NextRests(rig, 1), QStringList{"В"});
+  EXPECT_EQ(rig.Engine.Level(), 1);
+  EXPECT_EQ(rig.Engine.GroupsAhead(), (QList<QList<int>>{{4}, {2, 1}, {5}}));
+  rig.NextSymbol();
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- "}) << "the backspace symbol alone acts at once";
+  EXPECT_EQ(rig.Engine.UndoneCount(), 1);
+  EXPECT_EQ(rig.Engine.KeptCount(), 0);
+}
+
+TEST(GroupScan, UnansweredMembersGiveBackTheGroupsAfterTheirLoops) {
+  TGroupRig rig;
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.NextSymbol();
+  rig.Fire();  // the group В, А
+  EXPECT_EQ(NextRests(rig, 7), (QStringList{"В", "А", "В", "А", "Б", "В", "<"}));
+  EXPECT_EQ(rig.Engine.Level(), 1);
+  EXPECT_EQ(NextRests(rig, 3), (QStringList{"Б", "В", "<"})) << "the groups come round while nobody reacts";
+
+  // A member that stops the session stops it; a new session begins at the
+  // first group again.
+  rig.Fire();
+  EXPECT_EQ(NextRests(rig, 1), QStringList{"<"});
+  rig.NextSymbol();
+  rig.Fire();
+  EXPECT_FALSE(rig.Engine.Running());
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- ."});
+  rig.Engine.Start(QStringLiteral("1"));
+  EXPECT_EQ(rig.Engine.Level(), 1);
+  EXPECT_EQ(rig.Shown(), QStringLiteral("Б"));
+}
+
+TEST(GroupScan, OnlyWithPrediction) {
+  TGroupRig rig;
+  rig.Host.Speed.PredictNextLetter = false;
+  rig.Engine.Start(QStringLiteral("1"));
+  EXPECT_EQ(rig.Engine.Level(), 0);
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- А"});
+  EXPECT_EQ(NextRests(rig, 1), QStringList{"Б"});
+}
+
 TEST(FasterEntry, AJumpMovesTheWindowAllTheWayInFiveFrames) {
   TDrumState state;
   state.Running = true;
