@@ -5,6 +5,8 @@
 #include "SessionRig.h"
 #include "indicators/DrumGeometry.h"
 #include "session/LetterModel.h"
+#include "session/SessionSpeaker.h"
+#include "speech/FakeSpeech.h"
 
 namespace {
 
@@ -241,6 +243,26 @@ TEST(GroupScan, UnansweredMembersGiveBackTheGroupsAfterTheirLoops) {
   rig.Engine.Start(QStringLiteral("1"));
   EXPECT_EQ(rig.Engine.Level(), 1);
   EXPECT_EQ(rig.Shown(), QStringLiteral("Б"));
+}
+
+TEST(GroupScan, TheCueNamesTheGroupsFirstSymbol) {
+  TGroupRig rig;
+  TFakeSpeech speech;
+  TSessionSpeaker speaker(speech);
+  TSpeechOptions scanning;
+  scanning.AuditoryScanning = true;
+  speaker.SetOptions(scanning);
+  rig.Host.Speaker = &speaker;
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.NextSymbol();
+  ASSERT_EQ(rig.Engine.RestGroup(), (QList<int>{3, 1}));
+  const std::string atGroup = speech.CueSounding;
+  rig.Fire();
+  rig.NextSymbol();
+  ASSERT_EQ(rig.Shown(), QStringLiteral("В"));
+  EXPECT_EQ(speech.CueSounding, atGroup) << "the group's first symbol, В, as at its own rest";
+  rig.NextSymbol();
+  EXPECT_NE(speech.CueSounding, atGroup);
 }
 
 TEST(GroupScan, OnlyWithPrediction) {
