@@ -54,7 +54,9 @@ int TSessionEngine::BeginRest() {
   selectedSinceRest_ = false;
   ++restsUnanswered_;
   const int loops = switchOptions_.ScanLoops;
-  if (loops > 0 && restsUnanswered_ > loops * int(symbols_.size())) paused_ = true;
+  // A turn of the group scan is a turn of its groups.
+  const int turn = groupScan_ && !groups_.isEmpty() ? int(groups_.size()) : int(symbols_.size());
+  if (loops > 0 && restsUnanswered_ > loops * turn) paused_ = true;
   StartCapture();
   return paused_ ? kPausedCaptureMs : restMs_;
 }

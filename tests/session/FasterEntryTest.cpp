@@ -245,6 +245,17 @@ TEST(GroupScan, UnansweredMembersGiveBackTheGroupsAfterTheirLoops) {
   EXPECT_EQ(rig.Shown(), QStringLiteral("Б"));
 }
 
+TEST(GroupScan, ATurnBeforeThePauseIsATurnOfTheGroups) {
+  TGroupRig rig;
+  rig.Host.Switch.ScanLoops = 1;
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.NextSymbol();
+  rig.NextSymbol();
+  EXPECT_FALSE(rig.Engine.Paused());
+  rig.NextSymbol();
+  EXPECT_TRUE(rig.Engine.Paused()) << "three groups, not five symbols";
+}
+
 TEST(GroupScan, TheCueNamesTheGroupsFirstSymbol) {
   TGroupRig rig;
   TFakeSpeech speech;
