@@ -24,6 +24,9 @@ const QColor TextBlue(0, 0, 255);
 const QColor ComingFills[DrumComingMarks] = {QColor(255, 200, 0), QColor(255, 222, 70),
                                              QColor(255, 236, 130), QColor(250, 242, 175)};
 
+// The other members of the group in the window.
+const QColor GroupFill(255, 180, 255);
+
 constexpr int SmallestTextPoints = 6;
 constexpr int WindowMargin = DrumWindowMargin;
 
@@ -132,6 +135,20 @@ std::vector<TItem> DrumItems(const TDrumLayout& layout, const TDrumScene& scene,
         marks[symbol] = k + 1;
     }
   }
+  if (!scene.ComingGroups.isEmpty() || !scene.Group.isEmpty()) {
+    marks.assign(layout.Places.size(), 0);
+    const int windowSymbol = layout.Places.front().Symbol;
+    for (int k = 0; k < std::min<int>(DrumComingMarks, scene.ComingGroups.size()); ++k)
+      for (const int member : scene.ComingGroups.at(k)) {
+        const int symbol = member - 1;
+        if (symbol >= 0 && symbol < static_cast<int>(marks.size()) && symbol != windowSymbol &&
+            marks[symbol] == 0)
+          marks[symbol] = k + 1;
+      }
+  }
+  std::vector<bool> inGroup(layout.Places.size(), false);
+  for (const int member : scene.Group)
+    if (member >= 1 && member <= static_cast<int>(inGroup.size())) inGroup[member - 1] = true;
   const int markRadius = marks.empty() ? 0 : DrumMarkRadius(layout.Geometry);
   for (std::size_t r = 0; r < layout.Places.size(); ++r) {
     const TDrumPlace& place = layout.Places[r];
@@ -150,6 +167,7 @@ std::vector<TItem> DrumItems(const TDrumLayout& layout, const TDrumScene& scene,
     item.Radius = e;
     item.Symbol = place.Symbol;
     item.Bounds = circle(place.Centre, e);
+    if (r > 0 && inGroup[place.Symbol]) fill = GroupFill;
     if (!marks.empty() && marks[place.Symbol] > 0) {
       item.Mark = marks[place.Symbol];
       fill = ComingFills[item.Mark - 1];

@@ -26,6 +26,13 @@ struct TDrumScene : TDrumState {
   // marked: their circles filled in graded yellow, strongest for the next
   // rest, and numbered 1, 2, ... on badges inside the ring. Empty: no marks.
   QList<int> Coming;
+  // The group scan. Group: the symbols (1-based) of the group at rest, the
+  // one in the window first; the others are filled in pale magenta, the
+  // window's colour. ComingGroups: the groups of the next rests, the first
+  // first; every member of the first DrumComingMarks of them is marked as a
+  // coming symbol with its group's number. A group of one is a symbol.
+  QList<int> Group;
+  QList<QList<int>> ComingGroups;
 };
 
 // How many of the coming rests are marked.

@@ -14,3 +14,7 @@ QList<int> ComingOrder(int position, const QList<int>& ahead, int symbolCount, i
 // The same of an engine's session as it stands: at a rest, and during a
 // move (whose target comes first).
 QList<int> ComingOrder(const TSessionEngine& engine, int count);
+
+// With the group scan, the groups of the next count rests: the group a rest
+// at the first level offers, the symbol alone of a rest at the second.
+QList<QList<int>> ComingGroups(const TSessionEngine& engine, int count);

@@ -33,7 +33,8 @@ bool operator==(const TNeedleOptions& a, const TNeedleOptions& b) {
 bool operator==(const TSpeechOptions& a, const TSpeechOptions& b) { return Tie(a) == Tie(b); }
 bool operator==(const TSpeedOptions& a, const TSpeedOptions& b) {
   return a.RestartAfterSelection == b.RestartAfterSelection && a.PredictNextLetter == b.PredictNextLetter &&
-         a.UndoPlace == b.UndoPlace && a.ShowComingOrder == b.ShowComingOrder;
+         a.UndoPlace == b.UndoPlace && a.ShowComingOrder == b.ShowComingOrder &&
+         a.GroupScan == b.GroupScan;
 }
 bool operator==(const TKeyOptions& a, const TKeyOptions& b) {
   return std::tie(a.SelectKey, a.StartKey, a.StopKey) == std::tie(b.SelectKey, b.StartKey, b.StopKey);

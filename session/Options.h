@@ -84,6 +84,10 @@ struct TSpeedOptions {
   static constexpr int MaxUndoPlace = 20;
   // The drum marks the symbols of the next few rests (off by default).
   bool ShowComingOrder = false;
+  // With prediction, two levels: the rests offer groups of the model's
+  // ranking, a reaction picks a group and the next rests offer its members
+  // (off by default).
+  bool GroupScan = false;
 };
 
 // Switch timing (section "Switch"), every value 0 = off as designed. Times

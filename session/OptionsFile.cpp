@@ -148,6 +148,7 @@ void ReadOptions(const QString& path, TOptions& o) {
   r.Bool(SpeedSection, "Predict Next Letter", o.Speed.PredictNextLetter);
   r.Integer(SpeedSection, "Undo Place", o.Speed.UndoPlace, 0, TSpeedOptions::MaxUndoPlace);
   r.Bool(SpeedSection, "Show Coming Order", o.Speed.ShowComingOrder);
+  r.Bool(SpeedSection, "Group Scan", o.Speed.GroupScan);
   ReadSpeech(r, o.Speech);
   ReadSwitch(r, o.Switch);
   ReadCalibration(r, o.Calibration);
@@ -278,6 +279,9 @@ void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {
     Bool(SpeedSection, "Predict Next Letter", o.Speed.PredictNextLetter);
     Integer(SpeedSection, "Undo Place", o.Speed.UndoPlace);
     Bool(SpeedSection, "Show Coming Order", o.Speed.ShowComingOrder);
+    // Written once on or once in the file: files of before stay as they were.
+    if (o.Speed.GroupScan || Ini->ValueExists(SpeedSection, "Group Scan"))
+      Bool(SpeedSection, "Group Scan", o.Speed.GroupScan);
   }
   const TSpeechOptions& speech = o.Speech;
   if (speech.Speaks() || Exists(SpeechSection)) {

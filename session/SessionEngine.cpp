@@ -54,7 +54,9 @@ int TSessionEngine::BeginRest() {
   selectedSinceRest_ = false;
   ++restsUnanswered_;
   const int loops = switchOptions_.ScanLoops;
-  if (loops > 0 && restsUnanswered_ > loops * int(symbols_.size())) paused_ = true;
+  // A turn of the group scan is a turn of its groups.
+  const int turn = groupScan_ && !groups_.isEmpty() ? int(groups_.size()) : int(symbols_.size());
+  if (loops > 0 && restsUnanswered_ > loops * turn) paused_ = true;
   StartCapture();
   return paused_ ? kPausedCaptureMs : restMs_;
 }
@@ -119,6 +121,10 @@ void TSessionEngine::Start(const QString& periodText) {
   predictNextLetter_ = speed.PredictNextLetter;
   undoPlace_ = std::max(0, speed.UndoPlace);
   scanAhead_.clear();
+  groupScan_ = predictNextLetter_ && speed.GroupScan;
+  groups_.clear();
+  aheadGroups_.clear();
+  restGroup_ = -1;
   writtenCount_ = 0;
   undoneCount_ = 0;
   keptCount_ = 0;
@@ -127,6 +133,7 @@ void TSessionEngine::Start(const QString& periodText) {
   if (predictNextLetter_) {
     PlanScan(false);
     if (!scanAhead_.isEmpty()) drumPosition_ = scanAhead_.takeFirst();
+    AdvanceGroup();
   }
 
   switch_.Begin(switchOptions_, onLevel_, offLevel_);
@@ -173,6 +180,7 @@ void TSessionEngine::DrumTick() {
   } else if (stepPhase_ == kMoveFrames) {
     drumPosition_ = NextPosition();
     if (!scanAhead_.isEmpty()) scanAhead_.removeFirst();
+    AdvanceGroup();
     stepPhase_ = 0;
     host_.DrawDrum();
     next = BeginRest();
@@ -279,6 +287,21 @@ void TSessionEngine::SelectSymbol() {
   selectedThisStep_ = true;
   selectedSinceRest_ = true;
 
+  if (restGroup_ >= 0 && groups_.at(restGroup_).size() > 1) {
+    // A group picked: its members come next, a few times round, then the
+    // groups again.
+    const QList<int> members = groups_.at(restGroup_);
+    scanAhead_.clear();
+    aheadGroups_.clear();
+    for (int loop = 0; loop < std::max(1, groupLayout_.MemberLoops); ++loop) {
+      scanAhead_ << members;
+      for (int i = 0; i < members.size(); ++i) aheadGroups_ << -1;
+    }
+    QueueGroups();
+    Publish([this](TSessionListener& l) { l.GroupTaken(*this); });
+    return;
+  }
+
   TSymbolRules rules;
   rules.FastSymbol = fastSymbol_;
   rules.BackspaceSymbol = backspaceSymbol_;
@@ -350,6 +373,8 @@ void TSessionEngine::PlanScan(bool afterSelection) {
     const QStringList lines = host_.TapeLines();
     if (!newLinePending_ && !lines.isEmpty() && lines.last().startsWith(QLatin1String("- ")))
       history += lines.last().mid(2);
+    // Fixed groups: the overall order, whatever was written.
+    if (groupScan_ && groupLayout_.Frequency) history.clear();
     QList<bool> offered(symbols_.size(), false);
     for (const QString& letter : model.Rank(history)) {
       const int index = symbols_.indexOf(letter);
@@ -361,6 +386,10 @@ void TSessionEngine::PlanScan(bool afterSelection) {
     // Then the rest in table order, so every symbol comes once in a turn.
     for (int i = 0; i < symbols_.size(); ++i)
       if (!offered.at(i)) scanAhead_ << i + 1;
+    if (groupScan_) {
+      PlanGroups(scanAhead_, afterSelection);
+      return;
+    }
     // The model never ranks the backspace symbol, so in table order it would
     // come after every letter: a mistake would cost most of a turn. Offered
     // at a fixed early place, an operator knows when to expect it.
@@ -372,4 +401,42 @@ void TSessionEngine::PlanScan(bool afterSelection) {
   } else if (restartAfterSelection_) {
     scanAhead_ << 1;
   }
+}
+
+void TSessionEngine::PlanGroups(const QList<int>& ranked, bool afterSelection) {
+  const TGroupLayout& layout = groupLayout_;
+  QList<int> letters = ranked;
+  const int undo = backspaceSymbol_.isEmpty() ? -1 : symbols_.indexOf(backspaceSymbol_) + 1;
+  // Fixed groups keep the backspace symbol at its place from the start.
+  const bool undoPlaced = (afterSelection || layout.Frequency) && undoPlace_ > 0 && undo > 0;
+  if (undoPlaced) letters.removeOne(undo);
+  groups_.clear();
+  for (int i = 0; i < letters.size();) {
+    const int size = groups_.size() < layout.Singles ? 1 : std::max(1, layout.GroupSize);
+    groups_ << letters.mid(i, size);
+    i += size;
+  }
+  if (undoPlaced) groups_.insert(std::min<int>(undoPlace_ - 1, groups_.size()), QList<int>{undo});
+  scanAhead_.clear();
+  aheadGroups_.clear();
+  QueueGroups();
+}
+
+void TSessionEngine::QueueGroups() {
+  for (int g = 0; g < groups_.size(); ++g) {
+    scanAhead_ << groups_.at(g).first();
+    aheadGroups_ << g;
+  }
+}
+
+void TSessionEngine::AdvanceGroup() {
+  if (!groupScan_) return;
+  restGroup_ = aheadGroups_.isEmpty() ? -1 : aheadGroups_.takeFirst();
+  if (scanAhead_.isEmpty()) QueueGroups();
+}
+
+QList<QList<int>> TSessionEngine::GroupsAhead() const {
+  QList<QList<int>> ahead;
+  for (const int g : aheadGroups_) ahead << (g >= 0 ? groups_.at(g) : QList<int>());
+  return ahead;
 }

@@ -86,6 +86,22 @@ public:
   // The drum paused after the scan loops without a reaction, or went on
   // (engine.Paused() tells which); also when a session ends paused.
   virtual void PauseChanged(const TSessionEngine& /*engine*/) {}
+  // With the group scan, a selection picked the group at rest: the next
+  // rests offer its members (engine.Level() is 2 from the next rest on).
+  virtual void GroupTaken(const TSessionEngine& /*engine*/) {}
+};
+
+// How the group scan groups the model's ranking at its first level: the
+// likeliest Singles letters alone, then groups of GroupSize, the backspace
+// symbol alone at its place (UndoPlace(), after a selection; 0: among the
+// letters). A picked group's members are offered MemberLoops times, then the
+// first level comes again. Frequency: the letters in the model's overall
+// order, the same groups after every letter. The defaults measured fastest.
+struct TGroupLayout {
+  int Singles = 1;
+  int GroupSize = 4;
+  int MemberLoops = 1;
+  bool Frequency = false;
 };
 
 class TSessionEngine {
@@ -140,6 +156,15 @@ public:
   // The symbols (1-based) of the next rests when they do not follow table
   // order; after the last one the drum goes on in table order.
   const QList<int>& ScanAhead() const { return scanAhead_; }
+  // The group scan: 0 without it, 1 at a rest on a group, 2 at a rest on a
+  // member of the group picked.
+  int Level() const { return !groupScan_ ? 0 : restGroup_ >= 0 ? 1 : 2; }
+  // The symbols (1-based) of the group at rest (level 1), its first in the
+  // window; empty at level 2 and without the group scan.
+  QList<int> RestGroup() const { return restGroup_ >= 0 ? groups_.value(restGroup_) : QList<int>(); }
+  // The groups of the next rests while they are at level 1, as ScanAhead()
+  // gives their first symbols; a rest at level 2 gives an empty group.
+  QList<QList<int>> GroupsAhead() const;
   // This session's selections: symbols written, characters the backspace
   // symbol removed.
   int WrittenCount() const { return writtenCount_; }
@@ -159,6 +184,8 @@ public:
   void SetPredictedLetters(int count) { predictedLetters_ = count; }
   // The model prediction ranks with; the built-in one when none is set.
   void SetLetterModel(const TLetterModel* model) { letterModel_ = model; }
+  // The group scan's grouping; the default is the program's.
+  void SetGroupLayout(const TGroupLayout& layout) { groupLayout_ = layout; }
 
 private:
   // Starts (slow mode) or re-arms (fast mode) the capture for a new rest
@@ -180,6 +207,15 @@ private:
   // Plans the next rests after a selection (or at Start) as the options say.
   // After a selection the backspace symbol may be offered at its fixed place.
   void PlanScan(bool afterSelection);
+  // The group scan's first level: the groups of a ranking (after a
+  // selection with the backspace symbol at its place), queued from the
+  // next rest on.
+  void PlanGroups(const QList<int>& ranked, bool afterSelection);
+  // Queues the first level's groups once more after what is queued.
+  void QueueGroups();
+  // The rest the drum moves to now takes its group from the queue, and the
+  // first level comes again when the queue has run out.
+  void AdvanceGroup();
   // Counts what a selection changed on the last tape line.
   void CountKept(const QStringList& before, const QStringList& after);
   void ShowLight(TSessionLight light);
@@ -215,6 +251,13 @@ private:
   bool ownLineValid_ = false;
   int predictedLetters_ = 0;
   const TLetterModel* letterModel_ = nullptr;
+  // The group scan: the first level's groups, the group of each queued rest
+  // (-1: a member rest) and of the present rest.
+  bool groupScan_ = false;
+  TGroupLayout groupLayout_;
+  QList<QList<int>> groups_;
+  QList<int> aheadGroups_;
+  int restGroup_ = -1;
 
   // The host blanked the sensor at the previous poll.
   bool blankedBefore_ = false;

@@ -101,6 +101,7 @@ TSpeedOptions SpeedOptionsOf(const TEntryRun& run) {
   speed.RestartAfterSelection = run.RestartAfterSelection;
   speed.PredictNextLetter = run.PredictNextLetter;
   speed.UndoPlace = run.UndoPlace;
+  speed.GroupScan = run.GroupScan;
   return speed;
 }
 
@@ -116,6 +117,7 @@ TEntryResult SimulateIdeal(const QString& text, const TEntryRun& run) {
   TSessionEngine engine(host, drumTimer, pollTimer);
   engine.SetLetterModel(run.Model);
   engine.SetPredictedLetters(run.PredictedLetters);
+  engine.SetGroupLayout(run.Groups);
   std::mt19937 random(run.Seed);
   std::uniform_real_distribution<double> roll(0.0, 1.0);
 
@@ -283,7 +285,10 @@ public:
       ++result_.Uncorrected;
     }
     wantedHere_ = host_.Correct() ? host_.NextLetter() : run_.Backspace;
-    if (shown != wantedHere_) {
+    // A rest on a group is wanted when the wanted symbol is among its members.
+    bool here = shown == wantedHere_;
+    for (const int member : engine.RestGroup()) here = here || engine.Symbols().value(member - 1) == wantedHere_;
+    if (!here) {
       wantedHere_.clear();
       return;
     }
@@ -305,10 +310,7 @@ public:
   void SymbolTaken(const TSessionEngine& engine, const QString& symbol, TSymbolAction) override {
     ++result_.Selections;
     if (!wantedHere_.isEmpty() && symbol == wantedHere_) ++hits_;
-    wantedHere_.clear();
-    restInScan_ = 0;
-    plannedMs_ = now_;
-    sensor_.CancelFuture();
+    Planned();
     if (host_.Finished() && !result_.Done) {
       result_.Done = true;
       // Counted to the end of the rest it was taken in, as for the ideal operator.
@@ -316,11 +318,25 @@ public:
     }
   }
 
+  // A group picked at its rest: a hit when the wanted symbol is a member.
+  void GroupTaken(const TSessionEngine&) override {
+    ++result_.Selections;
+    if (!wantedHere_.isEmpty()) ++hits_;
+    Planned();
+  }
+
   long long FinishedMs() const { return finishedMs_; }
   long long Missed() const { return wantedRests_ - hits_; }
 
 private:
   double Roll() { return std::uniform_real_distribution<double>(0.0, 1.0)(random_); }
+  // A selection made a new plan, shown from now on.
+  void Planned() {
+    wantedHere_.clear();
+    restInScan_ = 0;
+    plannedMs_ = now_;
+    sensor_.CancelFuture();
+  }
 
   const TEntryRun& run_;
   TSimHost& host_;
@@ -358,6 +374,7 @@ TEntryResult SimulateRealistic(const QString& text, const TEntryRun& run) {
   TSessionEngine engine(host, drumTimer, pollTimer);
   engine.SetLetterModel(run.Model);
   engine.SetPredictedLetters(run.PredictedLetters);
+  engine.SetGroupLayout(run.Groups);
   TSimOperator op(run, host, sensor, now, result);
   engine.AddListener(&op);
 

@@ -55,6 +55,10 @@ struct TEntryRun {
   bool PredictNextLetter = false;
   int PredictedLetters = 0;        // letters offered before table order; 0: all
   int UndoPlace = 0;               // the backspace symbol's place in a predicted scan
+  // Two levels: a reaction picks a group of the model's ranking, the next
+  // the symbol (the drum always shows the groups coming: OrderShown).
+  bool GroupScan = false;
+  TGroupLayout Groups;
   const class TLetterModel* Model = nullptr;  // the built-in one when null
 };
 

@@ -217,6 +217,7 @@ private:
   void LightChanged(TSessionLight light) override;
   void ReadingTaken(const TInstData& record) override;
   void SymbolTaken(const TSessionEngine& engine, const QString& symbol, TSymbolAction action) override;
+  void GroupTaken(const TSessionEngine& engine) override;
   void PauseChanged(const TSessionEngine& engine) override;
 
   TSessionModel& model_;  // the model the window was made with

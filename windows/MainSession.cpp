@@ -101,8 +101,14 @@ void TFMain::DrawDrum() {
   scene.FastMode = Engine().FastMode();
   scene.Target = Running() ? Engine().NextPosition() : 0;
   scene.FixedWindow = OptionsInForce().Session().FixedSelected;
-  if (Running() && OptionsInForce().Speed().ShowComingOrder)
+  if (Running() && Engine().Level() > 0) {
+    // The group scan always shows its groups: without them no group can be
+    // chosen.
+    scene.Group = Engine().RestGroup();
+    scene.ComingGroups = ComingGroups(Engine(), DrumComingMarks);
+  } else if (Running() && OptionsInForce().Speed().ShowComingOrder) {
     scene.Coming = ComingOrder(Engine(), DrumComingMarks);
+  }
   scene.Background = palette().color(QPalette::Window);
   if (!DrumCanvas) DrumCanvas = std::make_shared<TDrumCanvas>();
   QImage& picture = DrumCanvas->Picture;
@@ -176,8 +182,13 @@ void TFMain::SymbolTaken(const TSessionEngine&, const QString&, TSymbolAction) {
   UpdateStats();
   // A selection plans the next rests anew once its listeners are told: the
   // coming order is drawn when the selection is over.
-  if (OptionsInForce().Speed().ShowComingOrder)
+  if (OptionsInForce().Speed().ShowComingOrder || Engine().Level() > 0)
     QMetaObject::invokeMethod(this, [this] { DrawDrum(); }, Qt::QueuedConnection);
+}
+
+void TFMain::GroupTaken(const TSessionEngine&) {
+  // The members come next: drawn once the pick is over.
+  QMetaObject::invokeMethod(this, [this] { DrawDrum(); }, Qt::QueuedConnection);
 }
 
 void TFMain::Message(const QString& text) { Dialogs().Message(this, text); }

@@ -429,6 +429,10 @@ QGroupBox* TFSettings::BuildSpeedGroup() {
   undoRow->addStretch();
   layout->addLayout(undoRow);
   layout->addWidget(CBShowComingOrder);
+  CBGroupScan = MakeCheck(group, "CBGroupScan", QStringLiteral("Группы букв"),
+      QStringLiteral("С подсказкой букв окошко сначала останавливается на группах вероятных букв; "
+                     "реакция выбирает группу, следующая - букву в ней"));
+  layout->addWidget(CBGroupScan);
   return group;
 }
 
@@ -486,7 +490,7 @@ void TFSettings::EnableSessionControls(bool on) {
       CBNoSensor,       BAddSymbol,    BInsertSymbol, BRemoveSymbol,   EOpLogo,
       ESpLogo};
   for (QWidget* w : controls) w->setEnabled(on);
-  for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter, CBShowComingOrder}) w->setEnabled(on);
+  for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter, CBShowComingOrder, CBGroupScan}) w->setEnabled(on);
   EUndoPlace->setEnabled(on);
   GBSwitch->setEnabled(on);
   BAlphabet->setEnabled(on);

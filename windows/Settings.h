@@ -61,6 +61,7 @@ public:
   QCheckBox* CBPredictLetter = nullptr;
   QSpinBox* EUndoPlace = nullptr;
   QCheckBox* CBShowComingOrder = nullptr;  // marks of the coming order on the drum
+  QCheckBox* CBGroupScan = nullptr;        // prediction in two levels: a group, then its letter
 
   // Group "Речь" (section "Speech" of the settings file, written once an
   // option has been on): what the program says, and its two voices.

@@ -96,6 +96,7 @@ void TFSettings::ShowOptions(TOptionGroup group) {
       Show(CBPredictLetter, o.Speed.PredictNextLetter);
       Show(EUndoPlace, o.Speed.UndoPlace);
       Show(CBShowComingOrder, o.Speed.ShowComingOrder);
+      Show(CBGroupScan, o.Speed.GroupScan);
       break;
     case TOptionGroup::Keys:
       Show(DDSelectKey, o.Keys.SelectKey);
@@ -145,6 +146,9 @@ void TFSettings::ConnectEdits() {
   });
   connect(CBShowComingOrder, &QCheckBox::toggled, this, [this](bool on) {
     Edit(&TOptionsModel::Speed, [on](TSpeedOptions& o) { o.ShowComingOrder = on; });
+  });
+  connect(CBGroupScan, &QCheckBox::toggled, this, [this](bool on) {
+    Edit(&TOptionsModel::Speed, [on](TSpeedOptions& o) { o.GroupScan = on; });
   });
   // Every change of the grid, by the editing steps, by typing or by code.
   QAbstractItemModel* cells = grid_->model();

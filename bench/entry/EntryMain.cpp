@@ -9,12 +9,14 @@
 //               [--misses RATE] [--errors RATE] [--undo-place K] [--seed S]
 //   bench_entry HELDOUT.txt --undo-sweep [...]
 //   bench_entry HELDOUT.txt --ranks [...]
+//   bench_entry HELDOUT.txt --group-sweep [...]
 //
 // --from, --chars: N characters from character N (0 and 20000; 0 for all), --errors: the error
 // rate of the second run of each time per symbol (0.05), --undo-place: the
 // backspace symbol's place in the variant rows (the program's default),
 // --undo-sweep: characters per minute of prediction for each place instead,
-// --ranks: the wanted letters' ranks and an estimate of a two-level scan.
+// --ranks: the wanted letters' ranks and an estimate of a two-level scan,
+// --group-sweep: characters per minute of the group scan for each grouping.
 // The text is normalised as the corpus was (case, sentence ends, every other
 // character a blank); a text that is not Russian is refused.
 #include <QCoreApplication>
@@ -37,6 +39,9 @@ struct TConfig {
   bool Predict = false;
   bool OrderShown = false;
   bool UndoPlaced = false;
+  bool GroupScan = false;
+  TGroupLayout Groups{};
+  int GroupUndoPlace = 0;  // the backspace symbol's place with these groups; 0: the common one
 };
 
 struct TSettings {
@@ -60,7 +65,9 @@ TEntryResult Run(const QString& text, const TConfig& c, const TSettings& s, int 
   run.RestartAfterSelection = c.Restart;
   run.PredictNextLetter = c.Predict;
   run.OrderShown = c.OrderShown;
-  run.UndoPlace = c.UndoPlaced ? undoPlace : 0;
+  run.UndoPlace = c.UndoPlaced ? (c.GroupUndoPlace > 0 ? c.GroupUndoPlace : undoPlace) : 0;
+  run.GroupScan = c.GroupScan;
+  run.Groups = c.Groups;
   return SimulateEntry(text, run);
 }
 
@@ -72,7 +79,7 @@ int main(int argc, char** argv) {
   if (args.size() < 2) {
     std::fprintf(stderr,
                  "usage: bench_entry HELDOUT.txt [--from N] [--chars N] [--reaction MS] [--choice MS] [--misses RATE]"
-                 " [--errors RATE] [--undo-place K] [--undo-sweep] [--ranks] [--seed S]\n");
+                 " [--errors RATE] [--undo-place K] [--undo-sweep] [--ranks] [--group-sweep] [--seed S]\n");
     return 2;
   }
   int chars = 20000;
@@ -81,11 +88,16 @@ int main(int argc, char** argv) {
   int undoPlace = TSpeedOptions::DefaultUndoPlace;
   bool sweep = false;
   bool ranks = false;
+  bool groupSweep = false;
   TSettings settings;
   for (int i = 2; i < args.size(); ++i) {
     const QString value = i + 1 < args.size() ? args[i + 1] : QString();
     if (args[i] == QLatin1String("--undo-sweep") || args[i] == QLatin1String("--ranks")) {
       (args[i] == QLatin1String("--ranks") ? ranks : sweep) = true;
+      continue;
+    }
+    if (args[i] == QLatin1String("--group-sweep")) {
+      groupSweep = true;
       continue;
     }
     if (args[i] == QLatin1String("--chars")) chars = value.toInt();
@@ -166,6 +178,49 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  if (groupSweep) {
+    // Each grouping at both times, without and with errors: the letters
+    // alone at the front, the group size, the backspace symbol's place, the
+    // member loops; then the fixed groups of the overall order.
+    std::printf("| singles | group | \"<\" place | loops | order | 1.0 s, 0%% | 1.0 s, %.0f%% | 0.5 s, 0%% |"
+                " 0.5 s, %.0f%% |\n",
+                errors * 100, errors * 100);
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
+    struct TVariant {
+      TGroupLayout Groups;
+      int UndoPlace;
+    };
+    std::vector<TVariant> variants;
+    for (const int singles : {0, 1, 2})
+      for (const int size : {3, 4, 5})
+        for (const int place : {1, 2, 3})
+          for (const int loops : {1, 2}) variants.push_back({{singles, size, loops, false}, place});
+    // Around the best of those: later places of the backspace symbol, larger groups.
+    for (const int size : {4, 5, 6})
+      for (const int place : {4, 5, 6})
+        for (const int loops : {1, 2}) variants.push_back({{1, size, loops, false}, place});
+    for (const int size : {3, 4, 5})
+      for (const int place : {1, 2, 3})
+        for (const int loops : {1, 2}) variants.push_back({{0, size, loops, true}, place});
+    for (const TVariant& v : variants) {
+      const TGroupLayout& g = v.Groups;
+      std::printf("| %d | %d | %d | %d | %s |", g.Singles, g.GroupSize, v.UndoPlace, g.MemberLoops,
+                  g.Frequency ? "fixed" : "model");
+      for (const int period : {1000, 500})
+        for (const double rate : {0.0, errors}) {
+          TConfig c{"groups", TEntryOperator::Realistic, false, false, true, true, true, true, g};
+          const TEntryResult r = Run(text, c, settings, period, rate, v.UndoPlace);
+          if (r.Done)
+            std::printf(" %.2f |", r.CharsPerMinute());
+          else
+            std::printf(" not finished |");
+        }
+      std::printf("\n");
+      std::fflush(stdout);
+    }
+    return 0;
+  }
+
   if (sweep) {
     // The coming order shown (as the program shows it) at both times, and
     // not shown at 1.0 s.
@@ -204,7 +259,12 @@ int main(int argc, char** argv) {
       {"prediction", TEntryOperator::Realistic, false, false, true},
       {"prediction, coming order shown", TEntryOperator::Realistic, false, false, true, true},
       {"prediction, \"<\" placed", TEntryOperator::Realistic, false, false, true, false, true},
-      {"prediction, \"<\" placed, order shown", TEntryOperator::Realistic, false, false, true, true, true}};
+      {"prediction, \"<\" placed, order shown", TEntryOperator::Realistic, false, false, true, true, true},
+      // The group scan (its groups always shown): the program's grouping,
+      // and the best fixed groups of the overall order (--group-sweep).
+      {"groups: 1 letter, then 4s, \"<\" placed", TEntryOperator::Realistic, false, false, true, true, true, true},
+      {"fixed groups of 5, \"<\" 3rd", TEntryOperator::Realistic, false, false, true, true, true, true,
+       TGroupLayout{0, 5, 1, true}, 3}};
   std::printf("\"<\" placed: at place %d of every predicted scan\n\n", undoPlace);
   std::printf("| s/symbol | errors | option | chars/min | rests/char | selections/char | missed/char | left wrong |"
               " x drum |\n");

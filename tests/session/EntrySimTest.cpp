@@ -112,6 +112,31 @@ TEST(EntrySim, MissesAndChoiceReactionsCost) {
   EXPECT_EQ(searched.Missed, searched.Selections);
 }
 
+// Two levels: a group, then its member. A missed member comes again within
+// its group's loop, not after a turn of the drum.
+TEST(EntrySim, TheGroupScanWritesTheTextAndAMissCostsLittle) {
+  TEntryRun run = Steady(300);
+  run.PredictNextLetter = true;
+  run.GroupScan = true;
+  run.OrderShown = true;
+  run.UndoPlace = 5;
+  const QString text = QStringLiteral("ВОТ ТАК.");
+  const TEntryResult steady = SimulateEntry(text, run);
+  EXPECT_TRUE(steady.Done);
+  EXPECT_GT(steady.Selections, text.size()) << "some letters take a group first";
+  EXPECT_LE(steady.Selections, 2 * text.size());
+  run.MissRate = 0.3;
+  const TEntryResult missing = SimulateEntry(text, run);
+  EXPECT_TRUE(missing.Done);
+  EXPECT_GT(missing.Missed, 0);
+  EXPECT_LT(missing.Rests - steady.Rests, 18 * missing.Missed) << "less than half a turn of 36 rests";
+  run.MissRate = 0.0;
+  run.ErrorRate = 0.3;
+  const TEntryResult late = SimulateEntry(text, run);
+  EXPECT_TRUE(late.Done);
+  EXPECT_GT(late.Undone, 0);
+}
+
 TEST(EntrySim, TextIsNormalisedAsTheCorpusWas) {
   const TNormalisedText t = NormaliseLikeCorpus(
       QStringLiteral("Привет, мир! Как дела?..\nOK\n  ёлка -- 2 шт.\nHello мир"));

@@ -5,6 +5,8 @@
 #include "SessionRig.h"
 #include "indicators/DrumGeometry.h"
 #include "session/LetterModel.h"
+#include "session/SessionSpeaker.h"
+#include "speech/FakeSpeech.h"
 
 namespace {
 
@@ -173,6 +175,115 @@ TEST(FasterEntry, KeptCharactersAreTheSessionsOwnThatStayOnTheTape) {
   rig.MoveTo(QStringLiteral("<"));
   rig.Fire();
   EXPECT_EQ(rig.Engine.KeptCount(), 1);
+}
+
+// The group scan with groups of two offered twice: after "." the ranking is
+// Б, В, А, then "<" and "." unknown to the model.
+struct TGroupRig : TSessionRig {
+  TGroupRig() {
+    Engine.SetLetterModel(&Model);
+    Engine.SetGroupLayout({1, 2, 2, false});
+    Host.Options.Symbols = kTable;
+    Host.Speed.PredictNextLetter = true;
+    Host.Speed.GroupScan = true;
+    Host.Speed.UndoPlace = 2;
+  }
+  QString Shown() const { return Engine.Symbols().value(Engine.DrumPosition() - 1); }
+  TLetterModel Model = SmallModel();
+};
+
+TEST(GroupScan, AReactionPicksAGroupThenOneOfItsMembers) {
+  TGroupRig rig;
+  rig.Engine.Start(QStringLiteral("1"));
+  EXPECT_EQ(rig.Engine.Level(), 1);
+  EXPECT_EQ(rig.Engine.RestGroup(), QList<int>{2}) << "the likeliest letter alone";
+  EXPECT_EQ(rig.Engine.GroupsAhead(), (QList<QList<int>>{{3, 1}, {4, 5}})) << "nothing to undo yet";
+  rig.NextSymbol();
+  EXPECT_EQ(rig.Engine.RestGroup(), (QList<int>{3, 1}));
+  rig.Fire();
+  EXPECT_TRUE(rig.Host.Tape.isEmpty()) << "a group writes nothing";
+  EXPECT_EQ(rig.Engine.ScanAhead(), (QList<int>{3, 1, 3, 1, 2, 3, 4}));
+  rig.Fire();
+  EXPECT_EQ(rig.Engine.ScanAhead().size(), 7) << "one selection per rest";
+
+  EXPECT_EQ(NextRests(rig, 2), (QStringList{"В", "А"}));
+  EXPECT_EQ(rig.Engine.Level(), 2);
+  EXPECT_TRUE(rig.Engine.RestGroup().isEmpty());
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- А"});
+  EXPECT_EQ(rig.Engine.KeptCount(), 1);
+  // Planned again from "А" (overall order В, Б, А): "<" alone second.
+  EXPECT_EQ(NextRests(rig, 1), QStringList{"В"});
+  EXPECT_EQ(rig.Engine.Level(), 1);
+  EXPECT_EQ(rig.Engine.GroupsAhead(), (QList<QList<int>>{{4}, {2, 1}, {5}}));
+  rig.NextSymbol();
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- "}) << "the backspace symbol alone acts at once";
+  EXPECT_EQ(rig.Engine.UndoneCount(), 1);
+  EXPECT_EQ(rig.Engine.KeptCount(), 0);
+}
+
+TEST(GroupScan, UnansweredMembersGiveBackTheGroupsAfterTheirLoops) {
+  TGroupRig rig;
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.NextSymbol();
+  rig.Fire();  // the group В, А
+  EXPECT_EQ(NextRests(rig, 7), (QStringList{"В", "А", "В", "А", "Б", "В", "<"}));
+  EXPECT_EQ(rig.Engine.Level(), 1);
+  EXPECT_EQ(NextRests(rig, 3), (QStringList{"Б", "В", "<"})) << "the groups come round while nobody reacts";
+
+  // A member that stops the session stops it; a new session begins at the
+  // first group again.
+  rig.Fire();
+  EXPECT_EQ(NextRests(rig, 1), QStringList{"<"});
+  rig.NextSymbol();
+  rig.Fire();
+  EXPECT_FALSE(rig.Engine.Running());
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- ."});
+  rig.Engine.Start(QStringLiteral("1"));
+  EXPECT_EQ(rig.Engine.Level(), 1);
+  EXPECT_EQ(rig.Shown(), QStringLiteral("Б"));
+}
+
+TEST(GroupScan, ATurnBeforeThePauseIsATurnOfTheGroups) {
+  TGroupRig rig;
+  rig.Host.Switch.ScanLoops = 1;
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.NextSymbol();
+  rig.NextSymbol();
+  EXPECT_FALSE(rig.Engine.Paused());
+  rig.NextSymbol();
+  EXPECT_TRUE(rig.Engine.Paused()) << "three groups, not five symbols";
+}
+
+TEST(GroupScan, TheCueNamesTheGroupsFirstSymbol) {
+  TGroupRig rig;
+  TFakeSpeech speech;
+  TSessionSpeaker speaker(speech);
+  TSpeechOptions scanning;
+  scanning.AuditoryScanning = true;
+  speaker.SetOptions(scanning);
+  rig.Host.Speaker = &speaker;
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.NextSymbol();
+  ASSERT_EQ(rig.Engine.RestGroup(), (QList<int>{3, 1}));
+  const std::string atGroup = speech.CueSounding;
+  rig.Fire();
+  rig.NextSymbol();
+  ASSERT_EQ(rig.Shown(), QStringLiteral("В"));
+  EXPECT_EQ(speech.CueSounding, atGroup) << "the group's first symbol, В, as at its own rest";
+  rig.NextSymbol();
+  EXPECT_NE(speech.CueSounding, atGroup);
+}
+
+TEST(GroupScan, OnlyWithPrediction) {
+  TGroupRig rig;
+  rig.Host.Speed.PredictNextLetter = false;
+  rig.Engine.Start(QStringLiteral("1"));
+  EXPECT_EQ(rig.Engine.Level(), 0);
+  rig.Fire();
+  EXPECT_EQ(rig.Host.Tape, QStringList{"- А"});
+  EXPECT_EQ(NextRests(rig, 1), QStringList{"Б"});
 }
 
 TEST(FasterEntry, AJumpMovesTheWindowAllTheWayInFiveFrames) {

@@ -45,7 +45,7 @@ TOptions Changed() {
   o.Speech.Main = {0, 450};
   o.Speech.OpenTime = true;
   o.Speech.EchoMs = 75;
-  o.Speed = {true, true, 7};
+  o.Speed = {true, true, 7, false, true};
   o.Keys = {QStringLiteral("Space"), QStringLiteral("F12"), QStringLiteral("Return")};
   o.Capture.Device = QStringLiteral("usb-вход");
   o.Tape.FontSize = 20;

@@ -447,4 +447,23 @@ TEST(DrumComingOrder, WithoutRoomForBadgesTheFillsStillShowTheOrder) {
   EXPECT_GT(BluePixels(image, layout.Places[1].Centre, layout.Geometry.E), 10);
 }
 
+// The group scan: the group at rest in pale magenta around the window, every
+// member of a coming group with its group's number.
+TEST(DrumComingOrder, GroupsShowTheirMembers) {
+  TDrumScene scene = Scene(true, 5, 0, false);
+  scene.Symbols = CyrillicTable();
+  scene.Group = {5, 9, 2};
+  scene.ComingGroups = {{20}, {34, 3, 12}, {36}, {7, 8}, {30}};
+  const QImage image = Paint(scene);
+  const TDrumLayout layout = LayoutOf(scene);
+  const TDrumGeometry& g = layout.Geometry;
+  std::vector<QPoint> at(36);
+  for (const TDrumPlace& p : layout.Places) at[p.Symbol] = p.Centre;
+  EXPECT_EQ(RimFill(image, at[4], g.E), White) << "the window's symbol at rest";
+  for (const int member : {9, 2}) EXPECT_EQ(RimFill(image, at[member - 1], g.E), QColor(255, 180, 255)) << member;
+  const int marks[][2] = {{20, 1}, {34, 2}, {3, 2}, {12, 2}, {36, 3}, {7, 4}, {8, 4}};
+  for (const auto& m : marks) EXPECT_EQ(RimFill(image, at[m[0] - 1], g.E), ComingFills[m[1] - 1]) << m[0];
+  EXPECT_EQ(RimFill(image, at[29], g.E), Silver) << "the fifth group";
+}
+
 }  // namespace

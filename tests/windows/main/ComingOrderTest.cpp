@@ -13,10 +13,11 @@ namespace {
 
 class ComingOrderOnDrum : public MainFixture {
 protected:
-  void LaunchWith(bool showComingOrder) {
+  void LaunchWith(bool showComingOrder, bool groupScan = false) {
     WriteIniKeys(IniPath(), QStringLiteral("Speed"),
                  {{QStringLiteral("Predict Next Letter"), QStringLiteral("1")},
-                  {QStringLiteral("Show Coming Order"), showComingOrder ? QStringLiteral("1") : QStringLiteral("0")}});
+                  {QStringLiteral("Show Coming Order"), showComingOrder ? QStringLiteral("1") : QStringLiteral("0")},
+                  {QStringLiteral("Group Scan"), groupScan ? QStringLiteral("1") : QStringLiteral("0")}});
     Launch();
     FMain->show();
   }
@@ -33,7 +34,12 @@ protected:
     scene.FastMode = engine.FastMode();
     scene.Target = engine.Running() ? engine.NextPosition() : 0;
     scene.Background = FMain->palette().color(QPalette::Window);
-    if (marked && engine.Running()) scene.Coming = ComingOrder(engine, DrumComingMarks);
+    if (marked && engine.Running() && engine.Level() > 0) {
+      scene.Group = engine.RestGroup();
+      scene.ComingGroups = ComingGroups(engine, DrumComingMarks);
+    } else if (marked && engine.Running()) {
+      scene.Coming = ComingOrder(engine, DrumComingMarks);
+    }
     QImage image(FMain->IDrum->Image().size(), TDrumPainter::Format);
     PaintDrum(image, scene);
     return image;
@@ -58,6 +64,23 @@ TEST_F(ComingOrderOnDrum, MarksFollowThePlanAtEveryRestAndAfterEverySelection) {
   FMain->BStopClick();
   QCoreApplication::processEvents();
   EXPECT_EQ(FMain->IDrum->Image(), Expected(false)) << "no marks without a session";
+}
+
+// The groups are shown whether the coming order is or not: without them no
+// group can be chosen.
+TEST_F(ComingOrderOnDrum, GroupsAreShownAtBothLevels) {
+  LaunchWith(false, true);
+  Start(QStringLiteral("0.5"));
+  ASSERT_EQ(FMain->Engine().Level(), 1);
+  while (FMain->Engine().RestGroup().size() < 2) NextSymbol();
+  EXPECT_EQ(FMain->IDrum->Image(), Expected(true)) << "a group at rest, the next groups numbered";
+  Fire();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(FMain->Engine().WrittenCount(), 0);
+  EXPECT_EQ(FMain->IDrum->Image(), Expected(true)) << "its members numbered as they come";
+  NextSymbol();
+  ASSERT_EQ(FMain->Engine().Level(), 2);
+  EXPECT_EQ(FMain->IDrum->Image(), Expected(true)) << "at a member";
 }
 
 TEST_F(ComingOrderOnDrum, OffLeavesTheDrumWithoutMarks) {

@@ -47,6 +47,18 @@ TEST_F(SpeedSettings, OffOptionsAddNoSectionAndOnOnesRoundTrip) {
   Settings->EUndoPlace->setValue(2);
   Settings->LoadSettings(path);
   EXPECT_EQ(Settings->EUndoPlace->value(), 0);
+
+  // The group scan: written only once it has been on.
+  EXPECT_FALSE(Settings->CBGroupScan->isChecked());
+  EXPECT_FALSE(TIniFile(path.toStdString()).ValueExists("Speed", "Group Scan"));
+  Settings->CBGroupScan->setChecked(true);
+  ASSERT_TRUE(Settings->SaveSettings(path, false));
+  Settings->CBGroupScan->setChecked(false);
+  Settings->LoadSettings(path);
+  EXPECT_TRUE(Settings->CBGroupScan->isChecked());
+  Settings->CBGroupScan->setChecked(false);
+  ASSERT_TRUE(Settings->SaveSettings(path, false));
+  EXPECT_EQ(TIniFile(path.toStdString()).ReadString("Speed", "Group Scan", ""), "0");
 }
 
 TEST_F(SpeedSettings, LockedWhileASessionRuns) {
@@ -55,6 +67,7 @@ TEST_F(SpeedSettings, LockedWhileASessionRuns) {
   EXPECT_FALSE(Settings->CBPredictLetter->isEnabled());
   EXPECT_FALSE(Settings->EUndoPlace->isEnabled());
   EXPECT_FALSE(Settings->CBShowComingOrder->isEnabled());
+  EXPECT_FALSE(Settings->CBGroupScan->isEnabled());
   Settings->EnableSessionControls(true);
   EXPECT_TRUE(Settings->CBPredictLetter->isEnabled());
 }
