@@ -418,8 +418,9 @@ TEST(DrumComingOrder, MarksStandOnThePlannedCirclesAndHideNoText) {
         const QPoint p(x, y);
         // Whole text pixels (not the smoothed edges, which take the fill's tint).
         const QColor text = At(unmarked, p);
-        if (text.blue() > 230 && text.red() < 40 && text.green() < 40)
+        if (text.blue() > 230 && text.red() < 40 && text.green() < 40) {
           ASSERT_TRUE(IsTextBlue(At(marked, p))) << x << "," << y;
+        }
         if (marked.pixel(p) == unmarked.pixel(p)) continue;
         bool inMark = false;
         for (const auto& m : marks) {
