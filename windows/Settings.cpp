@@ -266,6 +266,7 @@ void TFSettings::BuildControls() {
   BuildCaptureGroup(aids);
   aids->addWidget(BuildSpeedGroup());
   aids->addWidget(BuildSwitchGroup());
+  aids->addWidget(BuildHandsFreeGroup());
   aids->addStretch(1);
 
   auto* top = new QHBoxLayout(this);
@@ -489,6 +490,7 @@ void TFSettings::EnableSessionControls(bool on) {
   for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter, CBShowComingOrder}) w->setEnabled(on);
   EUndoPlace->setEnabled(on);
   GBSwitch->setEnabled(on);
+  GBHandsFree->setEnabled(on);
   BAlphabet->setEnabled(on);
 }
 
