@@ -2,7 +2,11 @@
 // write nothing, and after a stop symbol a reaction starts the next session.
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include "SessionRig.h"
+#include "inifile/IniFile.h"
+#include "session/OptionsFile.h"
 #include "session/SessionRules.h"
 #include "session/SessionSpeaker.h"
 #include "speech/FakeSpeech.h"
@@ -164,6 +168,37 @@ TEST(HandsFree, PredictionOffersTheHandsFreeSymbolsInEveryTurn) {
   rig.Take(QStringLiteral("P"));
   EXPECT_EQ(rig.Written(), QStringLiteral("A"));
   EXPECT_TRUE(rig.Engine.PausedBySymbol());
+}
+
+TEST(HandsFree, TheSectionIsWrittenOnlyOnceSetAndReadBackAsTyped) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("Quillora.ini"));
+  TOptions options;
+  {
+    TOptionsWriter w(path);
+    w.Settings(options, true);
+    ASSERT_TRUE(w.Finish());
+  }
+  EXPECT_FALSE(TIniFile(path.toStdString()).SectionExists("Hands Free"));
+  options.HandsFree = {true, QStringLiteral(" П "), QStringLiteral("!"), QString()};
+  {
+    TOptionsWriter w(path);
+    w.Settings(options, true);
+    ASSERT_TRUE(w.Finish());
+  }
+  TOptions read;
+  ReadOptions(path, read);
+  EXPECT_TRUE(read.HandsFree == options.HandsFree);
+  // Back to the design: the section stays, so its keys say so.
+  options.HandsFree = {};
+  {
+    TOptionsWriter w(path);
+    w.Settings(options, true);
+    ASSERT_TRUE(w.Finish());
+  }
+  read.HandsFree.StartByReaction = true;
+  ReadOptions(path, read);
+  EXPECT_TRUE(read.HandsFree == THandsFreeOptions());
 }
 
 }  // namespace

@@ -1,0 +1,167 @@
+// Hands-free sessions in the main window: after a stop symbol the window
+// waits (notice, prompt, nothing recorded) and a reaction starts the next
+// session; the call symbol's alarm holds the drum until Esc or the button
+// silences it.
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "MainFixture.h"
+#include "recording/Instrecord.h"
+#include "session/SessionModel.h"
+#include "session/SessionSpeaker.h"
+#include "speech/FakeAlarm.h"
+#include "speech/FakeSpeech.h"
+#include "windows/Main.h"
+#include "windows/MainSemaphore.h"
+#include "windows/OptionsInForce.h"
+#include "windows/Settings.h"
+
+namespace {
+
+class HandsFree : public MainFixture {
+protected:
+  void SetUp() override {
+    MainFixture::SetUp();
+    TFMain::SetSpeechFactory([this] {
+      auto speech = std::make_unique<TFakeSpeech>();
+      Speech = speech.get();
+      return speech;
+    });
+    TSessionModel::SetAlarmFactory([this] {
+      auto alarm = std::make_unique<TFakeAlarm>();
+      alarm->Missing = AlarmMissing;
+      Alarm = alarm.get();
+      return alarm;
+    });
+  }
+  void TearDown() override {
+    MainFixture::TearDown();
+    TFMain::SetSpeechFactory({});
+    TSessionModel::SetAlarmFactory({});
+  }
+  void Use(const THandsFreeOptions& options) { OptionsInForce().Set(options); }
+  static bool Key(int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    return FMain->FormKeyDown(&press);
+  }
+  bool Noticed(const QString& text) const {
+    return FMain->LNotice->isVisibleTo(FMain) && FMain->LNotice->text().contains(text);
+  }
+
+  TFakeSpeech* Speech = nullptr;
+  TFakeAlarm* Alarm = nullptr;
+  std::string AlarmMissing;
+};
+
+TEST_F(HandsFree, AfterAStopSymbolTheWindowWaitsAndAReactionStartsTheNextSession) {
+  Launch();
+  THandsFreeOptions options;
+  options.StartByReaction = true;
+  Use(options);
+  Start();
+  MoveTo(QStringLiteral("."));
+  Fire();
+  ASSERT_TRUE(FMain->Engine().Waiting());
+  EXPECT_FALSE(FMain->Running());
+  EXPECT_TRUE(FSettings->GBHandsFree->isEnabled()) << "the settings are open between sessions";
+  EXPECT_TRUE(Noticed(TFMain::WaitingNotice()));
+  ASSERT_TRUE(Speech);
+  EXPECT_EQ(Speech->Log.back(), "main:" + TSessionSpeaker::WaitingPrompt().toStdString());
+  const int recorded = SessionModel->Recorder()->Count();
+  for (int i = 0; i < 10; ++i) Poll(0.0);
+  EXPECT_EQ(SessionModel->Recorder()->Count(), recorded) << "readings while waiting are not recorded";
+  EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::ReadyColor()) << "the sensor is listened to";
+  Poll(0.5);
+  ASSERT_TRUE(FMain->Running());
+  EXPECT_FALSE(FMain->Engine().Waiting());
+  EXPECT_FALSE(FMain->LNotice->text().contains(TFMain::WaitingNotice()));
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- .")});
+
+  // F9 starts it too, and Stop ends the waiting.
+  MoveTo(QStringLiteral("."));
+  Fire();
+  ASSERT_TRUE(FMain->Engine().Waiting());
+  EXPECT_TRUE(Key(Qt::Key_F9));
+  EXPECT_TRUE(FMain->Running());
+  MoveTo(QStringLiteral("."));
+  Fire();
+  FMain->BStopClick();
+  EXPECT_FALSE(FMain->Engine().Waiting());
+  EXPECT_FALSE(FMain->RunTimerPending());
+  EXPECT_FALSE(FMain->PollTimerPending());
+  EXPECT_FALSE(Noticed(TFMain::WaitingNotice()));
+}
+
+TEST_F(HandsFree, TheCallAlarmHoldsTheDrumUntilEscOrTheButtonSilencesIt) {
+  Launch();
+  THandsFreeOptions options;
+  options.CallSymbol = QStringLiteral("C");
+  Use(options);
+  Start();
+  EXPECT_TRUE(FMain->BSilenceCall->isHidden());
+  MoveTo(QStringLiteral("C"));
+  Fire();
+  ASSERT_TRUE(Alarm);
+  EXPECT_TRUE(Alarm->SoundingNow);
+  EXPECT_TRUE(FMain->BSilenceCall->isVisibleTo(FMain));
+  EXPECT_TRUE(Noticed(TFMain::CallNotice()));
+  EXPECT_TRUE(FMain->Engine().PausedBySymbol());
+  // The alarm may reach the sensor: no reaction, nor F9, wakes the drum.
+  Fire();
+  Fire();
+  EXPECT_TRUE(Key(Qt::Key_F9));
+  EXPECT_TRUE(FMain->Engine().Paused());
+  EXPECT_TRUE(Key(Qt::Key_Escape));
+  EXPECT_FALSE(Alarm->SoundingNow);
+  EXPECT_TRUE(FMain->BSilenceCall->isHidden());
+  EXPECT_FALSE(FMain->LNotice->text().contains(TFMain::CallNotice()));
+  EXPECT_TRUE(FMain->Engine().Paused()) << "silenced, the drum waits for a reaction";
+  Fire();
+  EXPECT_FALSE(FMain->Engine().Paused());
+  EXPECT_TRUE(Tape().isEmpty());
+
+  MoveTo(QStringLiteral("C"));
+  Fire();
+  EXPECT_TRUE(Alarm->SoundingNow);
+  FMain->BSilenceCall->click();
+  EXPECT_FALSE(Alarm->SoundingNow);
+  EXPECT_FALSE(Key(Qt::Key_Escape)) << "Esc is no key of the window without an alarm";
+}
+
+TEST_F(HandsFree, AnAlarmThatCannotSoundIsToldOnTheNoticeLine) {
+  AlarmMissing = "Сигнал вызова не звучит: проверка.";
+  Launch();
+  THandsFreeOptions options;
+  options.CallSymbol = QStringLiteral("C");
+  Use(options);
+  Start();
+  MoveTo(QStringLiteral("C"));
+  Fire();
+  EXPECT_TRUE(Noticed(QStringLiteral("Сигнал вызова не звучит: проверка.")));
+  EXPECT_TRUE(FMain->BSilenceCall->isVisibleTo(FMain)) << "the call stands until it is seen";
+}
+
+TEST_F(HandsFree, ThePauseSymbolIsToldAndTheReadLineSymbolWithoutSpeechToo) {
+  Launch();
+  THandsFreeOptions options;
+  options.PauseSymbol = QStringLiteral("P");
+  options.ReadLineSymbol = QStringLiteral("R");
+  Use(options);
+  ASSERT_TRUE(Speech);
+  Speech->Missing = "Речь недоступна: проверка.";
+  Start();
+  MoveTo(QStringLiteral("P"));
+  Fire();
+  EXPECT_TRUE(Noticed(TFMain::HeldNotice()));
+  EXPECT_FALSE(FMain->LNotice->text().contains(TFMain::PausedNotice()));
+  Fire();
+  EXPECT_FALSE(FMain->LNotice->text().contains(TFMain::HeldNotice()));
+  MoveTo(QStringLiteral("R"));
+  Fire();
+  EXPECT_TRUE(Noticed(QStringLiteral("Строку некому прочитать")));
+  EXPECT_TRUE(Tape().isEmpty());
+}
+
+}  // namespace
