@@ -12,7 +12,7 @@ std::unique_ptr<TAlarm> CreateDefaultAlarm() {
 #if defined(QUILLORA_ESPEAK_SPEECH)
   return std::make_unique<TPulseAlarm>();
 #elif defined(_WIN32)
-  return std::make_unique<TWaveAlarm>();
+  return CreateWaveAlarm();
 #else
   return std::make_unique<TNullAlarm>();
 #endif

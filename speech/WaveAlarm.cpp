@@ -1,8 +1,26 @@
 #include "WaveAlarm.h"
 
+#include <windows.h>
+#include <mmsystem.h>
+
 namespace {
+
 constexpr int kRate = 22050;
-}
+
+class TWaveAlarm : public TAlarm {
+public:
+  ~TWaveAlarm() override { Stop(); }
+  bool Start() override;
+  void Stop() override;
+  bool Sounding() const override { return out_ != nullptr; }
+  std::string Error() const override { return error_; }
+
+private:
+  HWAVEOUT out_ = nullptr;
+  WAVEHDR header_{};
+  std::string pcm_;
+  std::string error_;
+};
 
 bool TWaveAlarm::Start() {
   if (out_) return true;
@@ -42,3 +60,7 @@ void TWaveAlarm::Stop() {
   waveOutClose(out_);
   out_ = nullptr;
 }
+
+}  // namespace
+
+std::unique_ptr<TAlarm> CreateWaveAlarm() { return std::make_unique<TWaveAlarm>(); }
