@@ -1,7 +1,7 @@
 // The settings window's group "Без помощника": sessions an operator runs
 // alone, all off as designed. Section "Hands Free" of the settings file.
 #include <QCheckBox>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,7 +17,7 @@ namespace {
 QLineEdit* SymbolEdit(QWidget* parent, const char* name, const QString& hint) {
   auto* edit = Named(new QLineEdit(parent), name);
   edit->setToolTip(hint + QStringLiteral(" (из таблицы; пусто — нет)"));
-  edit->setFixedWidth(64);
+  edit->setFixedWidth(48);
   edit->setValidator(new TCp1251Validator(edit));
   return edit;
 }
@@ -43,13 +43,22 @@ QGroupBox* TFSettings::BuildHandsFreeGroup() {
   LHandsFreeWarning->setStyleSheet(QStringLiteral("color: #a00000"));
   LHandsFreeWarning->hide();
 
-  auto* form = new QFormLayout(GBHandsFree);
-  form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-  form->addRow(CBStartByReaction);
-  form->addRow(new QLabel(QStringLiteral("Символ паузы"), GBHandsFree), EPauseSymbol);
-  form->addRow(new QLabel(QStringLiteral("Символ вызова"), GBHandsFree), ECallSymbol);
-  form->addRow(new QLabel(QStringLiteral("Символ чтения"), GBHandsFree), EReadLineSymbol);
-  form->addRow(LHandsFreeWarning);
+  // Two symbols a row, so the group keeps the window within its height.
+  auto* grid = new QGridLayout(GBHandsFree);
+  grid->addWidget(CBStartByReaction, 0, 0, 1, 4);
+  const auto label = [this](const QString& text, QWidget* buddy) {
+    auto* l = new QLabel(text, GBHandsFree);
+    l->setBuddy(buddy);
+    return l;
+  };
+  grid->addWidget(label(QStringLiteral("Пауза"), EPauseSymbol), 1, 0);
+  grid->addWidget(EPauseSymbol, 1, 1);
+  grid->addWidget(label(QStringLiteral("Вызов"), ECallSymbol), 1, 2);
+  grid->addWidget(ECallSymbol, 1, 3);
+  grid->addWidget(label(QStringLiteral("Чтение строки"), EReadLineSymbol), 2, 0, 1, 3);
+  grid->addWidget(EReadLineSymbol, 2, 3);
+  grid->addWidget(LHandsFreeWarning, 3, 0, 1, 4);
+  grid->setColumnStretch(4, 1);
   connect(CBStartByReaction, &QCheckBox::toggled, this, &TFSettings::HandsFreeChange);
   for (QLineEdit* e : {EPauseSymbol, ECallSymbol, EReadLineSymbol})
     connect(e, &QLineEdit::textChanged, this, &TFSettings::HandsFreeChange);

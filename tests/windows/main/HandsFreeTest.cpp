@@ -2,7 +2,10 @@
 // waits (notice, prompt, nothing recorded) and a reaction starts the next
 // session; the call symbol's alarm holds the drum until Esc or the button
 // silences it.
+#include <QDir>
 #include <QGroupBox>
+#include <QImage>
+#include <QPixmap>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -162,6 +165,43 @@ TEST_F(HandsFree, ThePauseSymbolIsToldAndTheReadLineSymbolWithoutSpeechToo) {
   Fire();
   EXPECT_TRUE(Noticed(QStringLiteral("Строку некому прочитать")));
   EXPECT_TRUE(Tape().isEmpty());
+}
+
+// The waiting drum, the alarm button and the settings window's group, off
+// screen; with QUILLORA_SHOTS set to a folder they are saved there.
+TEST_F(HandsFree, WaitingDrumAndAlarmPictures) {
+  Launch(false);
+  FMain->show();
+  FMain->FormActivate();
+  FMain->resize(633, 553);
+  HoldLevel();
+  THandsFreeOptions options;
+  options.StartByReaction = true;
+  options.CallSymbol = QStringLiteral("C");
+  options.PauseSymbol = QStringLiteral("Z");
+  options.ReadLineSymbol = QStringLiteral("Ж");
+  Use(options);
+  Start(QStringLiteral("1"));
+  const QImage session = FMain->grab().toImage();
+  MoveTo(QStringLiteral("C"));
+  Fire();
+  const QImage call = FMain->grab().toImage();
+  Key(Qt::Key_Escape);
+  Fire();
+  MoveTo(QStringLiteral("."));
+  Fire();
+  ASSERT_TRUE(FMain->Engine().Waiting());
+  const QImage waiting = FMain->grab().toImage();
+  EXPECT_NE(waiting, session);
+  FSettings->show();
+  const QImage settings = FSettings->grab().toImage();
+  const QByteArray folder = qgetenv("QUILLORA_SHOTS");
+  if (folder.isEmpty()) return;
+  const QDir dir(QString::fromLocal8Bit(folder));
+  QDir().mkpath(dir.path());
+  EXPECT_TRUE(call.save(dir.filePath(QStringLiteral("hands-call.png"))));
+  EXPECT_TRUE(waiting.save(dir.filePath(QStringLiteral("hands-waiting.png"))));
+  EXPECT_TRUE(settings.save(dir.filePath(QStringLiteral("hands-settings.png"))));
 }
 
 }  // namespace
