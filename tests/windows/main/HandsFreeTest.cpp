@@ -3,6 +3,8 @@
 // session; the call symbol's alarm holds the drum until Esc or the button
 // silences it.
 #include <QDir>
+#include <algorithm>
+#include <cstdio>
 #include <QGroupBox>
 #include <QImage>
 #include <QPixmap>
@@ -165,6 +167,74 @@ TEST_F(HandsFree, ThePauseSymbolIsToldAndTheReadLineSymbolWithoutSpeechToo) {
   Fire();
   EXPECT_TRUE(Noticed(QStringLiteral("Строку некому прочитать")));
   EXPECT_TRUE(Tape().isEmpty());
+}
+
+// A whole hands-free session, event by event: what the tape, the drum and
+// the speaker did. With QUILLORA_TRANSCRIPT set it is printed.
+TEST_F(HandsFree, SessionTranscript) {
+  PresetSymbols({QStringLiteral("Д"), QStringLiteral("А"), QStringLiteral("П"), QStringLiteral("В"),
+                 QStringLiteral("Ч"), QStringLiteral(" "), QStringLiteral(".")});
+  Launch();
+  THandsFreeOptions options{true, QStringLiteral("П"), QStringLiteral("В"), QStringLiteral("Ч")};
+  Use(options);
+  TSpeechOptions speech;
+  speech.SaySelected = true;
+  OptionsInForce().Set(speech);
+  QStringList transcript;
+  size_t heard = 0;
+  const auto note = [&](const QString& event) {
+    const TSessionEngine& e = FMain->Engine();
+    QStringList said;
+    for (; Speech && heard < Speech->Log.size(); ++heard)
+      said << QString::fromStdString(Speech->Log[heard]);
+    QString drum = QStringLiteral("%1").arg(e.Symbols().isEmpty() ? QString()
+                                                                     : e.Symbols().value(e.DrumPosition() - 1));
+    if (e.Paused()) drum += QStringLiteral(" paused");
+    if (e.Waiting()) drum += QStringLiteral(" waiting");
+    if (!e.Running() && !e.Waiting()) drum += QStringLiteral(" idle");
+    transcript << QStringLiteral("%1 | tape: %2 | drum: %3 | speech: %4 | alarm: %5")
+                      .arg(event.leftJustified(22), Tape().join(QStringLiteral(" / ")).leftJustified(14),
+                           drum.leftJustified(13), said.join(QStringLiteral("; ")),
+                           SessionModel->AlarmOn() ? QStringLiteral("on") : QStringLiteral("off"));
+  };
+  const auto take = [&](const QString& symbol) {
+    MoveTo(symbol);
+    Fire();
+    note(QStringLiteral("take ") + symbol);
+    Poll(0.0);
+  };
+  Start(QStringLiteral("1"));
+  note(QStringLiteral("Start"));
+  take(QStringLiteral("Д"));
+  take(QStringLiteral("А"));
+  take(QStringLiteral("П"));
+  FMain->RunTimerTimer();
+  note(QStringLiteral("10 s later"));
+  Fire();
+  note(QStringLiteral("reaction (resume)"));
+  Poll(0.0);
+  take(QStringLiteral("В"));
+  Fire();
+  note(QStringLiteral("reaction (blocked)"));
+  Poll(0.0);
+  Key(Qt::Key_Escape);
+  note(QStringLiteral("Esc"));
+  Fire();
+  note(QStringLiteral("reaction (resume)"));
+  Poll(0.0);
+  take(QStringLiteral("Ч"));
+  take(QStringLiteral("."));
+  Fire();
+  note(QStringLiteral("reaction (new session)"));
+  if (!qEnvironmentVariableIsEmpty("QUILLORA_TRANSCRIPT"))
+    for (const QString& line : transcript) std::printf("%s\n", line.toUtf8().constData());
+  EXPECT_EQ(Tape(), QStringList{QStringLiteral("- ДА.")});
+  EXPECT_TRUE(FMain->Running());
+  ASSERT_TRUE(Speech);
+  const std::vector<std::string>& log = Speech->Log;
+  EXPECT_NE(std::find(log.begin(), log.end(), "main:ДА"), log.end()) << "the line was read";
+  EXPECT_NE(std::find(log.begin(), log.end(), "main:" + TSessionSpeaker::WaitingPrompt().toStdString()),
+            log.end());
 }
 
 // The waiting drum, the alarm button and the settings window's group, off
