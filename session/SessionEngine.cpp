@@ -368,10 +368,12 @@ void TSessionEngine::BeginWaiting() {
   waiting_ = true;
   // Readings between sessions are no session's record.
   if (TInstrument* model = host_.Model()) model->SetRecording(false);
-  // The reaction that took the stop symbol is still latched: the light turns
-  // green once it has ended and the next one would start a session.
+  // The light turns green once the reaction that took the stop symbol has
+  // ended and the next one would start a session.
   readyShown_ = false;
   ShowLight(TSessionLight::Armed);
+  // Taken by F9 with the switch armed: a reaction would start a session now.
+  if (!switch_.Latched()) ShowReady();
   host_.Sensor()->Start(kPausedCaptureMs);
   drumTimer_.Start(kPausedCaptureMs, true);
   pollTimer_.Start(kTickMs, true);

@@ -128,6 +128,15 @@ TEST(HandsFree, StopEndsTheWaitingAndWithoutTheOptionAStopSymbolEndsAll) {
   EXPECT_FALSE(rig.PollTimer.Pending());
   EXPECT_FALSE(rig.DrumTimer.Pending());
 
+  // Taken by F9 with the switch armed, a reaction would start a session now.
+  rig.Engine.Start(QStringLiteral("1"));
+  rig.MoveTo(QStringLiteral("."));
+  rig.Poll(0.0);
+  rig.Engine.SelectSymbol();
+  ASSERT_TRUE(rig.Engine.Waiting());
+  EXPECT_EQ(rig.Host.Light, TSessionLight::Ready);
+  rig.Engine.Stop();
+
   rig.Host.HandsFree.StartByReaction = false;
   rig.Engine.Start(QStringLiteral("1"));
   rig.Take(QStringLiteral("."));
