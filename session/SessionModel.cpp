@@ -41,6 +41,7 @@ void TSessionModel::SetAlarmFactory(TAlarmFactory factory) { AlarmFactory() = st
 
 TSessionModel::TSessionModel(QObject* parent) : QObject(parent) {
   if (!SessionModel) SessionModel = this;
+  connect(&alarmWatch_, &QTimer::timeout, this, &TSessionModel::WatchAlarm);
   connect(&options_, &TOptionsModel::Changed, this, [this](TOptionGroup group) {
     if (group == TOptionGroup::Speech || group == TOptionGroup::HandsFree) ApplySpeechOptions();
   });
@@ -199,13 +200,20 @@ void TSessionModel::SoundAlarm() {
                 QStringLiteral(" Оператор вызывает помощника."));
   if (alarmOn_) return;
   alarmOn_ = true;
+  if (QCoreApplication::instance()) alarmWatch_.start(500);
   emit AlarmChanged();
+}
+
+void TSessionModel::WatchAlarm() {
+  if (alarmOn_ && alarm_ && !alarm_->Sounding() && !alarm_->Error().empty())
+    emit Notice(QString::fromStdString(alarm_->Error()) + QStringLiteral(" Оператор вызывает помощника."));
 }
 
 void TSessionModel::SilenceAlarm() {
   if (!alarmOn_) return;
   if (alarm_) alarm_->Stop();
   alarmOn_ = false;
+  alarmWatch_.stop();
   emit AlarmChanged();
 }
 

@@ -107,6 +107,9 @@ public:
   // ignored meanwhile: the alarm can reach it.
   bool AlarmOn() const { return alarmOn_; }
   void SilenceAlarm();
+  // Tells when the alarm, still on, stopped sounding by itself (the sound
+  // server went away); a timer calls it twice a second while it is on.
+  void WatchAlarm();
   TAlarm* Alarm() const { return alarm_.get(); }
 
   // --- the tape's recovery copy ----------------------------------------
@@ -149,6 +152,7 @@ private:
   bool speechLossTold_ = false;
   std::unique_ptr<TAlarm> alarm_;
   bool alarmOn_ = false;
+  QTimer alarmWatch_;  // calls WatchAlarm while the alarm is on
   TSessionHost* host_ = nullptr;
   std::unique_ptr<TTickTimer> drumTimer_;
   std::unique_ptr<TTickTimer> pollTimer_;

@@ -146,6 +146,17 @@ TEST_F(HandsFree, AnAlarmThatCannotSoundIsToldOnTheNoticeLine) {
   Fire();
   EXPECT_TRUE(Noticed(QStringLiteral("Сигнал вызова не звучит: проверка.")));
   EXPECT_TRUE(FMain->BSilenceCall->isVisibleTo(FMain)) << "the call stands until it is seen";
+  FMain->BSilenceCall->click();
+
+  // One that stops sounding by itself (the server went away) is told too.
+  Alarm->Missing.clear();
+  Fire();  // wakes the drum, standing on the call symbol
+  Fire();
+  ASSERT_TRUE(Alarm->SoundingNow);
+  Alarm->SoundingNow = false;
+  Alarm->Missing = "Сигнал вызова прервался: проверка.";
+  SessionModel->WatchAlarm();
+  EXPECT_TRUE(Noticed(QStringLiteral("Сигнал вызова прервался: проверка.")));
 }
 
 TEST_F(HandsFree, ThePauseSymbolIsToldAndTheReadLineSymbolWithoutSpeechToo) {
