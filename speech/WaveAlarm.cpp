@@ -1,6 +1,7 @@
 #include "WaveAlarm.h"
 
 #include <windows.h>
+// after windows.h, which it needs
 #include <mmsystem.h>
 
 namespace {

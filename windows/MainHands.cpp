@@ -15,8 +15,9 @@ QString TFMain::HeldNotice() {
 }
 
 QString TFMain::CallNotice() {
-  return QStringLiteral("Вызов! Оператор зовёт помощника. Выключить сигнал — кнопка «Выключить "
-                        "вызов» или Esc; затем реакция запустит барабан.");
+  return QStringLiteral(
+      "Вызов! Оператор зовёт помощника. Выключить сигнал — кнопка «Выключить "
+      "вызов» или Esc; затем реакция запустит барабан.");
 }
 
 QString TFMain::WaitingNotice() {

@@ -36,8 +36,9 @@ QGroupBox* TFSettings::BuildHandsFreeGroup() {
   ECallSymbol = SymbolEdit(
       GBHandsFree, "ECallSymbol",
       QStringLiteral("Символ вызова: звучит сигнал, пока его не выключат в главном окне"));
-  EReadLineSymbol = SymbolEdit(GBHandsFree, "EReadLineSymbol",
-                               QStringLiteral("Символ чтения: голос читает последнюю строку ленты"));
+  EReadLineSymbol =
+      SymbolEdit(GBHandsFree, "EReadLineSymbol",
+                 QStringLiteral("Символ чтения: голос читает последнюю строку ленты"));
   LHandsFreeWarning = Named(new QLabel(GBHandsFree), "LHandsFreeWarning");
   LHandsFreeWarning->setWordWrap(true);
   LHandsFreeWarning->setStyleSheet(QStringLiteral("color: #a00000"));
@@ -73,16 +74,18 @@ void TFSettings::ShowHandsFreeOptions() {
   const THandsFreeOptions& h = OptionsInForce().HandsFree();
   const bool wasFilling = filling_;
   filling_ = true;
-  if (CBStartByReaction->isChecked() != h.StartByReaction) CBStartByReaction->setChecked(h.StartByReaction);
-  const std::pair<QLineEdit*, QString> shown[] = {
-      {EPauseSymbol, h.PauseSymbol}, {ECallSymbol, h.CallSymbol}, {EReadLineSymbol, h.ReadLineSymbol}};
+  if (CBStartByReaction->isChecked() != h.StartByReaction)
+    CBStartByReaction->setChecked(h.StartByReaction);
+  const std::pair<QLineEdit*, QString> shown[] = {{EPauseSymbol, h.PauseSymbol},
+                                                  {ECallSymbol, h.CallSymbol},
+                                                  {EReadLineSymbol, h.ReadLineSymbol}};
   for (const auto& [edit, text] : shown)
     if (edit->text() != text) edit->setText(text);
   filling_ = wasFilling;
   const TSessionOptions& s = OptionsInForce().Session();
-  const QStringList problems =
-      HandsFreeProblems(s.Symbols, s.FastSlowMode ? s.FastSymbol : QString(), s.BackspaceSymbol,
-                        ParseStopSymbols(s.StopSymbols), h.PauseSymbol, h.CallSymbol, h.ReadLineSymbol);
+  const QStringList problems = HandsFreeProblems(
+      s.Symbols, s.FastSlowMode ? s.FastSymbol : QString(), s.BackspaceSymbol,
+      ParseStopSymbols(s.StopSymbols), h.PauseSymbol, h.CallSymbol, h.ReadLineSymbol);
   LHandsFreeWarning->setText(problems.join(QLatin1Char('\n')));
   LHandsFreeWarning->setVisible(!problems.isEmpty());
 }

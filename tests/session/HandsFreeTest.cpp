@@ -61,7 +61,8 @@ TEST(HandsFree, TheCallSymbolWritesNothingStandsTheDrumAndSaysNoName) {
   rig.Take(QStringLiteral("C"));
   EXPECT_TRUE(rig.Host.Tape.isEmpty());
   EXPECT_TRUE(rig.Engine.PausedBySymbol());
-  for (const std::string& said : speech.Log) EXPECT_EQ(said.rfind("main:", 0), std::string::npos) << said;
+  for (const std::string& said : speech.Log)
+    EXPECT_EQ(said.rfind("main:", 0), std::string::npos) << said;
 }
 
 TEST(HandsFree, TheReadLineSymbolReadsTheLastLineWithEverySpeechOptionOff) {

@@ -29,7 +29,8 @@ int NextPeak(pa_simple* monitor) {
 }
 
 TEST(PulseAlarm, RepeatsUntilSilencedAndThenStaysSilent) {
-  ASSERT_TRUE(std::getenv("PULSE_SERVER")) << "no sound server: run eval \"$(scripts/pulse-start.sh)\" first";
+  ASSERT_TRUE(std::getenv("PULSE_SERVER"))
+      << "no sound server: run eval \"$(scripts/pulse-start.sh)\" first";
   pa_simple* monitor = OpenSinkMonitor(kRate, kPiece);
   ASSERT_NE(monitor, nullptr);
   TPulseAlarm alarm;
@@ -62,7 +63,8 @@ TEST(PulseAlarm, RepeatsUntilSilencedAndThenStaysSilent) {
     quietRun = peak > kLoud ? 0 : quietRun + 1;
   }
   ASSERT_EQ(quietRun, 100) << "no quiet second after the silencing";
-  for (int i = 0; i < 100; ++i) EXPECT_LE(NextPeak(monitor), kLoud) << "sound 1 s after silence, piece " << i;
+  for (int i = 0; i < 100; ++i)
+    EXPECT_LE(NextPeak(monitor), kLoud) << "sound 1 s after silence, piece " << i;
   pa_simple_free(monitor);
 }
 
@@ -73,7 +75,8 @@ TEST(PulseAlarm, WithoutAServerItSaysSo) {
   TPulseAlarm alarm;
   EXPECT_FALSE(alarm.Start());
   EXPECT_FALSE(alarm.Sounding());
-  EXPECT_NE(alarm.Error().find("нет связи со звуковым сервером"), std::string::npos) << alarm.Error();
+  EXPECT_NE(alarm.Error().find("нет связи со звуковым сервером"), std::string::npos)
+      << alarm.Error();
   if (saved)
     setenv("PULSE_SERVER", server.c_str(), 1);
   else

@@ -29,7 +29,8 @@ TEST_F(HandsFreeSound, AReactionAfterTheStopSymbolStartsTheNextSession) {
   // The capture is listened to: the light turns green once the sensor is quiet.
   RunWhile([] { return FMain->SSemaphore->Color() != TFMain::ReadyColor(); }, 10000);
   ASSERT_EQ(FMain->SSemaphore->Color(), TFMain::ReadyColor());
-  EXPECT_EQ(SessionModel->Recorder()->Count(), recorded) << "readings while waiting are not recorded";
+  EXPECT_EQ(SessionModel->Recorder()->Count(), recorded)
+      << "readings while waiting are not recorded";
   Player = std::make_unique<TTonePlayer>();
   ASSERT_TRUE(Player->Open()) << "no playback stream on the sound server";
   Player->Begin(0.5, 0.4, 0.0);

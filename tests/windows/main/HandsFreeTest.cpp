@@ -3,14 +3,14 @@
 // session; the call symbol's alarm holds the drum until Esc or the button
 // silences it.
 #include <QDir>
-#include <algorithm>
-#include <cstdio>
 #include <QGroupBox>
 #include <QImage>
-#include <QPixmap>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
+#include <algorithm>
+#include <cstdio>
 
 #include "MainFixture.h"
 #include "recording/Instrecord.h"
@@ -76,7 +76,8 @@ TEST_F(HandsFree, AfterAStopSymbolTheWindowWaitsAndAReactionStartsTheNextSession
   EXPECT_EQ(Speech->Log.back(), "main:" + TSessionSpeaker::WaitingPrompt().toStdString());
   const int recorded = SessionModel->Recorder()->Count();
   for (int i = 0; i < 10; ++i) Poll(0.0);
-  EXPECT_EQ(SessionModel->Recorder()->Count(), recorded) << "readings while waiting are not recorded";
+  EXPECT_EQ(SessionModel->Recorder()->Count(), recorded)
+      << "readings while waiting are not recorded";
   EXPECT_EQ(FMain->SSemaphore->Color(), TFMain::ReadyColor()) << "the sensor is listened to";
   Poll(0.5);
   ASSERT_TRUE(FMain->Running());
@@ -198,13 +199,14 @@ TEST_F(HandsFree, SessionTranscript) {
     QStringList said;
     for (; Speech && heard < Speech->Log.size(); ++heard)
       said << QString::fromStdString(Speech->Log[heard]);
-    QString drum = QStringLiteral("%1").arg(e.Symbols().isEmpty() ? QString()
-                                                                     : e.Symbols().value(e.DrumPosition() - 1));
+    QString drum = QStringLiteral("%1").arg(
+        e.Symbols().isEmpty() ? QString() : e.Symbols().value(e.DrumPosition() - 1));
     if (e.Paused()) drum += QStringLiteral(" paused");
     if (e.Waiting()) drum += QStringLiteral(" waiting");
     if (!e.Running() && !e.Waiting()) drum += QStringLiteral(" idle");
     transcript << QStringLiteral("%1 | tape: %2 | drum: %3 | speech: %4 | alarm: %5")
-                      .arg(event.leftJustified(22), Tape().join(QStringLiteral(" / ")).leftJustified(14),
+                      .arg(event.leftJustified(22),
+                           Tape().join(QStringLiteral(" / ")).leftJustified(14),
                            drum.leftJustified(13), said.join(QStringLiteral("; ")),
                            SessionModel->AlarmOn() ? QStringLiteral("on") : QStringLiteral("off"));
   };
@@ -244,8 +246,9 @@ TEST_F(HandsFree, SessionTranscript) {
   ASSERT_TRUE(Speech);
   const std::vector<std::string>& log = Speech->Log;
   EXPECT_NE(std::find(log.begin(), log.end(), "main:ДА"), log.end()) << "the line was read";
-  EXPECT_NE(std::find(log.begin(), log.end(), "main:" + TSessionSpeaker::WaitingPrompt().toStdString()),
-            log.end());
+  EXPECT_NE(
+      std::find(log.begin(), log.end(), "main:" + TSessionSpeaker::WaitingPrompt().toStdString()),
+      log.end());
 }
 
 // The waiting drum, the alarm button and the settings window's group, off
