@@ -42,7 +42,9 @@ bool SwitchKey(const QWidget* w, const QKeyEvent* key) {
     return false;
   const int k = key->key();
   const TKeyOptions& keys = OptionsInForce().Keys();
-  if (FMain->Running()) {
+  // While a reaction would start the next session the select key does too.
+  const bool waiting = FMain->Engine().Waiting();
+  if (FMain->Running() || waiting) {
     if (IsSwitchKey(k, SwitchKeyOfName(keys.SelectKey))) {
       // A held switch repeats its key: one press, one selection.
       if (!key->isAutoRepeat() && FMain->Engine().Selectable()) FMain->SelectSymbol();
@@ -52,7 +54,7 @@ bool SwitchKey(const QWidget* w, const QKeyEvent* key) {
       FMain->BStopClick();
       return true;
     }
-    return false;
+    if (!waiting) return false;
   }
   if (IsSwitchKey(k, SwitchKeyOfName(keys.StartKey)) && !key->isAutoRepeat() && !TypesInto(w, key)) {
     FMain->BStartClick();

@@ -41,7 +41,7 @@ declare -A qt=(
 # The platform back ends: the one place below app/ that meets a sound or
 # speech library.
 backends=(capture/PulseCapture.cpp capture/WaveInCapture.cpp capture/WaveInInputs.cpp
-  speech/EspeakSpeech.cpp speech/SapiSpeech.cpp)
+  speech/EspeakSpeech.cpp speech/SapiSpeech.cpp speech/PulseAlarm.cpp speech/WaveAlarm.cpp)
 library_re='^((pulse|espeak-ng)/.*|mmsystem\.h|mmddk\.h|sapi\.h)$'
 
 allows() {  # list item: whether the space-separated list holds the item or "*"

@@ -57,7 +57,7 @@ bool TInstrument::Measure() {
       (inst <= Minimum + margin || inst >= Maximum - margin))
     probe_.SetLevel(Offset, data_.Sensor);
 
-  if (recorder_) recorder_->Write(data_);
+  if (recorder_ && recording_) recorder_->Write(data_);
   return ok;
 }
 

@@ -31,8 +31,12 @@ public:
   TProbe& Probe() { return probe_; }
   TSignalChannel& NeedleChannel() { return needleChannel_; }
   TInstDataRecorder* Recorder() { return recorder_; }
+  // While off, measurements are not handed to the recorder (readings taken
+  // between sessions).
+  void SetRecording(bool on) { recording_ = on; }
 
 private:
+  bool recording_ = true;
   TProbe& probe_;
   TSignalChannel needleChannel_;
   TInstDataRecorder* recorder_;

@@ -49,3 +49,8 @@ bool operator==(const TSwitchOptions& a, const TSwitchOptions& b) {
 bool operator==(const TCalibrationOptions& a, const TCalibrationOptions& b) {
   return a.LevelMode == b.LevelMode && a.RestLevel == b.RestLevel;
 }
+
+bool operator==(const THandsFreeOptions& a, const THandsFreeOptions& b) {
+  return std::tie(a.StartByReaction, a.PauseSymbol, a.CallSymbol, a.ReadLineSymbol) ==
+         std::tie(b.StartByReaction, b.PauseSymbol, b.CallSymbol, b.ReadLineSymbol);
+}

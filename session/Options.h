@@ -140,6 +140,23 @@ struct TCalibrationOptions {
   bool Accepted() const { return LevelMode != NoMode; }
 };
 
+// Hands-free symbols (section "Hands Free", all off as designed). Each names
+// a symbol of the table as typed, trimmed at Start; empty for none. None of
+// them writes on the tape.
+struct THandsFreeOptions {
+  // After a stop symbol the capture keeps listening, and the next reaction
+  // (or F9) starts a new session as the Start button would.
+  bool StartByReaction = false;
+  // The drum stands on it; the next reaction lets it turn again.
+  QString PauseSymbol;
+  // Sounds an alarm until it is silenced on the main window.
+  QString CallSymbol;
+  // The main voice reads the tape's last line.
+  QString ReadLineSymbol;
+  // Whether speech is needed for what is on.
+  bool Speaks() const { return StartByReaction || !ReadLineSymbol.trimmed().isEmpty(); }
+};
+
 struct TOptions {
   TSessionOptions Session;
   TSignalOptions Signal;
@@ -151,9 +168,22 @@ struct TOptions {
   TTapeOptions Tape;
   TSwitchOptions Switch;
   TCalibrationOptions Calibration;
+  THandsFreeOptions HandsFree;
 };
 
-enum class TOptionGroup { Session, Signal, Needle, Speech, Speed, Keys, Capture, Tape, Switch, Calibration };
+enum class TOptionGroup {
+  Session,
+  Signal,
+  Needle,
+  Speech,
+  Speed,
+  Keys,
+  Capture,
+  Tape,
+  Switch,
+  Calibration,
+  HandsFree
+};
 
 bool operator==(const TSessionOptions& a, const TSessionOptions& b);
 bool operator==(const TSignalOptions& a, const TSignalOptions& b);
@@ -165,3 +195,4 @@ bool operator==(const TCaptureOptions& a, const TCaptureOptions& b);
 bool operator==(const TTapeOptions& a, const TTapeOptions& b);
 bool operator==(const TSwitchOptions& a, const TSwitchOptions& b);
 bool operator==(const TCalibrationOptions& a, const TCalibrationOptions& b);
+bool operator==(const THandsFreeOptions& a, const THandsFreeOptions& b);

@@ -25,6 +25,7 @@ const char* const SpeechSection = "Speech";
 const char* const SwitchSection = "Switch";
 const char* const CalibrationSection = "Calibration";
 const char* const CueTimingSection = "Cue Timing";
+const char* const HandsFreeSection = "Hands Free";
 
 constexpr int DefaultSymbolCount = 28;
 
@@ -126,6 +127,13 @@ void ReadCueTiming(const TReader& r, TSpeechOptions& s) {
   r.Integer(CueTimingSection, "Echo Ms", s.EchoMs, TSpeechOptions::MinEchoMs, TSpeechOptions::MaxEchoMs);
 }
 
+void ReadHandsFree(const TReader& r, THandsFreeOptions& h) {
+  r.Bool(HandsFreeSection, "Start By Reaction", h.StartByReaction);
+  r.String(HandsFreeSection, "Pause Symbol", h.PauseSymbol);
+  r.String(HandsFreeSection, "Call Symbol", h.CallSymbol);
+  r.String(HandsFreeSection, "Read Line Symbol", h.ReadLineSymbol);
+}
+
 }  // namespace
 
 void ReadOptions(const QString& path, TOptions& o) {
@@ -153,6 +161,7 @@ void ReadOptions(const QString& path, TOptions& o) {
   ReadSwitch(r, o.Switch);
   ReadCalibration(r, o.Calibration);
   ReadCueTiming(r, o.Speech);
+  ReadHandsFree(r, o.HandsFree);
 }
 
 bool ReadBounds(const QString& path, const TBoundsKeys& keys, TBounds& b) {
@@ -303,6 +312,7 @@ void TOptionsWriter::Settings(const TOptions& o, bool includeOthers) {
     Integer(SwitchSection, "Maximum Hold", sw.MaxHoldMs);
   }
   CueTiming(speech);
+  HandsFree(o.HandsFree);
 }
 
 void TOptionsWriter::CueTiming(const TSpeechOptions& speech) {
@@ -311,4 +321,12 @@ void TOptionsWriter::CueTiming(const TSpeechOptions& speech) {
     Bool(CueTimingSection, "Open Time After Cue", speech.OpenTime);
     Integer(CueTimingSection, "Echo Ms", speech.EchoMs);
   }
+}
+
+void TOptionsWriter::HandsFree(const THandsFreeOptions& h) {
+  if (!Exists(HandsFreeSection) && h == THandsFreeOptions()) return;
+  Bool(HandsFreeSection, "Start By Reaction", h.StartByReaction);
+  String(HandsFreeSection, "Pause Symbol", h.PauseSymbol);
+  String(HandsFreeSection, "Call Symbol", h.CallSymbol);
+  String(HandsFreeSection, "Read Line Symbol", h.ReadLineSymbol);
 }

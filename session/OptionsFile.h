@@ -74,6 +74,9 @@ private:
   // "Cue Timing": the speech group's cue timing, once it differs from the
   // design or the file holds the section.
   void CueTiming(const TSpeechOptions& speech);
+  // "Hands Free": the hands-free symbols, once one is set or the file holds
+  // the section.
+  void HandsFree(const THandsFreeOptions& handsFree);
   void Fail();
   bool Skipping() const { return Failed && OnRefusal == SkipRest; }
 

@@ -11,4 +11,5 @@ void TOptionsModel::Set(const TOptions& v) {
   Set(v.Tape);
   Set(v.Switch);
   Set(v.Calibration);
+  Set(v.HandsFree);
 }

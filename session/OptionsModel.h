@@ -23,6 +23,7 @@ public:
   const TTapeOptions& Tape() const { return options_.Tape; }
   const TSwitchOptions& Switch() const { return options_.Switch; }
   const TCalibrationOptions& Calibration() const { return options_.Calibration; }
+  const THandsFreeOptions& HandsFree() const { return options_.HandsFree; }
 
   // Each replaces its group; Changed follows when it differs.
   void Set(const TSessionOptions& v) { Replace(options_.Session, v, TOptionGroup::Session); }
@@ -37,6 +38,7 @@ public:
   void Set(const TCalibrationOptions& v) {
     Replace(options_.Calibration, v, TOptionGroup::Calibration);
   }
+  void Set(const THandsFreeOptions& v) { Replace(options_.HandsFree, v, TOptionGroup::HandsFree); }
   // All groups, in the order above.
   void Set(const TOptions& v);
 

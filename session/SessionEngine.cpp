@@ -56,13 +56,17 @@ int TSessionEngine::BeginRest() {
   const int loops = switchOptions_.ScanLoops;
   // A turn of the group scan is a turn of its groups.
   const int turn = groupScan_ && !groups_.isEmpty() ? int(groups_.size()) : int(symbols_.size());
-  if (loops > 0 && restsUnanswered_ > loops * turn) paused_ = true;
+  if (loops > 0 && restsUnanswered_ > loops * turn) {
+    paused_ = true;
+    pausedBySymbol_ = false;
+  }
   StartCapture();
   return paused_ ? kPausedCaptureMs : restMs_;
 }
 
 void TSessionEngine::Resume() {
   paused_ = false;
+  pausedBySymbol_ = false;
   restsUnanswered_ = 0;
   drumTimer_.Stop();
   host_.Sensor()->Stop();
@@ -89,6 +93,7 @@ void TSessionEngine::StopCapture() {
 
 void TSessionEngine::Start(const QString& periodText) {
   if (running_) return;
+  EndWaiting();
   const int periodMs = SymbolPeriodMsFromText(periodText);
   if (periodMs < kMinSymbolPeriodMs) {
     host_.Message(QStringLiteral("Время на символ слишком маленькое."));
@@ -113,6 +118,11 @@ void TSessionEngine::Start(const QString& periodText) {
   fastSymbol_ = TrimBlanks(options.FastSymbol);
   stopSymbols_ = ParseStopSymbols(options.StopSymbols);
   backspaceSymbol_ = TrimBlanks(options.BackspaceSymbol);
+  const THandsFreeOptions handsFree = host_.StartHandsFree();
+  startByReaction_ = handsFree.StartByReaction;
+  pauseSymbol_ = TrimBlanks(handsFree.PauseSymbol);
+  callSymbol_ = TrimBlanks(handsFree.CallSymbol);
+  readLineSymbol_ = TrimBlanks(handsFree.ReadLineSymbol);
   onLevel_ = LevelFromText(options.OnLevel);
   offLevel_ = LevelFromText(options.OffLevel);
   switchOptions_ = host_.StartSwitch();
@@ -152,7 +162,10 @@ void TSessionEngine::Start(const QString& periodText) {
 }
 
 void TSessionEngine::Stop() {
-  if (!running_) return;
+  if (!running_) {
+    EndWaiting();
+    return;
+  }
   drumTimer_.Stop();
   pollTimer_.Stop();
   host_.Sensor()->Stop();
@@ -171,6 +184,12 @@ void TSessionEngine::Stop() {
 
 void TSessionEngine::DrumTick() {
   drumTimer_.Stop();
+  if (waiting_) {
+    // The capture goes on while the engine waits for a reaction.
+    host_.Sensor()->Start(kPausedCaptureMs);
+    drumTimer_.Start(kPausedCaptureMs, true);
+    return;
+  }
   if (!running_) return;
   int next = kTickMs;
   if (paused_) {
@@ -198,7 +217,9 @@ void TSessionEngine::DrumTick() {
 
 void TSessionEngine::PollTick() {
   pollTimer_.Stop();
-  if (!running_) return;
+  if (!running_ && !waiting_) return;
+  // A reading taken while waiting belongs to no session: it is not told.
+  const bool wasWaiting = waiting_;
   TInstrument* model = host_.Model();
   switch_.PollPassed();
   // The level is held only while a firing is latched (or being accepted).
@@ -213,6 +234,11 @@ void TSessionEngine::PollTick() {
   blankedBefore_ = blankedNow;
   model->Probe().HoldLevel = switch_.HoldsLevel() || blanked;
   if (!model->Measure()) {
+    if (wasWaiting) {
+      EndWaiting();
+      host_.Notice(QStringLiteral("Ошибка при подключении к датчику. Ожидание реакции прекращено."));
+      return;
+    }
     host_.AddTapeLine(QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));
     Stop();
     return;
@@ -229,9 +255,10 @@ void TSessionEngine::PollTick() {
       (!blanked || std::fabs(record.Inst) < offLevel_))
     CompareWithLevels(record.Inst);
   restTailPending_ = false;
-  Publish([&record](TSessionListener& l) { l.ReadingTaken(record); });
-  // A stop symbol taken above has ended the session: nothing more to poll.
-  if (running_) pollTimer_.Start(kTickMs, true);
+  if (!wasWaiting) Publish([&record](TSessionListener& l) { l.ReadingTaken(record); });
+  // A stop symbol taken above has ended the session: nothing more to poll,
+  // unless the engine now waits for a reaction.
+  if (running_ || waiting_) pollTimer_.Start(kTickMs, true);
 }
 
 void TSessionEngine::CompareWithLevels(double inst) {
@@ -270,6 +297,11 @@ void TSessionEngine::CompareWithLevels(double inst) {
 }
 
 void TSessionEngine::SelectSymbol() {
+  if (waiting_) {
+    EndWaiting();
+    host_.StartByReaction();
+    return;
+  }
   if (!running_) return;
   restsUnanswered_ = 0;
   if (paused_) {
@@ -307,6 +339,9 @@ void TSessionEngine::SelectSymbol() {
   rules.BackspaceSymbol = backspaceSymbol_;
   rules.StopSymbols = stopSymbols_;
   rules.FastSlowOption = host_.FastSlowOption();
+  rules.PauseSymbol = pauseSymbol_;
+  rules.CallSymbol = callSymbol_;
+  rules.ReadLineSymbol = readLineSymbol_;
 
   const QStringList before = host_.TapeLines();
   QStringList after = before;
@@ -328,9 +363,60 @@ void TSessionEngine::SelectSymbol() {
   Publish([&](TSessionListener& l) { l.SymbolTaken(*this, symbol, action); });
   if (action == TSymbolAction::WrittenStop) {
     Stop();
+    if (startByReaction_) BeginWaiting();
     return;
   }
   PlanScan(true);
+  // The call symbol stands the drum too: the alarm could reach the sensor,
+  // and whoever comes finds the drum on it.
+  if (action == TSymbolAction::Pause || action == TSymbolAction::Call) PauseHere();
+}
+
+void TSessionEngine::PauseHere() {
+  drumTimer_.Stop();
+  host_.Sensor()->Stop();
+  // Taken from the rest that has just ended: the drum goes back to it.
+  stepPhase_ = 0;
+  paused_ = true;
+  pausedBySymbol_ = true;
+  // The fresh rest after it may take its symbol again.
+  selectedThisStep_ = false;
+  StartCapture();
+  host_.DrawDrum();
+  Publish([this](TSessionListener& l) { l.PauseChanged(*this); });
+  drumTimer_.Start(kPausedCaptureMs, true);
+}
+
+void TSessionEngine::BeginWaiting() {
+  waiting_ = true;
+  // Readings between sessions are no session's record.
+  if (TInstrument* model = host_.Model()) model->SetRecording(false);
+  // The light turns green once the reaction that took the stop symbol has
+  // ended and the next one would start a session.
+  readyShown_ = false;
+  ShowLight(TSessionLight::Armed);
+  // Taken by F9 with the switch armed: a reaction would start a session now.
+  if (!switch_.Latched()) ShowReady();
+  host_.Sensor()->Start(kPausedCaptureMs);
+  drumTimer_.Start(kPausedCaptureMs, true);
+  pollTimer_.Start(kTickMs, true);
+  host_.DrawDrum();
+  Publish([this](TSessionListener& l) { l.WaitingChanged(*this); });
+}
+
+void TSessionEngine::EndWaiting() {
+  if (!waiting_) return;
+  waiting_ = false;
+  drumTimer_.Stop();
+  pollTimer_.Stop();
+  host_.Sensor()->Stop();
+  if (TInstrument* model = host_.Model()) {
+    model->Probe().HoldLevel = false;
+    model->SetRecording(true);
+  }
+  ShowLight(TSessionLight::Idle);
+  host_.DrawDrum();
+  Publish([this](TSessionListener& l) { l.WaitingChanged(*this); });
 }
 
 void TSessionEngine::CountKept(const QStringList& before, const QStringList& after) {

@@ -61,6 +61,16 @@ public:
   // still re-arms, so a reaction still going when the speech has died away
   // fires then. By default never.
   virtual bool SensorBlanked() { return false; }
+
+  // Hands-free sessions: the options a session copies at Start (all off
+  // unless the host says otherwise).
+  virtual THandsFreeOptions StartHandsFree() { return {}; }
+  // A reaction (or F9) while waiting after a stop symbol: start a new
+  // session as the Start button does. The waiting has ended already.
+  virtual void StartByReaction() {}
+  // Something the user must know that must not stop anything (a waiting
+  // ended by a fault); by default nothing.
+  virtual void Notice(const QString& /*text*/) {}
 };
 
 // What happens in a session, told to every listener in the order they were
@@ -89,6 +99,9 @@ public:
   // With the group scan, a selection picked the group at rest: the next
   // rests offer its members (engine.Level() is 2 from the next rest on).
   virtual void GroupTaken(const TSessionEngine& /*engine*/) {}
+  // The engine began or stopped waiting for a reaction to start the next
+  // session (engine.Waiting() tells which).
+  virtual void WaitingChanged(const TSessionEngine& /*engine*/) {}
 };
 
 // How the group scan groups the model's ranking at its first level: the
@@ -117,6 +130,7 @@ public:
   // Starts a session with the time per symbol as typed (seconds); refused
   // with a message when out of range.
   void Start(const QString& periodText);
+  // Ends the session, or the waiting after it.
   void Stop();
   // The drum timer's tick: a new rest or the next frame of a move.
   void DrumTick();
@@ -125,7 +139,9 @@ public:
   // Takes the symbol at rest (the poll, F9, the test signal).
   void SelectSymbol();
   // Whether a selection could take effect now (at rest, or in fast mode).
-  bool Selectable() const { return running_ && (stepPhase_ == 0 || fastMode_ || takingRested_); }
+  bool Selectable() const {
+    return waiting_ || (running_ && (stepPhase_ == 0 || fastMode_ || takingRested_));
+  }
   // The symbol (1-based) the drum's next rest is on.
   int NextPosition() const;
 
@@ -179,6 +195,18 @@ public:
   // goes on, and the next reaction lets it turn again, taking nothing.
   bool Paused() const { return paused_; }
 
+  // Hands-free: after a stop symbol with "start by reaction" on, no session
+  // runs but the capture goes on; readings are compared, not recorded, and
+  // the next reaction (or F9) asks the host to start a new session.
+  bool Waiting() const { return waiting_; }
+  // The drum stands because the pause or the call symbol was taken (not
+  // after the scan loops).
+  bool PausedBySymbol() const { return paused_ && pausedBySymbol_; }
+  // The hands-free symbols copied (trimmed) at Start; empty for none.
+  const QString& PauseSymbol() const { return pauseSymbol_; }
+  const QString& CallSymbol() const { return callSymbol_; }
+  const QString& ReadLineSymbol() const { return readLineSymbol_; }
+
   // How many of the model's likeliest letters prediction offers before table
   // order resumes; 0 (the default) offers every letter the model knows.
   void SetPredictedLetters(int count) { predictedLetters_ = count; }
@@ -219,6 +247,10 @@ private:
   // Counts what a selection changed on the last tape line.
   void CountKept(const QStringList& before, const QStringList& after);
   void ShowLight(TSessionLight light);
+  // The drum stands on the symbol just taken, as after the scan loops.
+  void PauseHere();
+  void BeginWaiting();
+  void EndWaiting();
   template <class F>
   void Publish(F&& call);
 
@@ -278,6 +310,14 @@ private:
   // Rests since Start or the last reaction, this one included.
   int restsUnanswered_ = 0;
   bool paused_ = false;
+
+  // Hands-free.
+  bool startByReaction_ = false;
+  bool waiting_ = false;
+  bool pausedBySymbol_ = false;
+  QString pauseSymbol_;
+  QString callSymbol_;
+  QString readLineSymbol_;
 
   TSessionHost& host_;
   TTickTimer& drumTimer_;

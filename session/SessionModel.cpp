@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "BaselineWatch.h"
+#include "SessionRules.h"
 #include "SessionSpeaker.h"
 #include "TapeRecovery.h"
 #include "TickTimer.h"
@@ -10,6 +11,7 @@
 #include "sensor/Inst.h"
 #include "sensor/Probe.h"
 #include "sensor/Sens.h"
+#include "speech/Alarm.h"
 #include "speech/DefaultSpeech.h"
 
 TSessionModel* SessionModel = nullptr;
@@ -26,15 +28,22 @@ TSessionModel::TSpeechFactory& SpeechFactory() {
   return factory;
 }
 
+TSessionModel::TAlarmFactory& AlarmFactory() {
+  static TSessionModel::TAlarmFactory factory;
+  return factory;
+}
+
 }  // namespace
 
 void TSessionModel::SetSensorFactory(TSensorFactory factory) { SensorFactory() = std::move(factory); }
 void TSessionModel::SetSpeechFactory(TSpeechFactory factory) { SpeechFactory() = std::move(factory); }
+void TSessionModel::SetAlarmFactory(TAlarmFactory factory) { AlarmFactory() = std::move(factory); }
 
 TSessionModel::TSessionModel(QObject* parent) : QObject(parent) {
   if (!SessionModel) SessionModel = this;
+  connect(&alarmWatch_, &QTimer::timeout, this, &TSessionModel::WatchAlarm);
   connect(&options_, &TOptionsModel::Changed, this, [this](TOptionGroup group) {
-    if (group == TOptionGroup::Speech) ApplySpeechOptions();
+    if (group == TOptionGroup::Speech || group == TOptionGroup::HandsFree) ApplySpeechOptions();
   });
 }
 
@@ -46,6 +55,7 @@ TSessionModel::~TSessionModel() {
   tapeRecovery_.reset();
   speaker_.reset();
   speech_.reset();
+  alarm_.reset();
   UseChain(nullptr, nullptr, nullptr, nullptr);
   ownGauge_.reset();
   ownRecorder_.reset();
@@ -121,7 +131,7 @@ void TSessionModel::StopListening(TSessionListener* listener) {
 
 void TSessionModel::ApplySpeechOptions() {
   const TSpeechOptions& options = options_.Speech();
-  if (options.Speaks() && !speech_) {
+  if ((options.Speaks() || options_.HandsFree().Speaks()) && !speech_) {
     speech_ = SpeechFactory() ? SpeechFactory()() : CreateDefaultSpeech();
     speaker_ = std::make_unique<TSessionSpeaker>(*speech_);
     // Without an engine the program goes on silently.
@@ -136,7 +146,10 @@ void TSessionModel::ApplySpeechOptions() {
     // Without an event loop (tests of the model alone) nothing would tick.
     if (QCoreApplication::instance()) speechWatch_.start(500);
   }
-  if (speaker_) speaker_->SetOptions(options);
+  if (speaker_) {
+    speaker_->SetOptions(options);
+    speaker_->SetHandsFree(options_.HandsFree());
+  }
 }
 
 void TSessionModel::WatchSpeech() {
@@ -147,7 +160,9 @@ void TSessionModel::WatchSpeech() {
   speechLossTold_ = lost;
 }
 
-bool TSessionModel::SensorBlocked() const { return speaker_ && speaker_->SensorBlocked(); }
+bool TSessionModel::SensorBlocked() const {
+  return alarmOn_ || (speaker_ && speaker_->SensorBlocked());
+}
 
 int TSessionModel::RestExtraMs(const TSessionEngine& engine) {
   return speaker_ ? speaker_->RestExtraMs(engine) : 0;
@@ -169,8 +184,43 @@ void TSessionModel::ReadingTaken(const TInstData& record) {
 
 void TSessionModel::SymbolTaken(const TSessionEngine& engine, const QString& symbol,
                                 TSymbolAction action) {
-  if (speaker_ && speaker_->Options().Speaks() && host_)
+  if (action == TSymbolAction::Call) SoundAlarm();
+  if (action == TSymbolAction::ReadLine && !(speaker_ && speaker_->Available()))
+    emit Notice(QStringLiteral("Строку некому прочитать: речь недоступна."));
+  if (speaker_ && speaker_->Speaks() && host_)
     speaker_->SymbolTaken(engine, symbol, action, host_->TapeLines());
+}
+
+void TSessionModel::WaitingChanged(const TSessionEngine& engine) {
+  if (engine.Waiting() && speaker_ && speaker_->Speaks()) speaker_->SayWaiting();
+}
+
+// --- the call alarm ------------------------------------------------------------
+
+void TSessionModel::SoundAlarm() {
+  if (!alarm_) alarm_ = AlarmFactory() ? AlarmFactory()() : CreateDefaultAlarm();
+  // Not heard is said, never passed over: whoever reads the notice line
+  // knows that a call was made.
+  if (!alarm_->Start())
+    emit Notice(QString::fromStdString(alarm_->Error()) +
+                QStringLiteral(" Оператор вызывает помощника."));
+  if (alarmOn_) return;
+  alarmOn_ = true;
+  if (QCoreApplication::instance()) alarmWatch_.start(500);
+  emit AlarmChanged();
+}
+
+void TSessionModel::WatchAlarm() {
+  if (alarmOn_ && alarm_ && !alarm_->Sounding() && !alarm_->Error().empty())
+    emit Notice(QString::fromStdString(alarm_->Error()) + QStringLiteral(" Оператор вызывает помощника."));
+}
+
+void TSessionModel::SilenceAlarm() {
+  if (!alarmOn_) return;
+  if (alarm_) alarm_->Stop();
+  alarmOn_ = false;
+  alarmWatch_.stop();
+  emit AlarmChanged();
 }
 
 // --- the tape's recovery copy -------------------------------------------------

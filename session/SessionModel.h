@@ -15,6 +15,7 @@
 #include "OptionsModel.h"
 #include "SessionEngine.h"
 
+class TAlarm;
 class TAudioSensor_OneRun;
 class TBaselineWatch;
 class TGaugePM100;
@@ -97,6 +98,20 @@ public:
   // calls it twice a second while there is speech.
   void WatchSpeech();
 
+  // --- the call alarm --------------------------------------------------
+  // Makes the alarm; an empty factory restores the platform's.
+  using TAlarmFactory = std::function<std::unique_ptr<TAlarm>()>;
+  static void SetAlarmFactory(TAlarmFactory factory);
+  // The call symbol was taken and the alarm has not been silenced since
+  // (also when it could not sound, which was told as Notice). The sensor is
+  // ignored meanwhile: the alarm can reach it.
+  bool AlarmOn() const { return alarmOn_; }
+  void SilenceAlarm();
+  // Tells when the alarm, still on, stopped sounding by itself (the sound
+  // server went away); a timer calls it twice a second while it is on.
+  void WatchAlarm();
+  TAlarm* Alarm() const { return alarm_.get(); }
+
   // --- the tape's recovery copy ----------------------------------------
   // Keeps the copy "tape.recovery" in dataFolder from now on; nullptr until
   // then. Problems come as Notice.
@@ -106,6 +121,8 @@ public:
 signals:
   // Something the user must know that must not stop start-up or a session.
   void Notice(const QString& text);
+  // The alarm began or was silenced (AlarmOn() tells which).
+  void AlarmChanged();
 
 private:
   void ApplySpeechOptions();
@@ -115,6 +132,8 @@ private:
   void ReadingTaken(const TInstData& record) override;
   void SymbolTaken(const TSessionEngine& engine, const QString& symbol,
                    TSymbolAction action) override;
+  void WaitingChanged(const TSessionEngine& engine) override;
+  void SoundAlarm();
 
   TOptionsModel options_;
   bool settingsFileUnread_ = false;
@@ -131,6 +150,9 @@ private:
   std::unique_ptr<TSessionSpeaker> speaker_;  // speaks through speech_
   QTimer speechWatch_;
   bool speechLossTold_ = false;
+  std::unique_ptr<TAlarm> alarm_;
+  bool alarmOn_ = false;
+  QTimer alarmWatch_;  // calls WatchAlarm while the alarm is on
   TSessionHost* host_ = nullptr;
   std::unique_ptr<TTickTimer> drumTimer_;
   std::unique_ptr<TTickTimer> pollTimer_;

@@ -60,6 +60,10 @@ TSymbolAction ApplySymbol(QStringList& lines, const QString& symbol, const TSymb
     return TSymbolAction::Backspace;
   }
 
+  if (!s.isEmpty() && s == rules.PauseSymbol) return TSymbolAction::Pause;
+  if (!s.isEmpty() && s == rules.CallSymbol) return TSymbolAction::Call;
+  if (!s.isEmpty() && s == rules.ReadLineSymbol) return TSymbolAction::ReadLine;
+
   if (s.isEmpty()) s = QStringLiteral(" ");
   if (newLinePending || lines.isEmpty() || !lines.last().startsWith(kLineStart))
     lines << kLineStart;
@@ -67,4 +71,37 @@ TSymbolAction ApplySymbol(QStringList& lines, const QString& symbol, const TSymb
   newLinePending = (s == QLatin1String("."));
   if (s != QLatin1String(" ") && rules.StopSymbols.contains(s)) return TSymbolAction::WrittenStop;
   return TSymbolAction::Written;
+}
+
+bool IsHandsFreeAction(TSymbolAction action) {
+  return action == TSymbolAction::Pause || action == TSymbolAction::Call ||
+         action == TSymbolAction::ReadLine;
+}
+
+QStringList HandsFreeProblems(const QStringList& table, const QString& fastSymbol,
+                              const QString& backspaceSymbol, const QStringList& stopSymbols,
+                              const QString& pauseSymbol, const QString& callSymbol,
+                              const QString& readLineSymbol) {
+  QStringList problems;
+  struct TNamed {
+    QString Symbol;
+    const char* Name;
+  };
+  const TNamed named[] = {{TrimBlanks(pauseSymbol), "паузы"},
+                          {TrimBlanks(callSymbol), "вызова"},
+                          {TrimBlanks(readLineSymbol), "чтения строки"}};
+  QStringList earlier = {TrimBlanks(fastSymbol), TrimBlanks(backspaceSymbol)};
+  for (const TNamed& n : named) {
+    if (n.Symbol.isEmpty()) continue;
+    const QString name = QString::fromUtf8(n.Name);
+    if (!table.contains(n.Symbol))
+      problems << QStringLiteral("Символа %1 \"%2\" нет в таблице.").arg(name, n.Symbol);
+    else if (earlier.contains(n.Symbol))
+      problems << QStringLiteral("Символ %1 \"%2\" уже занят другим действием.").arg(name, n.Symbol);
+    else if (stopSymbols.contains(n.Symbol))
+      problems << QStringLiteral("Символ %1 \"%2\" совпадает со стоп-символом и не остановит сеанс.")
+                      .arg(name, n.Symbol);
+    earlier << n.Symbol;
+  }
+  return problems;
 }

@@ -32,16 +32,39 @@ struct TSymbolRules {
   QString BackspaceSymbol;
   QStringList StopSymbols;
   bool FastSlowOption = false;  // the fast/slow mode option is on
+  // The hands-free symbols; empty for none.
+  QString PauseSymbol;
+  QString CallSymbol;
+  QString ReadLineSymbol;
 };
 
 enum class TSymbolAction {
   EnterFastMode,  // the fast-mode symbol with the option on: nothing written
   Backspace,      // the last character of the last line removed (if any)
   Written,        // the symbol was appended to the tape
-  WrittenStop     // the symbol was appended and it is a stop symbol
+  WrittenStop,    // the symbol was appended and it is a stop symbol
+  Pause,          // the pause symbol: nothing written, the drum stands
+  Call,           // the call symbol: nothing written, the alarm sounds
+  ReadLine        // the read-line symbol: nothing written, the line is read
 };
 
-// Takes symbol s (as typed in the table) into the tape's lines. newLinePending
+// Whether the action wrote nothing on the tape and is one of the hands-free
+// symbols.
+bool IsHandsFreeAction(TSymbolAction action);
+
+// What is wrong with the hands-free symbols for this table and these
+// special symbols, one Russian sentence each; none when all is well. A
+// symbol not in the table is never offered; one that is also an earlier
+// special symbol (fast mode, backspace, an earlier hands-free one) is
+// taken as that one.
+QStringList HandsFreeProblems(const QStringList& table, const QString& fastSymbol,
+                              const QString& backspaceSymbol, const QStringList& stopSymbols,
+                              const QString& pauseSymbol, const QString& callSymbol,
+                              const QString& readLineSymbol);
+
+// Takes symbol s (as typed in the table) into the tape's lines. The special
+// symbols are tried in this order: fast mode, backspace, pause, call, read
+// line; the first that matches decides. newLinePending
 // says whether the next written symbol opens a new "- " line; it is updated.
 TSymbolAction ApplySymbol(QStringList& lines, const QString& s, const TSymbolRules& rules,
                           bool& newLinePending);

@@ -66,9 +66,15 @@ void TSessionSpeaker::RestEnded() {
 
 void TSessionSpeaker::SymbolTaken(const TSessionEngine& engine, const QString& symbol,
                                   TSymbolAction action, const QStringList& tapeLines) {
-  if (!options_.Speaks()) return;
+  if (!Speaks()) return;
   // What was taken is said at once, not after the rest of a cue.
   RestEnded();
+  if (action == TSymbolAction::ReadLine) {
+    if (!tapeLines.isEmpty()) SayLine(tapeLines.last());
+    return;
+  }
+  // The alarm is heard instead.
+  if (action == TSymbolAction::Call) return;
   const bool written = action == TSymbolAction::Written || action == TSymbolAction::WrittenStop;
   if (options_.ReadLines && written && symbol == QLatin1String(".") && !tapeLines.isEmpty()) {
     SayLine(tapeLines.last());
@@ -88,3 +94,9 @@ void TSessionSpeaker::SayPrompt(const QString& prompt) {
 bool TSessionSpeaker::SensorBlocked() const { return Blocking() && !OpenTime() && speech_.Speaking(); }
 
 bool TSessionSpeaker::SensorBlanked() const { return Blocking() && OpenTime() && speech_.Speaking(); }
+
+QString TSessionSpeaker::WaitingPrompt() { return QStringLiteral("Сеанс окончен. Реакция начнёт новый."); }
+
+void TSessionSpeaker::SayWaiting() {
+  if (speech_.Available()) speech_.Say(WaitingPrompt().toStdString(), TVoice::Main);
+}

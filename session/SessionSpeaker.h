@@ -21,6 +21,13 @@ public:
   // Takes new options; the voices change at once.
   void SetOptions(const TSpeechOptions& options);
   const TSpeechOptions& Options() const { return options_; }
+  // The hands-free options: the read-line symbol and the prompt after a
+  // stop symbol speak even with every speech option off.
+  void SetHandsFree(const THandsFreeOptions& options) { handsFree_ = options; }
+  // Whether anything is to be said at all.
+  bool Speaks() const { return options_.Speaks() || handsFree_.Speaks(); }
+  // Whether the speech engine is ready.
+  bool Available() const { return speech_.Available(); }
 
   // The drum has come to rest: the cue names the symbol in the window.
   void RestBegan(const TSessionEngine& engine);
@@ -34,6 +41,10 @@ public:
   // Says a prompt of the calibration assistant with the main voice while
   // speech is on and the engine is ready; otherwise nothing.
   void SayPrompt(const QString& prompt);
+  // The prompt once a stop symbol has ended a session and a reaction will
+  // start the next.
+  void SayWaiting();
+  static QString WaitingPrompt();
   // Whether the sensor is to be ignored now.
   // How much longer the rest beginning now is: with the cue voice and open
   // time on, its cue's length, and the echo and a poll after it when the
@@ -48,7 +59,7 @@ public:
 
 private:
   bool OpenTime() const { return options_.OpenTime && options_.AuditoryScanning; }
-  bool Blocking() const { return options_.BlockSensor && options_.Speaks(); }
+  bool Blocking() const { return options_.BlockSensor && Speaks(); }
   // Readies the cues of the session's table when it is new.
   void PrepareCues(const TSessionEngine& engine);
   // What the cue of the symbol at rest says.
@@ -56,6 +67,7 @@ private:
 
   TSpeech& speech_;
   TSpeechOptions options_;
+  THandsFreeOptions handsFree_;
   // The symbols and special symbols whose cues were prepared.
   QStringList prepared_;
 };

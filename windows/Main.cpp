@@ -87,6 +87,7 @@ TFMain::TFMain(QWidget* parent) : QWidget(parent), model_(*SessionModel) {
   model_.Listen(this);
   BuildWidgets();
   connect(&model_, &TSessionModel::Notice, this, &TFMain::ShowNotice);
+  connect(&model_, &TSessionModel::AlarmChanged, this, &TFMain::AlarmChange);
   connect(&model_.Options(), &TOptionsModel::Changed, this, [this](TOptionGroup group) {
     if (group == TOptionGroup::Speech) SpeechChange();
   });
@@ -233,6 +234,13 @@ void TFMain::BuildWidgets() {
   BSay->setFocusPolicy(Qt::TabFocus);
   BSay->hide();
   connect(BSay, &QPushButton::clicked, this, &TFMain::BSayClick);
+  BSilenceCall = Named(new QPushButton(QStringLiteral("Выключить вызов"), this), "BSilenceCall");
+  BSilenceCall->setToolTip(QStringLiteral("Выключить сигнал вызова (Esc)"));
+  BSilenceCall->setFont(bold);
+  BSilenceCall->setStyleSheet(QStringLiteral("color: #a00000"));
+  BSilenceCall->setFocusPolicy(Qt::NoFocus);
+  BSilenceCall->hide();
+  connect(BSilenceCall, &QPushButton::clicked, this, &TFMain::BSilenceCallClick);
 
   // Control column: fields, the session buttons with the indicator below
   // them, and the window buttons at the right edge.
@@ -266,6 +274,8 @@ void TFMain::BuildWidgets() {
   controls->addLayout(buttons);
   controls->addSpacing(11);
   controls->addWidget(LStats);
+  controls->addSpacing(11);
+  controls->addWidget(BSilenceCall);
   controls->addStretch(1);
 
   // Tape buttons, beside the tape.
@@ -417,6 +427,10 @@ void TFMain::FormResize() {
 }
 
 bool TFMain::FormKeyDown(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape && model_.AlarmOn()) {
+    BSilenceCallClick();
+    return true;
+  }
   if (e->key() == Qt::Key_F9 && Engine().Selectable()) {
     SelectSymbol();
     return true;

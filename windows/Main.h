@@ -72,6 +72,8 @@ public:
   // Reads the tape's last line aloud; shown while the option to read lines
   // is on.
   QPushButton* BSay = nullptr;
+  // Silences the call alarm; shown only while it is on. Esc does the same.
+  QPushButton* BSilenceCall = nullptr;
 
   QString ProgramDir;          // folder of the settings and recording files, trailing separator
   // The bounds written to the settings file (see TWindowBounds).
@@ -173,6 +175,21 @@ public:
   void HideNotice(const QString& text);
   // The notice while the drum pauses after the scan loops.
   static QString PausedNotice();
+
+  // Hands-free sessions (MainHands.cpp). The notices while the drum stands
+  // on the pause or call symbol, while the alarm is on, and while a
+  // reaction will start the next session.
+  static QString HeldNotice();
+  static QString CallNotice();
+  static QString WaitingNotice();
+  // The caption over the dimmed drum while waiting.
+  static QString WaitingCaption();
+  void BSilenceCallClick();
+  // The model's alarm began or was silenced.
+  void AlarmChange();
+  // Dims the drum's picture and writes the waiting caption over it; the
+  // region painted.
+  QRegion VeilDrum(QImage& picture) const;
   // A problem the user must see: in LNotice during start-up, else in a
   // message box over parent.
   void ReportProblem(QWidget* parent, const QString& text);
@@ -211,6 +228,9 @@ private:
   bool SensorBlocked() override;
   int RestExtraMs(const TSessionEngine& engine) override;
   bool SensorBlanked() override;
+  THandsFreeOptions StartHandsFree() override;
+  void StartByReaction() override;
+  void Notice(const QString& text) override;
   // The engine's listener: the light, the settings lock and the statistics.
   void SessionStarted(const TSessionEngine& engine) override;
   void SessionEnded(const TSessionEngine& engine) override;
@@ -219,6 +239,9 @@ private:
   void SymbolTaken(const TSessionEngine& engine, const QString& symbol, TSymbolAction action) override;
   void GroupTaken(const TSessionEngine& engine) override;
   void PauseChanged(const TSessionEngine& engine) override;
+  void WaitingChanged(const TSessionEngine& engine) override;
+  // The drum was last drawn dimmed (waiting).
+  bool drumVeiled_ = false;
 
   TSessionModel& model_;  // the model the window was made with
   bool firstShowDone_ = false;

@@ -72,6 +72,8 @@ void TFMain::UpdateStats() {
 void TFMain::RunTimerTimer() { Engine().DrumTick(); }
 void TFMain::PollTimerTimer() { Engine().PollTick(); }
 void TFMain::SelectSymbol() {
+  // While the call alarm is on nothing selects: it is silenced first.
+  if (model_.AlarmOn()) return;
   Engine().SelectSymbol();
   UpdateStats();
 }
@@ -111,6 +113,11 @@ void TFMain::DrawDrum() {
   }
   scene.Background = palette().color(QPalette::Window);
   if (!DrumCanvas) DrumCanvas = std::make_shared<TDrumCanvas>();
+  // The dimmed drum while waiting is painted whole, and so is the first
+  // picture after it.
+  const bool veiled = Engine().Waiting();
+  if (veiled || drumVeiled_) DrumCanvas->Painter.Invalidate();
+  drumVeiled_ = veiled;
   QImage& picture = DrumCanvas->Picture;
   const qreal ratio = IDrum->PixelRatio();
   if (picture.size() != size || picture.devicePixelRatio() != ratio) {
@@ -118,7 +125,8 @@ void TFMain::DrawDrum() {
     picture.setDevicePixelRatio(ratio);
   }
   // Only what moved since the last frame is painted and copied to the screen.
-  const QRegion changed = DrumCanvas->Painter.Paint(picture, scene);
+  QRegion changed = DrumCanvas->Painter.Paint(picture, scene);
+  if (veiled) changed = VeilDrum(picture);
   IDrum->ShowBuffer(picture, changed);
 }
 
@@ -138,10 +146,13 @@ QString TFMain::PausedNotice() {
 }
 
 void TFMain::PauseChanged(const TSessionEngine& engine) {
-  if (engine.Paused())
-    ShowNotice(PausedNotice());
-  else
+  const QString notice = engine.PausedBySymbol() ? HeldNotice() : PausedNotice();
+  if (engine.Paused()) {
+    ShowNotice(notice);
+  } else {
     HideNotice(PausedNotice());
+    HideNotice(HeldNotice());
+  }
 }
 
 bool TFMain::FastSlowOption() { return OptionsInForce().Session().FastSlowMode; }

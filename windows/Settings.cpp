@@ -266,6 +266,7 @@ void TFSettings::BuildControls() {
   BuildCaptureGroup(aids);
   aids->addWidget(BuildSpeedGroup());
   aids->addWidget(BuildSwitchGroup());
+  aids->addWidget(BuildHandsFreeGroup());
   aids->addStretch(1);
 
   auto* top = new QHBoxLayout(this);
@@ -493,6 +494,7 @@ void TFSettings::EnableSessionControls(bool on) {
   for (QWidget* w : {CBRestartAfterSelect, CBPredictLetter, CBShowComingOrder, CBGroupScan}) w->setEnabled(on);
   EUndoPlace->setEnabled(on);
   GBSwitch->setEnabled(on);
+  GBHandsFree->setEnabled(on);
   BAlphabet->setEnabled(on);
 }
 

@@ -123,6 +123,20 @@ public:
   QSpinBox* EMaxHold = nullptr;
   void SwitchChange();
 
+  // Group "Без помощника" (section "Hands Free" of the settings file,
+  // written once a value is set): a new session by a reaction after a stop
+  // symbol, and the pause, call and read-line symbols (empty: none). A
+  // warning line tells a symbol not in the table or taken by another action.
+  QGroupBox* GBHandsFree = nullptr;
+  QCheckBox* CBStartByReaction = nullptr;
+  QLineEdit* EPauseSymbol = nullptr;
+  QLineEdit* ECallSymbol = nullptr;
+  QLineEdit* EReadLineSymbol = nullptr;
+  QLabel* LHandsFreeWarning = nullptr;
+  void HandsFreeChange();
+  // Shows the hands-free options and what is wrong with them.
+  void ShowHandsFreeOptions();
+
   // The alphabet menu under the table ("Алфавит"): ready-made tables.
   QPushButton* BAlphabet = nullptr;
   // Fills the table with a preset as if typed, after asking when the table
@@ -196,6 +210,7 @@ private:
   QGroupBox* BuildSpeechGroup();
   QGroupBox* BuildSwitchGroup();
   void ShowSwitchOptions();
+  QGroupBox* BuildHandsFreeGroup();
   void BuildCueTiming(QVBoxLayout* layout);
   void ReadBounds();
   // The window's bounds and SaveSettings(default file, false) in one pass;

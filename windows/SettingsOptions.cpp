@@ -39,7 +39,8 @@ void Show(QComboBox* box, const QString& name) {
 void TFSettings::ShowOptions() {
   for (TOptionGroup g : {TOptionGroup::Session, TOptionGroup::Signal, TOptionGroup::Needle,
                          TOptionGroup::Speech, TOptionGroup::Speed, TOptionGroup::Keys,
-                         TOptionGroup::Capture, TOptionGroup::Tape, TOptionGroup::Switch})
+                         TOptionGroup::Capture, TOptionGroup::Tape, TOptionGroup::Switch,
+                         TOptionGroup::HandsFree})
     ShowOptions(g);
 }
 
@@ -113,6 +114,9 @@ void TFSettings::ShowOptions(TOptionGroup group) {
       ShowSwitchOptions();
       break;
     case TOptionGroup::Calibration:  // the panel's, not shown here
+      break;
+    case TOptionGroup::HandsFree:
+      ShowHandsFreeOptions();
       break;
   }
   filling_ = wasFilling;

@@ -6,6 +6,7 @@
 // with the automatic level).
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "sensor/Inst.h"
@@ -40,6 +41,12 @@ public:
   bool SensorBlocked() override { return Speaker && Speaker->SensorBlocked(); }
   int RestExtraMs(const TSessionEngine& engine) override { return Speaker ? Speaker->RestExtraMs(engine) : 0; }
   bool SensorBlanked() override { return Speaker && Speaker->SensorBlanked(); }
+  THandsFreeOptions StartHandsFree() override { return HandsFree; }
+  void StartByReaction() override {
+    Events << "start by reaction";
+    if (StartAgain) StartAgain();
+  }
+  void Notice(const QString& text) override { Events << QStringLiteral("notice ") + text; }
 
   void SessionStarted(const TSessionEngine&) override { Events << "lock"; }
   void SessionEnded(const TSessionEngine&) override { Events << "unlock"; }
@@ -56,6 +63,9 @@ public:
   void PauseChanged(const TSessionEngine& engine) override {
     Events << (engine.Paused() ? QStringLiteral("paused") : QStringLiteral("resumed"));
   }
+  void WaitingChanged(const TSessionEngine& engine) override {
+    Events << (engine.Waiting() ? QStringLiteral("waiting") : QStringLiteral("not waiting"));
+  }
   void RestEnded(const TSessionEngine&) override {
     if (Speaker) Speaker->RestEnded();
   }
@@ -67,6 +77,9 @@ public:
   TSessionOptions Options;
   TSpeedOptions Speed;
   TSwitchOptions Switch;
+  THandsFreeOptions HandsFree;
+  // What StartByReaction does besides logging it.
+  std::function<void()> StartAgain;
   bool FastSlowNow = false;
   QStringList Tape;
   QStringList Events;
