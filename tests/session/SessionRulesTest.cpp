@@ -40,7 +40,7 @@ class ApplySymbolTest : public ::testing::Test {
 protected:
   TSymbolAction Take(const QString& s) { return ApplySymbol(Lines, s, Rules, Pending); }
   QStringList Lines;
-  TSymbolRules Rules{QStringLiteral("--"), QStringLiteral("<"), {QStringLiteral(".")}, false};
+  TSymbolRules Rules{QStringLiteral("--"), QStringLiteral("<"), {QStringLiteral(".")}, false, {}, {}, {}};
   bool Pending = true;
 };
 
