@@ -11,6 +11,9 @@ TSymbolRoles RolesOf(const TSessionEngine& engine) {
   roles.FastSymbol = engine.FastSymbol().toStdString();
   roles.BackspaceSymbol = engine.BackspaceSymbol().toStdString();
   for (const QString& s : engine.StopSymbols()) roles.StopSymbols.push_back(s.toStdString());
+  roles.PauseSymbol = engine.PauseSymbol().toStdString();
+  roles.CallSymbol = engine.CallSymbol().toStdString();
+  roles.ReadLineSymbol = engine.ReadLineSymbol().toStdString();
   return roles;
 }
 
@@ -27,7 +30,8 @@ void TSessionSpeaker::PrepareCues(const TSessionEngine& engine) {
   // A new table or new special symbols: their cues are made ahead, so a
   // cue at a rest only plays what is ready.
   const QStringList key = QStringList(engine.Symbols())
-                          << engine.FastSymbol() << engine.BackspaceSymbol() << engine.StopSymbols();
+                          << engine.FastSymbol() << engine.BackspaceSymbol() << engine.StopSymbols()
+                          << engine.PauseSymbol() << engine.CallSymbol() << engine.ReadLineSymbol();
   if (key == prepared_) return;
   prepared_ = key;
   const TSymbolRoles roles = RolesOf(engine);

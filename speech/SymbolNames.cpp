@@ -75,6 +75,9 @@ std::string SpokenSymbol(const std::string& symbol, const TSymbolRoles& roles) {
   if (!symbol.empty()) {
     if (symbol == roles.BackspaceSymbol) return "стереть";
     if (symbol == roles.FastSymbol) return "быстрый режим";
+    if (symbol == roles.PauseSymbol) return "пауза";
+    if (symbol == roles.CallSymbol) return "вызов";
+    if (symbol == roles.ReadLineSymbol) return "прочитать строку";
   }
   const std::string text = Trimmed(symbol);
   if (text.empty()) return "пробел";

@@ -10,6 +10,9 @@ struct TSymbolRoles {
   std::string FastSymbol;
   std::string BackspaceSymbol;
   std::vector<std::string> StopSymbols;
+  std::string PauseSymbol;
+  std::string CallSymbol;
+  std::string ReadLineSymbol;
 };
 
 // The spoken name of a symbol: a letter by its Russian name (Cyrillic, and

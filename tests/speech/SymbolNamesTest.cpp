@@ -22,6 +22,12 @@ TEST(SymbolNames, SpecialSymbolsByTheirRole) {
   roles.FastSymbol = "--";
   roles.BackspaceSymbol = "<";
   roles.StopSymbols = {".", "#", ""};
+  roles.PauseSymbol = "||";
+  roles.CallSymbol = "!!";
+  roles.ReadLineSymbol = "=";
+  EXPECT_EQ(SpokenSymbol("||", roles), "пауза");
+  EXPECT_EQ(SpokenSymbol("!!", roles), "вызов");
+  EXPECT_EQ(SpokenSymbol("=", roles), "прочитать строку");
   EXPECT_EQ(SpokenSymbol("--", roles), "быстрый режим");
   EXPECT_EQ(SpokenSymbol("<", roles), "стереть");
   EXPECT_EQ(SpokenSymbol("#", roles), "стоп");

@@ -186,10 +186,10 @@ TEST_F(HandsFree, ThePauseSymbolIsToldAndTheReadLineSymbolWithoutSpeechToo) {
 // A whole hands-free session, event by event: what the tape, the drum and
 // the speaker did. With QUILLORA_TRANSCRIPT set it is printed.
 TEST_F(HandsFree, SessionTranscript) {
-  PresetSymbols({QStringLiteral("Д"), QStringLiteral("А"), QStringLiteral("П"), QStringLiteral("В"),
-                 QStringLiteral("Ч"), QStringLiteral(" "), QStringLiteral(".")});
+  PresetSymbols({QStringLiteral("Д"), QStringLiteral("А"), QStringLiteral("||"), QStringLiteral("!!"),
+                 QStringLiteral("="), QStringLiteral(" "), QStringLiteral(".")});
   Launch();
-  THandsFreeOptions options{true, QStringLiteral("П"), QStringLiteral("В"), QStringLiteral("Ч")};
+  THandsFreeOptions options{true, QStringLiteral("||"), QStringLiteral("!!"), QStringLiteral("=")};
   Use(options);
   TSpeechOptions speech;
   speech.SaySelected = true;
@@ -222,13 +222,13 @@ TEST_F(HandsFree, SessionTranscript) {
   note(QStringLiteral("Start"));
   take(QStringLiteral("Д"));
   take(QStringLiteral("А"));
-  take(QStringLiteral("П"));
+  take(QStringLiteral("||"));
   FMain->RunTimerTimer();
   note(QStringLiteral("10 s later"));
   Fire();
   note(QStringLiteral("reaction (resume)"));
   Poll(0.0);
-  take(QStringLiteral("В"));
+  take(QStringLiteral("!!"));
   Fire();
   note(QStringLiteral("reaction (blocked)"));
   Poll(0.0);
@@ -237,7 +237,7 @@ TEST_F(HandsFree, SessionTranscript) {
   Fire();
   note(QStringLiteral("reaction (resume)"));
   Poll(0.0);
-  take(QStringLiteral("Ч"));
+  take(QStringLiteral("="));
   take(QStringLiteral("."));
   Fire();
   note(QStringLiteral("reaction (new session)"));
@@ -248,6 +248,7 @@ TEST_F(HandsFree, SessionTranscript) {
   ASSERT_TRUE(Speech);
   const std::vector<std::string>& log = Speech->Log;
   EXPECT_NE(std::find(log.begin(), log.end(), "main:ДА"), log.end()) << "the line was read";
+  EXPECT_NE(std::find(log.begin(), log.end(), "main:пауза"), log.end()) << "the pause named by its role";
   EXPECT_NE(
       std::find(log.begin(), log.end(), "main:" + TSessionSpeaker::WaitingPrompt().toStdString()),
       log.end());
