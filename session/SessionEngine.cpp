@@ -235,14 +235,20 @@ void TSessionEngine::PollTick() {
   model->Probe().HoldLevel = switch_.HoldsLevel() || blanked;
   if (!model->Measure()) {
     if (wasWaiting) {
-      EndWaiting();
-      host_.Notice(QStringLiteral("Ошибка при подключении к датчику. Ожидание реакции прекращено."));
+      // The operator may be alone: the waiting goes on, and the capture is
+      // tried again at every drum tick, so it resumes once the sound is back.
+      if (!waitingFailureTold_)
+        host_.Notice(QStringLiteral("Ошибка при подключении к датчику. Ожидание реакции продолжается: "
+                                    "сеанс начнётся, когда датчик снова заработает."));
+      waitingFailureTold_ = true;
+      pollTimer_.Start(kTickMs, true);
       return;
     }
     host_.AddTapeLine(QStringLiteral("Ошибка при подключении к датчику. Сеанс остановлен."));
     Stop();
     return;
   }
+  waitingFailureTold_ = false;
   const TInstData& record = model->Data();
   // A reading of no samples (the capture stopped for a move, or just
   // restarted) is no signal: it neither fires nor re-arms. Without a sensor

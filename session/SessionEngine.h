@@ -314,6 +314,8 @@ private:
   // Hands-free.
   bool startByReaction_ = false;
   bool waiting_ = false;
+  // A failed reading while waiting has been told; cleared by a good one.
+  bool waitingFailureTold_ = false;
   bool pausedBySymbol_ = false;
   QString pauseSymbol_;
   QString callSymbol_;

@@ -104,6 +104,14 @@ TEST(HandsFree, AfterAStopSymbolAReactionStartsTheNextSessionAndNothingIsTold) {
   EXPECT_EQ(rig.Sensor.Calls.back(), "Start 10000") << "the capture goes on";
   EXPECT_FALSE(rig.Host.Events.join(QLatin1Char(',')).contains(QLatin1String("reading")))
       << "readings while waiting are no session's";
+  // The sensor fails for a while (a sound server restarting): the waiting
+  // goes on, told once, and a reaction after it still starts a session.
+  rig.Sensor.FailRead = true;
+  rig.Poll(0.0);
+  rig.Poll(0.0);
+  rig.Sensor.FailRead = false;
+  EXPECT_TRUE(rig.Engine.Waiting());
+  EXPECT_EQ(rig.Host.Events.filter(QStringLiteral("notice Ошибка")).size(), 1);
   rig.Poll(0.5);
   EXPECT_TRUE(rig.Host.Events.contains(QStringLiteral("start by reaction")));
   EXPECT_TRUE(rig.Engine.Running());
