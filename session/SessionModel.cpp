@@ -201,7 +201,8 @@ void TSessionModel::SoundAlarm() {
   if (!alarm_) alarm_ = AlarmFactory() ? AlarmFactory()() : CreateDefaultAlarm();
   // Not heard is said, never passed over: whoever reads the notice line
   // knows that a call was made.
-  if (!alarm_->Start())
+  alarmFailureTold_ = !alarm_->Start();
+  if (alarmFailureTold_)
     emit Notice(QString::fromStdString(alarm_->Error()) +
                 QStringLiteral(" Оператор вызывает помощника."));
   if (alarmOn_) return;
@@ -211,8 +212,16 @@ void TSessionModel::SoundAlarm() {
 }
 
 void TSessionModel::WatchAlarm() {
-  if (alarmOn_ && alarm_ && !alarm_->Sounding() && !alarm_->Error().empty())
+  if (!alarmOn_ || !alarm_ || alarm_->Sounding()) return;
+  // It stopped by itself or never began (no sound server): tried again at
+  // every watch, so it sounds once the server is back; told once a failure.
+  if (alarm_->Start()) {
+    alarmFailureTold_ = false;
+    return;
+  }
+  if (!alarmFailureTold_)
     emit Notice(QString::fromStdString(alarm_->Error()) + QStringLiteral(" Оператор вызывает помощника."));
+  alarmFailureTold_ = true;
 }
 
 void TSessionModel::SilenceAlarm() {

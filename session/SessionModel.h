@@ -107,8 +107,9 @@ public:
   // ignored meanwhile: the alarm can reach it.
   bool AlarmOn() const { return alarmOn_; }
   void SilenceAlarm();
-  // Tells when the alarm, still on, stopped sounding by itself (the sound
-  // server went away); a timer calls it twice a second while it is on.
+  // While the call stands, starts the alarm again when it stopped sounding
+  // by itself or never could (no sound server), and tells each failure
+  // once; a timer calls it twice a second while the call stands.
   void WatchAlarm();
   TAlarm* Alarm() const { return alarm_.get(); }
 
@@ -152,6 +153,7 @@ private:
   bool speechLossTold_ = false;
   std::unique_ptr<TAlarm> alarm_;
   bool alarmOn_ = false;
+  bool alarmFailureTold_ = false;
   QTimer alarmWatch_;  // calls WatchAlarm while the alarm is on
   TSessionHost* host_ = nullptr;
   std::unique_ptr<TTickTimer> drumTimer_;

@@ -29,11 +29,11 @@ bool TPulseAlarm::Start() {
   pa_simple* stream = pa_simple_new(nullptr, "Quillora", PA_STREAM_PLAYBACK, nullptr, "Вызов",
                                     &spec, nullptr, &attr, &error);
   if (!stream) {
-    error_ = std::string("Сигнал вызова не звучит: нет связи со звуковым сервером (") +
-             pa_strerror(error) + ").";
+    SetError(std::string("Сигнал вызова не звучит: нет связи со звуковым сервером (") +
+             pa_strerror(error) + ").");
     return false;
   }
-  error_.clear();
+  SetError({});
   stop_ = false;
   sounding_ = true;
   player_ = std::thread([this, stream] { Play(stream); });
@@ -47,7 +47,7 @@ void TPulseAlarm::Play(pa_simple* stream) {
   for (size_t at = 0; !stop_;) {
     const size_t n = std::min(piece, period.size() - at);
     if (pa_simple_write(stream, period.data() + at, n, &error) < 0) {
-      error_ = std::string("Сигнал вызова прервался: ") + pa_strerror(error) + ".";
+      SetError(std::string("Сигнал вызова прервался: ") + pa_strerror(error) + ".");
       sounding_ = false;
       break;
     }
@@ -56,6 +56,16 @@ void TPulseAlarm::Play(pa_simple* stream) {
   // What is still buffered is dropped: silenced means silent now.
   pa_simple_flush(stream, &error);
   pa_simple_free(stream);
+}
+
+std::string TPulseAlarm::Error() const {
+  std::lock_guard<std::mutex> lock(errorMutex_);
+  return error_;
+}
+
+void TPulseAlarm::SetError(const std::string& text) {
+  std::lock_guard<std::mutex> lock(errorMutex_);
+  error_ = text;
 }
 
 void TPulseAlarm::Stop() {

@@ -3,6 +3,7 @@
 // periods until it is silenced.
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 #include "Alarm.h"
@@ -13,13 +14,16 @@ public:
   bool Start() override;
   void Stop() override;
   bool Sounding() const override { return sounding_; }
-  std::string Error() const override { return error_; }
+  std::string Error() const override;
 
 private:
   void Play(struct pa_simple* stream);
+  void SetError(const std::string& text);
 
   std::thread player_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> sounding_{false};
+  // Written by the player thread when the server goes away.
+  mutable std::mutex errorMutex_;
   std::string error_;
 };

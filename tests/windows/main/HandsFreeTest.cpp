@@ -160,6 +160,10 @@ TEST_F(HandsFree, AnAlarmThatCannotSoundIsToldOnTheNoticeLine) {
   Alarm->Missing = "Сигнал вызова прервался: проверка.";
   SessionModel->WatchAlarm();
   EXPECT_TRUE(Noticed(QStringLiteral("Сигнал вызова прервался: проверка.")));
+  // Tried again while the call stands: it sounds once it can.
+  Alarm->Missing.clear();
+  SessionModel->WatchAlarm();
+  EXPECT_TRUE(Alarm->SoundingNow);
 }
 
 TEST_F(HandsFree, ThePauseSymbolIsToldAndTheReadLineSymbolWithoutSpeechToo) {
