@@ -34,6 +34,8 @@ foreach(_folder IN LISTS QUILLORA_DEPLOY_SEARCH)
   list(APPEND _available ${_dlls})
 endforeach()
 set(_pending "${_dir}/quillora.exe" ${_libraries})
+# objdump's headings are translated ("Имя DLL:" under a Russian locale).
+set(ENV{LC_ALL} C)
 set(_done)
 while(_pending)
   list(POP_FRONT _pending _file)
