@@ -185,7 +185,7 @@ stage_program() {
         if [ -f "$d/$dll" ]; then cp "$d/$dll" "$dist/"; added=1; break; fi
       done
     done < <(find "$dist" -name '*.exe' -o -name '*.dll' | while read -r f; do
-               "${triplet}-objdump" -p "$f" | sed -n 's/^\tDLL Name: //p'
+               LC_ALL=C "${triplet}-objdump" -p "$f" | sed -n 's/^\tDLL Name: //p'
              done | sort -u)
   done
   log "$(find "$dist" -type f | wc -l) files, $(du -sh "$dist" | cut -f1): $(cd "$dist" && ls *.dll | tr '\n' ' ')"

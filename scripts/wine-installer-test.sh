@@ -53,8 +53,8 @@ done
 # Icon and version: the resource section of the executable in the ZIP.
 unzip -p "$build/$base.zip" "$base/quillora.exe" >"$out/quillora.exe"
 # The resource types at the top of the table: 3 icon, 14 icon group, 16
-# version.
-types=$(x86_64-w64-mingw32-objdump -p "$out/quillora.exe" |
+# version. objdump's headings are translated in other locales.
+types=$(LC_ALL=C x86_64-w64-mingw32-objdump -p "$out/quillora.exe" |
         sed -n '/The .rsrc Resource Directory section/,$p' | sed -n 's/^[0-9a-f]\{3\}   Entry: ID: //p')
 grep -q '^0x000003' <<<"$types" && grep -q '^0x00000e' <<<"$types" || bad "quillora.exe has no icon"
 grep -q '^0x000010' <<<"$types" || bad "quillora.exe has no version information"
