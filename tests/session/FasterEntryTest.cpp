@@ -258,12 +258,10 @@ TEST(GroupScan, ATurnBeforeThePauseIsATurnOfTheGroups) {
 
 TEST(GroupScan, TheCueNamesTheGroupsFirstSymbol) {
   TGroupRig rig;
-  TFakeSpeech speech;
-  TSessionSpeaker speaker(speech);
   TSpeechOptions scanning;
   scanning.AuditoryScanning = true;
-  speaker.SetOptions(scanning);
-  rig.Host.Speaker = &speaker;
+  TRigVoice voice(rig.Host, scanning);
+  const TFakeSpeech& speech = voice.Speech;
   rig.Engine.Start(QStringLiteral("1"));
   rig.NextSymbol();
   ASSERT_EQ(rig.Engine.RestGroup(), (QList<int>{3, 1}));

@@ -51,12 +51,10 @@ TEST(HandsFree, ThePauseSymbolStandsTheDrumAndTheNextReactionTakesNothing) {
 
 TEST(HandsFree, TheCallSymbolWritesNothingStandsTheDrumAndSaysNoName) {
   THandsRig rig;
-  TFakeSpeech speech;
-  TSessionSpeaker speaker(speech);
   TSpeechOptions say;
   say.SaySelected = true;
-  speaker.SetOptions(say);
-  rig.Host.Speaker = &speaker;
+  TRigVoice voice(rig.Host, say);
+  const TFakeSpeech& speech = voice.Speech;
   rig.Engine.Start(QStringLiteral("1"));
   rig.Take(QStringLiteral("C"));
   EXPECT_TRUE(rig.Host.Tape.isEmpty());
@@ -67,10 +65,9 @@ TEST(HandsFree, TheCallSymbolWritesNothingStandsTheDrumAndSaysNoName) {
 
 TEST(HandsFree, TheReadLineSymbolReadsTheLastLineWithEverySpeechOptionOff) {
   THandsRig rig;
-  TFakeSpeech speech;
-  TSessionSpeaker speaker(speech);
-  speaker.SetHandsFree(rig.Host.HandsFree);
-  rig.Host.Speaker = &speaker;
+  TRigVoice voice(rig.Host, {});
+  voice.Speaker.SetHandsFree(rig.Host.HandsFree);
+  TFakeSpeech& speech = voice.Speech;
   rig.Engine.Start(QStringLiteral("1"));
   rig.Take(QStringLiteral("D"));
   rig.Take(QStringLiteral("A"));

@@ -14,6 +14,7 @@
 #include "sensor/Sens.h"
 #include "session/SessionEngine.h"
 #include "session/SessionSpeaker.h"
+#include "speech/FakeSpeech.h"
 #include "tests/support/ManualTickTimer.h"
 #include "tests/support/ScriptedSensor.h"
 
@@ -94,6 +95,17 @@ private:
 };
 
 enum class TRigLevel { HeldAtZero, Automatic };
+
+// A scripted speech engine and the session's speaker on it, speaking for a
+// host as the options say.
+struct TRigVoice {
+  TRigVoice(TScriptedHost& host, const TSpeechOptions& options) {
+    Speaker.SetOptions(options);
+    host.Speaker = &Speaker;
+  }
+  TFakeSpeech Speech;
+  TSessionSpeaker Speaker{Speech};
+};
 
 struct TSessionRig {
   explicit TSessionRig(TRigLevel level = TRigLevel::HeldAtZero) {

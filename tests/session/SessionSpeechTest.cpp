@@ -10,16 +10,15 @@ namespace {
 
 struct TSpeakingRig : TSessionRig {
   explicit TSpeakingRig(const TSpeechOptions& options, TRigLevel level = TRigLevel::HeldAtZero)
-      : TSessionRig(level) {
-    Speaker.SetOptions(options);
-    Host.Speaker = &Speaker;
+      : TSessionRig(level), Voice(Host, options) {
     Host.Options.Symbols = {QStringLiteral("Ж"), QStringLiteral("q"), QStringLiteral(" "),
                             QStringLiteral("<"), QStringLiteral(".")};
   }
   void NextSymbols(int count) { Frames(6 * count); }
 
-  TFakeSpeech Speech;
-  TSessionSpeaker Speaker{Speech};
+  TRigVoice Voice;
+  TFakeSpeech& Speech = Voice.Speech;
+  TSessionSpeaker& Speaker = Voice.Speaker;
 };
 
 TSpeechOptions Scanning() {
