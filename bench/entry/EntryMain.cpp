@@ -71,6 +71,15 @@ TEntryResult Run(const QString& text, const TConfig& c, const TSettings& s, int 
   return SimulateEntry(text, run);
 }
 
+// One cell of a sweep's table: characters per minute, or that the text was
+// not finished.
+void PrintCell(const TEntryResult& r) {
+  if (r.Done)
+    std::printf(" %.2f |", r.CharsPerMinute());
+  else
+    std::printf(" not finished |");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -209,11 +218,7 @@ int main(int argc, char** argv) {
       for (const int period : {1000, 500})
         for (const double rate : {0.0, errors}) {
           TConfig c{"groups", TEntryOperator::Realistic, false, false, true, true, true, true, g};
-          const TEntryResult r = Run(text, c, settings, period, rate, v.UndoPlace);
-          if (r.Done)
-            std::printf(" %.2f |", r.CharsPerMinute());
-          else
-            std::printf(" not finished |");
+          PrintCell(Run(text, c, settings, period, rate, v.UndoPlace));
         }
       std::printf("\n");
       std::fflush(stdout);
@@ -239,11 +244,7 @@ int main(int argc, char** argv) {
       std::printf("| %d |", place);
       for (const TColumn& column : columns) {
         TConfig c{"prediction", TEntryOperator::Realistic, false, false, true, column.OrderShown, place > 0};
-        const TEntryResult r = Run(text, c, settings, column.Period, column.Errors, place);
-        if (r.Done)
-          std::printf(" %.2f |", r.CharsPerMinute());
-        else
-          std::printf(" not finished |");
+        PrintCell(Run(text, c, settings, column.Period, column.Errors, place));
       }
       std::printf("\n");
       std::fflush(stdout);
