@@ -12,30 +12,35 @@ constexpr double kBackoff = 0.4;
 
 }  // namespace
 
+int TLetterModel::TRow::Count(QChar letter) const {
+  for (const auto& [symbol, count] : Counts)
+    if (symbol == letter.unicode()) return count;
+  return 0;
+}
+
 bool TLetterModel::Load(const QString& text) {
   rows_.clear();
   letters_.clear();
   order_ = 1;
-  const QStringList lines = text.split(QLatin1Char('\n'));
-  for (const QString& line : lines) {
+  for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
     if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-    const QStringList fields = line.split(QLatin1Char('\t'));
+    const QList<QStringView> fields = line.split(QLatin1Char('\t'));
     if (fields.size() != 3) continue;
     TRow row;
     bool ok = false;
     row.Total = fields.at(1).toInt(&ok);
     if (!ok || row.Total <= 0) continue;
-    const QString context = Decode(fields.at(0));
-    const QStringList items = fields.at(2).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (const QString& item : items) {
+    const QString context = Decode(fields.at(0).toString());
+    for (const QStringView item : fields.at(2).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
       const int count = item.mid(1).toInt(&ok);
       if (!ok || count <= 0) continue;
       const QChar letter = item.at(0) == QLatin1Char('_') ? QLatin1Char(' ') : item.at(0);
-      row.Counts.insert(letter, count);
+      row.Counts.emplace_back(letter.unicode(), count);
       if (context.isEmpty()) letters_ << letter;
     }
+    row.Counts.shrink_to_fit();
     order_ = std::max<int>(order_, context.size() + 1);
-    rows_.insert(context, row);
+    rows_.insert(context, std::move(row));
   }
   return !rows_.isEmpty();
 }
@@ -66,7 +71,7 @@ QStringList TLetterModel::Rank(const QString& history) const {
     double weight = 1.0;
     double score = 0.0;
     for (const TRow* row : contexts) {
-      const int count = row ? row->Counts.value(letter) : 0;
+      const int count = row ? row->Count(letter) : 0;
       if (count > 0) {
         score = weight * count / row->Total;
         break;

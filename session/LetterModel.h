@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <utility>
+#include <vector>
 
 class TLetterModel {
 public:
@@ -24,9 +26,12 @@ public:
   QStringList Rank(const QString& history) const;
 
 private:
+  // A row's counts in a plain vector: a few letters each, and tens of
+  // thousands of rows, where a hash per row would cost tens of megabytes.
   struct TRow {
     int Total = 0;
-    QHash<QChar, int> Counts;
+    std::vector<std::pair<char16_t, int>> Counts;
+    int Count(QChar letter) const;
   };
   QHash<QString, TRow> rows_;
   QList<QChar> letters_;  // the letters of the empty context, most frequent first

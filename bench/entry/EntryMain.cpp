@@ -6,7 +6,7 @@
 // part that scripts/letter-model.py writes; the model never saw it.
 //
 //   bench_entry HELDOUT.txt [--from N] [--chars N] [--reaction MS] [--choice MS]
-//               [--misses RATE] [--errors RATE] [--undo-place K] [--seed S]
+//               [--misses RATE] [--errors RATE] [--undo-place K] [--seed S] [--model FILE]
 //   bench_entry HELDOUT.txt --undo-sweep [...]
 //   bench_entry HELDOUT.txt --ranks [...]
 //   bench_entry HELDOUT.txt --group-sweep [...]
@@ -16,7 +16,8 @@
 // backspace symbol's place in the variant rows (the program's default),
 // --undo-sweep: characters per minute of prediction for each place instead,
 // --ranks: the wanted letters' ranks and an estimate of a two-level scan,
-// --group-sweep: characters per minute of the group scan for each grouping.
+// --group-sweep: characters per minute of the group scan for each grouping,
+// --model: a letter model's table (scripts/letter-model.py) instead of the built-in one.
 // The text is normalised as the corpus was (case, sentence ends, every other
 // character a blank); a text that is not Russian is refused.
 #include <QCoreApplication>
@@ -49,6 +50,7 @@ struct TSettings {
   int Choice = 250;
   double Misses = 0.03;
   uint32_t Seed = 1;
+  const TLetterModel* Model = nullptr;  // the built-in one when null
 };
 
 TEntryResult Run(const QString& text, const TConfig& c, const TSettings& s, int period, double errors,
@@ -62,6 +64,7 @@ TEntryResult Run(const QString& text, const TConfig& c, const TSettings& s, int 
   run.MissRate = c.Operator == TEntryOperator::Ideal ? 0.0 : s.Misses;
   run.ErrorRate = errors;
   run.Seed = s.Seed;
+  run.Model = s.Model;
   run.RestartAfterSelection = c.Restart;
   run.PredictNextLetter = c.Predict;
   run.OrderShown = c.OrderShown;
@@ -88,7 +91,7 @@ int main(int argc, char** argv) {
   if (args.size() < 2) {
     std::fprintf(stderr,
                  "usage: bench_entry HELDOUT.txt [--from N] [--chars N] [--reaction MS] [--choice MS] [--misses RATE]"
-                 " [--errors RATE] [--undo-place K] [--undo-sweep] [--ranks] [--group-sweep] [--seed S]\n");
+                  " [--errors RATE] [--undo-place K] [--undo-sweep] [--ranks] [--group-sweep] [--seed S] [--model FILE]\n");
     return 2;
   }
   int chars = 20000;
@@ -99,6 +102,7 @@ int main(int argc, char** argv) {
   bool ranks = false;
   bool groupSweep = false;
   TSettings settings;
+  QString modelFile;
   for (int i = 2; i < args.size(); ++i) {
     const QString value = i + 1 < args.size() ? args[i + 1] : QString();
     if (args[i] == QLatin1String("--undo-sweep") || args[i] == QLatin1String("--ranks")) {
@@ -117,6 +121,7 @@ int main(int argc, char** argv) {
     else if (args[i] == QLatin1String("--errors")) errors = value.toDouble();
     else if (args[i] == QLatin1String("--undo-place")) undoPlace = value.toInt();
     else if (args[i] == QLatin1String("--seed")) settings.Seed = value.toUInt();
+    else if (args[i] == QLatin1String("--model")) modelFile = value;
     else {
       std::fprintf(stderr, "unknown option %s\n", qPrintable(args[i]));
       return 2;
@@ -141,7 +146,16 @@ int main(int argc, char** argv) {
   QString text = normal.Text.mid(std::max(0, from));
   if (chars > 0) text.truncate(chars);
 
-  const TLetterModel& model = TLetterModel::Builtin();
+  TLetterModel loaded;
+  if (!modelFile.isEmpty()) {
+    QFile table(modelFile);
+    if (!table.open(QIODevice::ReadOnly) || !loaded.Load(QString::fromUtf8(table.readAll()))) {
+      std::fprintf(stderr, "cannot read a letter model from %s\n", qPrintable(modelFile));
+      return 1;
+    }
+    settings.Model = &loaded;
+  }
+  const TLetterModel& model = settings.Model ? loaded : TLetterModel::Builtin();
   if (model.Empty()) {
     std::fprintf(stderr, "the built-in letter model is missing\n");
     return 1;
