@@ -11,7 +11,9 @@ other character becomes a blank; blanks are collapsed; attribution lines
 sees it.
 
 The model is a table of letter counts after each context of 0 to ORDER-1
-letters of the training part, blank written as "_". Contexts seen fewer
+letters of the training part, blank written as "_". A context never reaches
+back over a ".": the program asks the model with the tape's line so far,
+and a line starts after ".". Contexts seen fewer
 than MIN_CONTEXT times and counts below MIN_COUNT are left out, which keeps
 the table small; the program backs off to shorter contexts for what is
 missing.
@@ -25,7 +27,7 @@ import re
 import sys
 
 FORTUNES = "/usr/share/games/fortunes/ru"
-ORDER = 4          # a letter and up to three letters before it
+ORDER = int(os.environ.get("LETTER_MODEL_ORDER", 6))  # a letter and up to five letters before it
 MIN_CONTEXT = 10   # contexts seen less often than this are dropped (length >= 2)
 MIN_COUNT = 3      # counts below this are dropped (length >= 2)
 HOLD_OUT_EVERY = 10
@@ -73,11 +75,14 @@ def main():
     counts = collections.defaultdict(collections.Counter)
     for s in train:
         padded = "." + s   # a text starts as a line does: after "."
+        line = 0           # where the current line's "." stands
         for i in range(1, len(padded)):
             for k in range(ORDER):
-                if i - k < 0:
+                if i - k < line:
                     break
                 counts[padded[i - k:i]][padded[i]] += 1
+            if padded[i] == ".":
+                line = i
 
     def enc(t):
         return t.replace(" ", "_")

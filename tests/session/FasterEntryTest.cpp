@@ -39,8 +39,9 @@ TEST(LetterModel, RanksByTheLongestKnownContextThenBacksOff) {
 TEST(LetterModel, TheShippedModelKnowsRussian) {
   const TLetterModel& m = TLetterModel::Builtin();
   ASSERT_FALSE(m.Empty()) << "the model resource is compiled in";
-  EXPECT_EQ(m.Order(), 4);
-  EXPECT_EQ(m.Rank(QStringLiteral(".ПРИВЕ")).first(), QStringLiteral("Т"));
+  EXPECT_EQ(m.Order(), 6);
+  EXPECT_EQ(m.Rank(QStringLiteral(".СПАСИБ")).first(), QStringLiteral("О"));
+  EXPECT_EQ(m.Rank(QStringLiteral(".ЗДРАВСТВУЙ")).first(), QStringLiteral("Т"));
   EXPECT_EQ(m.Rank(QStringLiteral(".ДА ЗДРАВСТВУ")).first(), QStringLiteral("Е"));
   EXPECT_EQ(m.Rank(QStringLiteral("ЧТО")).first(), QStringLiteral(" "));
   EXPECT_EQ(m.Rank(QStringLiteral("ЩЪЫ")).size(), 35) << "33 letters, blank and full stop, even after nonsense";
