@@ -157,10 +157,10 @@ void TFSettings::BuildControls() {
   left->addWidget(MakeLabel(this, QStringLiteral("Таблица символов"), grid_));
   left->addLayout(gridRow, 1);
   left->addWidget(BuildAlphabetButton(), 0, Qt::AlignLeft);
-  left->addWidget(BuildKeysAndTape());
   left->addWidget(BuildSpeechGroup());
 
-  // Right half: the settings-file buttons, the session options, the signal options.
+  // Right half: the settings-file buttons, the session options, the signal options,
+  // the keys and the tape.
   BOpenSettings = new QToolButton(this);
   BOpenSettings->setObjectName(QStringLiteral("BOpenSettings"));
   BOpenSettings->setToolTip(QStringLiteral("Считать другие настройки"));
@@ -258,6 +258,8 @@ void TFSettings::BuildControls() {
   right->addWidget(BTestSignal, 0, Qt::AlignLeft);
   right->addWidget(MakeSeparator(this));
   right->addLayout(signal);
+  // Here rather than under the grid, which keeps room for a dozen symbols.
+  right->addWidget(BuildKeysAndTape());
   right->addStretch(1);
 
   // A third column for the sound input and the operator's aids, so the

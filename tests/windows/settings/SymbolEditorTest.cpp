@@ -172,3 +172,11 @@ TEST_F(SymbolEditor, TableLayout) {
   EXPECT_EQ(Grid->currentColumn(), TSymbolTable::SymbolColumn);
   EXPECT_EQ(Grid->CurrentSymbol(), 5);
 }
+
+TEST_F(SymbolEditor, GridShowsTenSymbolsInAWindowThatFitsALaptop) {
+  Settings->show();
+  Settings->resize(457, 589);  // the design size; the layout's minimum wins
+  QCoreApplication::processEvents();
+  EXPECT_GE(Grid->viewport()->height() / Grid->rowHeight(0), 10);
+  EXPECT_LE(Settings->height(), 690) << "a 768-pixel screen less a task bar and a title";
+}
