@@ -45,11 +45,15 @@ bool TLetterModel::Load(const QString& text) {
   return !rows_.isEmpty();
 }
 
+bool TLetterModel::LoadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) && Load(QString::fromUtf8(file.readAll()));
+}
+
 const TLetterModel& TLetterModel::Builtin() {
   static const TLetterModel model = [] {
     TLetterModel m;
-    QFile file(QStringLiteral(":/session/letters.model"));
-    if (file.open(QIODevice::ReadOnly)) m.Load(QString::fromUtf8(file.readAll()));
+    m.LoadFile(QStringLiteral(":/session/letters.model"));
     return m;
   }();
   return model;

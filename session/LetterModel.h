@@ -14,6 +14,8 @@ public:
   // Reads the table: lines "context<TAB>total<TAB>letter count ...", blank
   // written as "_", "#" lines are comments. False when no row was read.
   bool Load(const QString& text);
+  // Load() on a file's UTF-8 text; false when it cannot be read either.
+  bool LoadFile(const QString& path);
   // The model shipped with the program (made by scripts/letter-model.py).
   static const TLetterModel& Builtin();
 

@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
   if (args.size() < 2) {
     std::fprintf(stderr,
                  "usage: bench_entry HELDOUT.txt [--from N] [--chars N] [--reaction MS] [--choice MS] [--misses RATE]"
-                  " [--errors RATE] [--undo-place K] [--undo-sweep] [--ranks] [--group-sweep] [--seed S] [--model FILE]\n");
+                 " [--errors RATE] [--undo-place K] [--undo-sweep] [--ranks] [--group-sweep] [--seed S] [--model FILE]\n");
     return 2;
   }
   int chars = 20000;
@@ -148,8 +148,7 @@ int main(int argc, char** argv) {
 
   TLetterModel loaded;
   if (!modelFile.isEmpty()) {
-    QFile table(modelFile);
-    if (!table.open(QIODevice::ReadOnly) || !loaded.Load(QString::fromUtf8(table.readAll()))) {
+    if (!loaded.LoadFile(modelFile)) {
       std::fprintf(stderr, "cannot read a letter model from %s\n", qPrintable(modelFile));
       return 1;
     }
